@@ -1,0 +1,150 @@
+#include "binding_file.h"
+
+#include <cstring>
+#include <new>
+
+namespace kio {
+namespace {
+
+constexpr size_t kMaxDirectoryLength = 255;
+// Windows cannot hold a file of 2^31 bytes or more in one buffer for one read.
+constexpr uint64_t kMaxFileSize = 0x7FFFFFFF;
+
+// Closes the file on every way out of the reader.
+class OpenFile {
+public:
+    OpenFile(const FileSystem& fileSystem, FileHandle handle)
+        : fileSystem_(fileSystem), handle_(handle) {}
+    ~OpenFile() { fileSystem_.close(handle_); }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    FileHandle Handle() const { return handle_; }
+
+private:
+    const FileSystem& fileSystem_;
+    FileHandle handle_;
+};
+
+bool IsLineBreak(char byte) { return byte == '\r' || byte == '\n'; }
+
+}  // namespace
+
+ResultCode BuildBindingFilePath(std::string_view executablePath, const CodePage& codePage,
+                                PathBuffer& path) {
+    path = PathBuffer{};
+    size_t searchStart = 0;
+    if (executablePath.size() >= 2 && executablePath[1] == ':') {
+        searchStart = 2;
+    }
+    size_t directoryEnd = searchStart;
+    for (size_t i = searchStart; i < executablePath.size();
+         i += codePage.CharacterLength(executablePath, i)) {
+        if (executablePath[i] == '\\' || executablePath[i] == '/') {
+            directoryEnd = i + 1;
+        }
+    }
+    // A directory or a whole path that does not fit would be cut, and a cut path
+    // names another file: refuse it rather than open the wrong one.
+    if (directoryEnd - searchStart > kMaxDirectoryLength ||
+        directoryEnd + kBindingFileName.size() >= kMaxPath) {
+        return kPathTooLong;
+    }
+    std::memcpy(path.bytes.data(), executablePath.data(), directoryEnd);
+    std::memcpy(path.bytes.data() + directoryEnd, kBindingFileName.data(), kBindingFileName.size());
+    path.length = directoryEnd + kBindingFileName.size();
+    return kOk;
+}
+
+ResultCode ReadBindingFile(const FileSystem& fileSystem, const CodePage& codePage,
+                           FileText& fileText) {
+    fileText = FileText{};
+
+    PathBuffer executablePath;
+    if (ResultCode result = fileSystem.getHostExecutablePath(executablePath); Failed(result)) {
+        return result;
+    }
+    PathBuffer bindingFilePath;
+    if (ResultCode result = BuildBindingFilePath(executablePath.View(), codePage, bindingFilePath);
+        Failed(result)) {
+        return result;
+    }
+
+    FileHandle handle = 0;
+    if (ResultCode result = fileSystem.openForReading(bindingFilePath.CString(), handle);
+        Failed(result)) {
+        return result;
+    }
+    const OpenFile file(fileSystem, handle);
+
+    uint64_t size = 0;
+    if (ResultCode result = fileSystem.getSize(file.Handle(), size); Failed(result)) {
+        return result;
+    }
+    // The full 64-bit size counts: a 4 GiB + 10-byte file is refused, not read as 10 bytes.
+    if (size > kMaxFileSize) {
+        return kInvalidArgument;
+    }
+
+    const auto byteCount = static_cast<uint32_t>(size);
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[size_t{byteCount} + 1]);
+    if (!buffer) {
+        return kOutOfMemory;
+    }
+    uint32_t bytesRead = 0;
+    if (ResultCode result = fileSystem.read(file.Handle(), buffer.get(), byteCount, bytesRead);
+        Failed(result)) {
+        return result;
+    }
+    if (bytesRead < byteCount) {
+        return kShortRead;
+    }
+    buffer[byteCount] = '\0';
+
+    fileText.text = std::string_view(buffer.get(), std::strlen(buffer.get()));
+    fileText.buffer = std::move(buffer);
+    return kOk;
+}
+
+BindingLines::Iterator::Iterator(const BindingLines* lines, size_t position) : lines_(lines) {
+    Advance(position);
+}
+
+BindingLines::Iterator& BindingLines::Iterator::operator++() {
+    Advance(next_);
+    return *this;
+}
+
+void BindingLines::Iterator::Advance(size_t position) {
+    const std::string_view text = lines_->text_;
+    // CR and LF are never lead bytes, so a break at a character start is a break.
+    while (position < text.size() && IsLineBreak(text[position])) {
+        ++position;
+    }
+    if (position == text.size()) {
+        lines_ = nullptr;
+        line_ = {};
+        return;
+    }
+    const size_t end = lines_->LineEnd(position);
+    line_ = text.substr(position, end - position);
+    next_ = end;
+}
+
+size_t BindingLines::LineEnd(size_t start) const {
+    if (!codePage_->hasLeadBytes) {
+        const char* begin = text_.data() + start;
+        const char* const textEnd = text_.data() + text_.size();
+        const void* lf = std::memchr(begin, '\n', static_cast<size_t>(textEnd - begin));
+        const char* limit = lf ? static_cast<const char*>(lf) : textEnd;
+        const void* cr = std::memchr(begin, '\r', static_cast<size_t>(limit - begin));
+        return static_cast<size_t>((cr ? static_cast<const char*>(cr) : limit) - text_.data());
+    }
+    size_t position = start;
+    while (position < text_.size() && !IsLineBreak(text_[position])) {
+        position += codePage_->CharacterLength(text_, position);
+    }
+    return position;
+}
+
+}  // namespace kio

@@ -1,0 +1,91 @@
+#include "code_page.h"
+
+namespace kio {
+namespace {
+
+struct ByteRange {
+    uint8_t first;
+    uint8_t last;
+};
+
+constexpr void MarkAsciiLettersAndDigits(CodePage& page) {
+    for (int b = 0; b < 256; ++b) {
+        page.lower[b] = static_cast<uint8_t>(b);
+    }
+    for (int b = 'A'; b <= 'Z'; ++b) {
+        page.lower[b] = static_cast<uint8_t>(b - 'A' + 'a');
+        page.traits[b] |= CodePage::kAlpha | CodePage::kAlphaNumeric;
+        page.traits[b - 'A' + 'a'] |= CodePage::kAlpha | CodePage::kAlphaNumeric;
+    }
+    for (int b = '0'; b <= '9'; ++b) {
+        page.traits[b] |= CodePage::kAlphaNumeric;
+    }
+}
+
+constexpr void MarkLetters(CodePage& page, std::initializer_list<ByteRange> ranges) {
+    for (ByteRange range : ranges) {
+        for (int b = range.first; b <= range.last; ++b) {
+            page.traits[b] |= CodePage::kAlpha | CodePage::kAlphaNumeric;
+        }
+    }
+}
+
+constexpr CodePage MakeWesternEuropean() {
+    CodePage page;
+    page.id = 1252;
+    MarkAsciiLettersAndDigits(page);
+    // Letters of 1252 above 0x7F, as Windows classifies them.
+    MarkLetters(page, {{0x83, 0x83}, {0x8A, 0x8A}, {0x8C, 0x8C}, {0x8E, 0x8E},
+                       {0x9A, 0x9A}, {0x9C, 0x9C}, {0x9E, 0x9F}, {0xAA, 0xAA},
+                       {0xB5, 0xB5}, {0xBA, 0xBA}, {0xC0, 0xD6}, {0xD8, 0xF6},
+                       {0xF8, 0xFF}});
+    // Case pairs of 1252: Š Œ Ž Ÿ and the accented capitals.
+    page.lower[0x8A] = 0x9A;
+    page.lower[0x8C] = 0x9C;
+    page.lower[0x8E] = 0x9E;
+    page.lower[0x9F] = 0xFF;
+    for (int b = 0xC0; b <= 0xDE; ++b) {
+        if (b != 0xD7) {
+            page.lower[b] = static_cast<uint8_t>(b + 0x20);
+        }
+    }
+    return page;
+}
+
+constexpr CodePage MakeDoubleByte(uint32_t id, std::initializer_list<ByteRange> leadBytes,
+                                  std::initializer_list<ByteRange> singleByteLetters) {
+    CodePage page;
+    page.id = id;
+    page.hasLeadBytes = true;
+    MarkAsciiLettersAndDigits(page);
+    MarkLetters(page, singleByteLetters);
+    for (ByteRange range : leadBytes) {
+        for (int b = range.first; b <= range.last; ++b) {
+            page.traits[b] |= CodePage::kLeadByte;
+        }
+    }
+    return page;
+}
+
+constexpr CodePage kWesternEuropean = MakeWesternEuropean();
+// Shift JIS: its half-width katakana are single-byte letters.
+constexpr CodePage kJapanese = MakeDoubleByte(932, {{0x81, 0x9F}, {0xE0, 0xFC}}, {{0xA6, 0xDF}});
+constexpr CodePage kSimplifiedChinese = MakeDoubleByte(936, {{0x81, 0xFE}}, {});
+constexpr CodePage kKorean = MakeDoubleByte(949, {{0x81, 0xFE}}, {});
+constexpr CodePage kTraditionalChinese = MakeDoubleByte(950, {{0x81, 0xFE}}, {});
+
+}  // namespace
+
+const CodePage* FindBuiltInCodePage(uint32_t id) {
+    for (const CodePage* page :
+         {&kWesternEuropean, &kJapanese, &kSimplifiedChinese, &kKorean, &kTraditionalChinese}) {
+        if (page->id == id) {
+            return page;
+        }
+    }
+    return nullptr;
+}
+
+const CodePage& DefaultCodePage() { return kWesternEuropean; }
+
+}  // namespace kio

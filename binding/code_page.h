@@ -1,0 +1,54 @@
+// The facts about the ANSI code page that parsing needs: lead bytes, single-byte
+// lowercasing and the letter classes. Parsing code takes a CodePage argument and
+// never asks the system, so it behaves the same under any code page in tests.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace kio {
+
+struct CodePage {
+    enum Trait : uint8_t {
+        kLeadByte = 1u << 0,
+        kAlpha = 1u << 1,         // a letter when judged alone
+        kAlphaNumeric = 1u << 2,  // a letter or a digit when judged alone
+    };
+
+    uint32_t id = 0;
+    bool hasLeadBytes = false;
+    std::array<uint8_t, 256> traits{};
+    std::array<uint8_t, 256> lower{};  // lowercase of each single-byte character
+
+    constexpr bool IsLeadByte(uint8_t byte) const { return (traits[byte] & kLeadByte) != 0; }
+    constexpr bool IsAlpha(uint8_t byte) const { return (traits[byte] & kAlpha) != 0; }
+    constexpr bool IsAlphaNumeric(uint8_t byte) const {
+        return (traits[byte] & kAlphaNumeric) != 0;
+    }
+
+    // Length in bytes of the character at `pos`: a lead byte and the byte after it
+    // form one character; a lead byte at the very end stands alone.
+    constexpr size_t CharacterLength(std::string_view text, size_t pos) const {
+        return (IsLeadByte(static_cast<uint8_t>(text[pos])) && pos + 1 < text.size()) ? 2 : 1;
+    }
+};
+
+inline constexpr uint32_t kDefaultCodePageId = 1252;
+
+// The built-in tables (1252, 932, 936, 949, 950), or nullptr for any other id.
+const CodePage* FindBuiltInCodePage(uint32_t id);
+
+// Code page 1252, used wherever the system offers nothing better.
+const CodePage& DefaultCodePage();
+
+// The process's ANSI code page, captured once; the platform files define it.
+const CodePage& ProcessCodePage();
+
+// The six white-space bytes: tab, LF, VT, FF, CR and space.
+constexpr bool IsWhiteSpace(uint8_t byte) {
+    return byte == 0x20 || (byte >= 0x09 && byte <= 0x0D);
+}
+
+}  // namespace kio

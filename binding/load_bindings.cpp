@@ -1,0 +1,43 @@
+#include "load_bindings.h"
+
+#include <algorithm>
+#include <array>
+
+#include "binding_file.h"
+#include "line_parser.h"
+#include "vocabulary.h"
+
+namespace kio {
+
+ResultCode LoadBindings(int32_t* bindings, int32_t bindingCount, const char* const* actionNames,
+                        const FileSystem& fileSystem, const CodePage& codePage) {
+    if (bindingCount != kBindingCount) {
+        return kInvalidArgument;
+    }
+    // Checked after the count, so a wrong count still reports E_INVALIDARG.
+    if (bindings == nullptr || actionNames == nullptr) {
+        return kNullPointer;
+    }
+    const SlotTable slots = BuildSlotTable(actionNames);
+
+    FileText file;
+    if (ResultCode result = ReadBindingFile(fileSystem, codePage, file); Failed(result)) {
+        return result;
+    }
+
+    // Lines go to a copy, and the caller's array changes only once all have applied.
+    std::array<int32_t, kBindingCount> values;
+    std::copy_n(bindings, kBindingCount, values.begin());
+    for (std::string_view line : SplitBindingLines(file.text, codePage)) {
+        std::string_view keyText;
+        std::string_view valueText;
+        SplitBindingLine(line, codePage, keyText, valueText);
+        if (const std::optional<int> slot = FindBindingSlot(slots, keyText, codePage)) {
+            values[*slot] = DecodeValue(valueText, codePage);
+        }
+    }
+    std::copy(values.begin(), values.end(), bindings);
+    return kOk;
+}
+
+}  // namespace kio

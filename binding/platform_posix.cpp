@@ -1,0 +1,138 @@
+// POSIX services for the binding file reader. Errors are reported with the
+// Win32 codes a Windows caller of the same library would see.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform.h"
+
+namespace kio {
+namespace {
+
+// errno to the nearest Win32 error:
+//   ENOENT                 -> 2 ERROR_FILE_NOT_FOUND, or 3 ERROR_PATH_NOT_FOUND when
+//                             the directory itself is missing
+//   ENOTDIR                -> 3 ERROR_PATH_NOT_FOUND
+//   EACCES EPERM EISDIR EROFS -> 5 ERROR_ACCESS_DENIED
+//   EMFILE ENFILE          -> 4 ERROR_TOO_MANY_OPEN_FILES
+//   ENOMEM                 -> 8 ERROR_NOT_ENOUGH_MEMORY
+//   ETXTBSY                -> 32 ERROR_SHARING_VIOLATION
+//   EAGAIN                 -> 33 ERROR_LOCK_VIOLATION (a mandatory lock)
+//   ENAMETOOLONG           -> 206 ERROR_FILENAME_EXCED_RANGE
+//   EIO                    -> 1117 ERROR_IO_DEVICE
+//   ELOOP                  -> 1921 ERROR_CANT_RESOLVE_FILENAME
+//   anything else          -> 31 ERROR_GEN_FAILURE
+uint32_t Win32ErrorFromErrno(int error) {
+    switch (error) {
+    case ENOENT: return win32_error::kFileNotFound;
+    case ENOTDIR: return win32_error::kPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS: return win32_error::kAccessDenied;
+    case EMFILE:
+    case ENFILE: return win32_error::kTooManyOpenFiles;
+    case ENOMEM: return win32_error::kNotEnoughMemory;
+    case ETXTBSY: return win32_error::kSharingViolation;
+    case EAGAIN: return win32_error::kLockViolation;
+    case ENAMETOOLONG: return win32_error::kFilenameTooLong;
+    case EIO: return win32_error::kIoDevice;
+    case ELOOP: return win32_error::kCantResolveFilename;
+    default: return win32_error::kGeneralFailure;
+    }
+}
+
+ResultCode ResultFromErrno(int error) { return ResultFromWin32(Win32ErrorFromErrno(error)); }
+
+// Windows tells a missing file (2) from a missing directory (3); open() says
+// ENOENT for both, so look at the directory.
+ResultCode MissingFileResult(const char* path) {
+    const std::string_view full(path);
+    const size_t slash = full.rfind('/');
+    if (slash == std::string_view::npos || slash == 0) {
+        return ResultFromWin32(win32_error::kFileNotFound);
+    }
+    char directory[kMaxPath];
+    full.copy(directory, slash);
+    directory[slash] = '\0';
+    struct stat status {};
+    const bool directoryExists = ::stat(directory, &status) == 0 && S_ISDIR(status.st_mode);
+    return ResultFromWin32(directoryExists ? win32_error::kFileNotFound
+                                           : win32_error::kPathNotFound);
+}
+
+ResultCode GetHostExecutablePath(PathBuffer& path) {
+    path = PathBuffer{};
+    const ssize_t length = ::readlink("/proc/self/exe", path.bytes.data(), path.bytes.size());
+    if (length < 0) {
+        return ResultFromErrno(errno);
+    }
+    // A link that fills the buffer may have been cut, and leaves no room for the NUL.
+    if (static_cast<size_t>(length) >= path.bytes.size()) {
+        path = PathBuffer{};
+        return kPathTooLong;
+    }
+    path.length = static_cast<size_t>(length);
+    return kOk;
+}
+
+// POSIX has no share modes, so a writer elsewhere does not block the open.
+ResultCode OpenForReading(const char* path, FileHandle& handle) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        return error == ENOENT ? MissingFileResult(path) : ResultFromErrno(error);
+    }
+    // Windows refuses to open a directory as a file with ERROR_ACCESS_DENIED.
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+        const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        return ResultFromErrno(error);
+    }
+    handle = fd;
+    return kOk;
+}
+
+ResultCode GetSize(FileHandle handle, uint64_t& size) {
+    struct stat status {};
+    if (::fstat(static_cast<int>(handle), &status) != 0) {
+        return ResultFromErrno(errno);
+    }
+    size = static_cast<uint64_t>(status.st_size);
+    return kOk;
+}
+
+// One logical read: read() may deliver a regular file in pieces, or be
+// interrupted, where ReadFile would deliver it whole.
+ResultCode Read(FileHandle handle, char* buffer, uint32_t size, uint32_t& bytesRead) {
+    bytesRead = 0;
+    while (bytesRead < size) {
+        const ssize_t got = ::read(static_cast<int>(handle), buffer + bytesRead, size - bytesRead);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return ResultFromErrno(errno);
+        }
+        if (got == 0) {
+            break;
+        }
+        bytesRead += static_cast<uint32_t>(got);
+    }
+    return kOk;
+}
+
+void Close(FileHandle handle) { ::close(static_cast<int>(handle)); }
+
+constexpr FileSystem kPosixFileSystem = {GetHostExecutablePath, OpenForReading, GetSize, Read,
+                                         Close};
+
+}  // namespace
+
+const FileSystem& SystemFileSystem() { return kPosixFileSystem; }
+
+}  // namespace kio

@@ -1,0 +1,234 @@
+#include "vocabulary.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kio {
+
+#define KIO_ACTION(name) Action{#name, "KB_" #name, "PAD_" #name}
+const std::array<Action, kActionCount> kActions = {
+    KIO_ACTION(MoveForward), KIO_ACTION(MoveBackward), KIO_ACTION(MoveLeft),
+    KIO_ACTION(MoveRight),   KIO_ACTION(TurnRight),    KIO_ACTION(TurnLeft),
+    KIO_ACTION(Up),          KIO_ACTION(Down),         KIO_ACTION(Left),
+    KIO_ACTION(Right),       KIO_ACTION(Enter),        KIO_ACTION(Action),
+    KIO_ACTION(Cancel),      KIO_ACTION(SkipDemo),     KIO_ACTION(Pause),
+    KIO_ACTION(Pose),        KIO_ACTION(Evade),        KIO_ACTION(RearCamera),
+    KIO_ACTION(Run),         KIO_ACTION(ScrapBook),    KIO_ACTION(Map),
+    KIO_ACTION(Item),        KIO_ACTION(Iteminfo),     KIO_ACTION(CameraLeft),
+    KIO_ACTION(CameraRight), KIO_ACTION(CameraUp),     KIO_ACTION(CameraDown),
+};
+#undef KIO_ACTION
+
+namespace {
+
+constexpr std::array<KeyName, kKeyNameCount> kKeyNameTable = {{
+    {"Escape", 0x01},      {"1", 0x02},           {"2", 0x03},          {"3", 0x04},
+    {"4", 0x05},           {"5", 0x06},           {"6", 0x07},          {"7", 0x08},
+    {"8", 0x09},           {"9", 0x0A},           {"0", 0x0B},          {"-", 0x0C},
+    {"=", 0x0D},           {"Back", 0x0E},        {"Tab", 0x0F},        {"Q", 0x10},
+    {"W", 0x11},           {"E", 0x12},           {"R", 0x13},          {"T", 0x14},
+    {"Y", 0x15},           {"U", 0x16},           {"I", 0x17},          {"O", 0x18},
+    {"P", 0x19},           {"[", 0x1A},           {"]", 0x1B},          {"Return", 0x1C},
+    {"LControl", 0x1D},    {"A", 0x1E},           {"S", 0x1F},          {"D", 0x20},
+    {"F", 0x21},           {"G", 0x22},           {"H", 0x23},          {"J", 0x24},
+    {"K", 0x25},           {"L", 0x26},           {";", 0x27},          {"'", 0x28},
+    {"Grave", 0x29},       {"LShift", 0x2A},      {"\\", 0x2B},         {"Z", 0x2C},
+    {"X", 0x2D},           {"C", 0x2E},           {"V", 0x2F},          {"B", 0x30},
+    {"N", 0x31},           {"M", 0x32},           {",", 0x33},          {".", 0x34},
+    {"/", 0x35},           {"RShift", 0x36},      {"*", 0x37},          {"LMenu", 0x38},
+    {"Space", 0x39},       {"Capital", 0x3A},     {"F1", 0x3B},         {"F2", 0x3C},
+    {"F3", 0x3D},          {"F4", 0x3E},          {"F5", 0x3F},         {"F6", 0x40},
+    {"F7", 0x41},          {"F8", 0x42},          {"F9", 0x43},         {"F10", 0x44},
+    {"NumLock", 0x45},     {"Scroll", 0x46},      {"NumPad7", 0x47},    {"NumPad8", 0x48},
+    {"NumPad9", 0x49},     {"-", 0x4A},           {"NumPad4", 0x4B},    {"NumPad5", 0x4C},
+    {"NumPad6", 0x4D},     {"+", 0x4E},           {"NumPad1", 0x4F},    {"NumPad2", 0x50},
+    {"NumPad3", 0x51},     {"NumPad0", 0x52},     {"Decimal", 0x53},    {"OEM_102", 0x56},
+    {"F11", 0x57},         {"F12", 0x58},         {"F13", 0x64},        {"F14", 0x65},
+    {"F15", 0x66},         {"Kana", 0x70},        {"ABNT_C1", 0x73},    {"Convert", 0x79},
+    {"NoConvert", 0x7B},   {"YEN", 0x7D},         {"ABNT_C2", 0x7E},    {"NumPadEquals", 0x8D},
+    {"PrevTrack", 0x90},   {"AT", 0x91},          {"Colon", 0x92},      {"UnderLine", 0x93},
+    {"Kanji", 0x94},       {"Stop", 0x95},        {"AX", 0x96},         {"UnLabeled", 0x97},
+    {"NextTrack", 0x99},   {"NumPadEnter", 0x9C}, {"RControl", 0x9D},   {"Mute", 0xA0},
+    {"Calculator", 0xA1},  {"PlayPause", 0xA2},   {"MediaStop", 0xA4},  {"VolumeDown", 0xAE},
+    {"VolumeUp", 0xB0},    {"WebHome", 0xB2},     {"NumPadComma", 0xB3}, {"/", 0xB5},
+    {"SysRq", 0xB7},       {"RMenu", 0xB8},       {"Pause", 0xC5},      {"Home", 0xC7},
+    {"Up", 0xC8},          {"PgUp", 0xC9},        {"Left", 0xCB},       {"Right", 0xCD},
+    {"End", 0xCF},         {"Down", 0xD0},        {"PgDn", 0xD1},       {"Insert", 0xD2},
+    {"Delete", 0xD3},      {"LWin", 0xDB},        {"RWin", 0xDC},       {"Apps", 0xDD},
+    {"Power", 0xDE},       {"Sleep", 0xDF},       {"Wake", 0xE3},       {"WebSearch", 0xE5},
+    {"WebFavorites", 0xE6}, {"WebRefresh", 0xE7}, {"WebStop", 0xE8},    {"WebForward", 0xE9},
+    {"WebBack", 0xEA},     {"MyComputer", 0xEB},  {"Mail", 0xEC},       {"MediaSelect", 0xED},
+}};
+
+// A lower-case name held by value, so lookup tables can be built at compile time.
+struct LowerName {
+    static constexpr size_t kCapacity = 24;
+    std::array<char, kCapacity> bytes{};
+    uint8_t length = 0;
+    int32_t value = 0;
+
+    constexpr std::string_view View() const { return {bytes.data(), length}; }
+};
+
+constexpr char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+constexpr LowerName MakeLowerName(std::string_view name, int32_t value) {
+    LowerName lower;
+    for (size_t i = 0; i < name.size(); ++i) {
+        lower.bytes[i] = AsciiLower(name[i]);
+    }
+    lower.length = static_cast<uint8_t>(name.size());
+    lower.value = value;
+    return lower;
+}
+
+constexpr bool ByName(const LowerName& a, const LowerName& b) { return a.View() < b.View(); }
+
+// Binding names in lower case, sorted, each with its action-table entry.
+constexpr auto kSortedBindingNames = [] {
+    std::array<LowerName, kBindingCount> table{};
+    for (int p = 0; p < kActionCount; ++p) {
+        table[2 * p] = MakeLowerName(kActions[p].keyboardName, 2 * p);
+        table[2 * p + 1] = MakeLowerName(kActions[p].padName, 2 * p + 1);
+    }
+    std::sort(table.begin(), table.end(), ByName);
+    return table;
+}();
+
+constexpr size_t kLongestBindingName = [] {
+    size_t longest = 0;
+    for (const LowerName& entry : kSortedBindingNames) {
+        longest = std::max<size_t>(longest, entry.length);
+    }
+    return longest;
+}();
+
+constexpr size_t CountDistinctKeyNames() {
+    std::array<LowerName, kKeyNameCount> all{};
+    for (int i = 0; i < kKeyNameCount; ++i) {
+        all[i] = MakeLowerName(kKeyNameTable[i].name, kKeyNameTable[i].code);
+    }
+    std::sort(all.begin(), all.end(), ByName);
+    size_t distinct = 0;
+    for (size_t i = 0; i < all.size(); ++i) {
+        distinct += (i == 0 || all[i].View() != all[i - 1].View()) ? 1 : 0;
+    }
+    return distinct;
+}
+
+// Key names in lower case, sorted and distinct. A name listed twice keeps the
+// code of its later entry, as if each entry replaced the one before it.
+constexpr auto kSortedKeyNames = [] {
+    std::array<LowerName, CountDistinctKeyNames()> table{};
+    size_t used = 0;
+    for (const KeyName& key : kKeyNameTable) {
+        LowerName lower = MakeLowerName(key.name, key.code);
+        auto* existing = std::find_if(table.begin(), table.begin() + used,
+                                      [&](const LowerName& e) { return e.View() == lower.View(); });
+        if (existing != table.begin() + used) {
+            existing->value = key.code;
+        } else {
+            table[used++] = lower;
+        }
+    }
+    std::sort(table.begin(), table.end(), ByName);
+    return table;
+}();
+
+static_assert(kSortedBindingNames.size() == 54);
+static_assert(kSortedKeyNames.size() == 142);
+static_assert(kLongestBindingName < LowerName::kCapacity);
+
+template <size_t N>
+const LowerName* FindLowerName(const std::array<LowerName, N>& table, std::string_view name) {
+    auto it = std::lower_bound(table.begin(), table.end(), name,
+                               [](const LowerName& e, std::string_view n) { return e.View() < n; });
+    return (it != table.end() && it->View() == name) ? &*it : nullptr;
+}
+
+bool EqualsIgnoringAsciiCase(const char* text, std::string_view name) {
+    size_t i = 0;
+    for (; i < name.size(); ++i) {
+        if (text[i] == '\0' || AsciiLower(text[i]) != AsciiLower(name[i])) {
+            return false;
+        }
+    }
+    return text[i] == '\0';
+}
+
+}  // namespace
+
+const std::array<KeyName, kKeyNameCount> kKeyNames = kKeyNameTable;
+
+std::string_view BindingName(int entry) {
+    const Action& action = kActions[entry / 2];
+    return (entry % 2 == 0) ? action.keyboardName : action.padName;
+}
+
+SlotTable BuildSlotTable(const char* const* actionNames) {
+    SlotTable slots;
+    slots.fill(kNoSlot);
+    for (int p = 0; p < kActionCount; ++p) {
+        for (int j = 0; j < kActionCount; ++j) {
+            const char* name = actionNames[j];
+            if (name != nullptr && EqualsIgnoringAsciiCase(name, kActions[p].name)) {
+                slots[2 * p] = static_cast<int8_t>(2 * j);
+                slots[2 * p + 1] = static_cast<int8_t>(2 * j + 1);
+                break;
+            }
+        }
+    }
+    return slots;
+}
+
+bool LowercaseInto(std::string_view text, const CodePage& codePage, char* out, size_t outSize) {
+    if (text.size() > outSize) {
+        return false;
+    }
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = codePage.CharacterLength(text, i);
+        if (length == 2) {
+            // Double-byte characters have no case pairs in our tables; the trail
+            // byte must never be taken for an ASCII capital.
+            out[i] = text[i];
+            out[i + 1] = text[i + 1];
+        } else {
+            out[i] = static_cast<char>(codePage.lower[static_cast<uint8_t>(text[i])]);
+        }
+        i += length;
+    }
+    return true;
+}
+
+std::optional<int> FindBindingEntry(std::string_view keyText, const CodePage& codePage) {
+    char lower[LowerName::kCapacity];
+    // Lowercasing keeps the length, so a longer text can never match.
+    if (keyText.size() > kLongestBindingName ||
+        !LowercaseInto(keyText, codePage, lower, sizeof lower)) {
+        return std::nullopt;
+    }
+    const LowerName* found = FindLowerName(kSortedBindingNames, {lower, keyText.size()});
+    if (found == nullptr) {
+        return std::nullopt;
+    }
+    return found->value;
+}
+
+std::optional<int> FindBindingSlot(const SlotTable& slots, std::string_view keyText,
+                                   const CodePage& codePage) {
+    const std::optional<int> entry = FindBindingEntry(keyText, codePage);
+    if (!entry || slots[*entry] == kNoSlot) {
+        return std::nullopt;
+    }
+    return slots[*entry];
+}
+
+std::optional<int32_t> FindKeyCode(std::string_view valueText) {
+    const LowerName* found = FindLowerName(kSortedKeyNames, valueText);
+    if (found == nullptr) {
+        return std::nullopt;
+    }
+    return found->value;
+}
+
+}  // namespace kio
