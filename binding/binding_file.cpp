@@ -6,7 +6,6 @@
 namespace kio {
 namespace {
 
-constexpr size_t kMaxDirectoryLength = 255;
 // Windows cannot hold a file of 2^31 bytes or more in one buffer for one read.
 constexpr uint64_t kMaxFileSize = 0x7FFFFFFF;
 
@@ -44,10 +43,10 @@ ResultCode BuildBindingFilePath(std::string_view executablePath, const CodePage&
             directoryEnd = i + 1;
         }
     }
-    // A directory or a whole path that does not fit would be cut, and a cut path
-    // names another file: refuse it rather than open the wrong one.
-    if (directoryEnd - searchStart > kMaxDirectoryLength ||
-        directoryEnd + kBindingFileName.size() >= kMaxPath) {
+    // A path that does not fit the buffer would be cut, and a cut path names
+    // another file: refuse it rather than open the wrong one. (A directory of more
+    // than 255 bytes never fits either.)
+    if (directoryEnd + kBindingFileName.size() >= kMaxPath) {
         return kPathTooLong;
     }
     std::memcpy(path.bytes.data(), executablePath.data(), directoryEnd);

@@ -16,8 +16,8 @@ inline constexpr std::string_view kBindingFileName = "input.ini";
 
 // Builds "<drive><directory>input.ini" from the host executable's path: the drive
 // is "X:" when the path has one, the directory runs up to the last "\" or "/"
-// character. Gives kPathTooLong, and no path, when the directory is longer than
-// 255 bytes or the result would not fit a PathBuffer.
+// character. Gives kPathTooLong, and no path, when the result would not fit a
+// PathBuffer with its terminator.
 ResultCode BuildBindingFilePath(std::string_view executablePath, const CodePage& codePage,
                                 PathBuffer& path);
 

@@ -166,6 +166,8 @@ std::string_view BindingName(int entry) {
 }
 
 SlotTable BuildSlotTable(const char* const* actionNames) {
+    // An action missing from the list owns no slot, so its lines are skipped
+    // instead of landing in slot 0, which belongs to another action.
     SlotTable slots;
     slots.fill(kNoSlot);
     for (int p = 0; p < kActionCount; ++p) {

@@ -22,8 +22,8 @@ ResultCode GetExecutablePath(PathBuffer& path) {
 }
 
 ResultCode Open(const char* path, FileHandle& handle) {
-    current->openedPath = path;
-    auto it = current->files.find(path);
+    current->openedPath.assign(path);
+    auto it = current->files.find(std::string_view(path));
     if (it == current->files.end()) {
         return ResultFromWin32(win32_error::kFileNotFound);
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -11,8 +12,10 @@
 namespace kio::test {
 
 struct FakeFiles {
+    FakeFiles() { openedPath.reserve(kMaxPath); }
+
     std::string executablePath = "C:\\Games\\Kio\\game.exe";
-    std::map<std::string, std::string> files;  // full path -> bytes
+    std::map<std::string, std::string, std::less<>> files;  // full path -> bytes
 
     ResultCode executablePathFailure = kOk;
     ResultCode sizeFailure = kOk;
@@ -20,7 +23,8 @@ struct FakeFiles {
     std::optional<uint64_t> reportedSize;  // a size other than the bytes held
     uint32_t bytesWithheld = 0;            // a read that delivers this many too few
 
-    // What the reader did.
+    // What the reader did. The fake itself never allocates during a call, so
+    // tests can count the loader's own allocations.
     std::string openedPath;
     int opens = 0;
     int closes = 0;
