@@ -35,8 +35,6 @@ size_t FindEqualsSign(std::string_view line, const CodePage& codePage) {
     return std::string_view::npos;
 }
 
-bool IsAsciiDigit(char byte) { return byte >= '0' && byte <= '9'; }
-
 int HexDigitValue(char byte) {
     if (byte >= '0' && byte <= '9') return byte - '0';
     if (byte >= 'a' && byte <= 'f') return byte - 'a' + 10;
@@ -62,19 +60,21 @@ bool SplitBindingLine(std::string_view line, const CodePage& codePage, std::stri
 }
 
 ValueClass ClassifyValue(std::string_view valueText, const CodePage& codePage) {
-    const auto byteIs = [&](auto predicate) {
-        return [&, predicate](char byte) { return predicate(static_cast<uint8_t>(byte)); };
+    // Each byte is judged alone, even under a double-byte code page.
+    const auto everyByte = [](std::string_view text, auto isInClass) {
+        return std::all_of(text.begin(), text.end(),
+                           [&](char byte) { return isInClass(static_cast<uint8_t>(byte)); });
     };
-    if (valueText.size() > 2 && valueText[0] == '0' && (valueText[1] == 'x' || valueText[1] == 'X') &&
-        std::all_of(valueText.begin() + 2, valueText.end(),
-                    byteIs([&](uint8_t b) { return codePage.IsAlphaNumeric(b); }))) {
+    const bool hexPrefix =
+        valueText.size() > 2 && valueText[0] == '0' && (valueText[1] == 'x' || valueText[1] == 'X');
+    if (hexPrefix && everyByte(valueText.substr(2),
+                               [&](uint8_t byte) { return codePage.IsAlphaNumeric(byte); })) {
         return ValueClass::Hex;
     }
-    if (std::all_of(valueText.begin(), valueText.end(), IsAsciiDigit)) {
+    if (everyByte(valueText, [](uint8_t byte) { return byte >= '0' && byte <= '9'; })) {
         return ValueClass::Digits;
     }
-    if (std::all_of(valueText.begin(), valueText.end(),
-                    byteIs([&](uint8_t b) { return codePage.IsAlpha(b); }))) {
+    if (everyByte(valueText, [&](uint8_t byte) { return codePage.IsAlpha(byte); })) {
         return ValueClass::Letters;
     }
     return ValueClass::Other;
