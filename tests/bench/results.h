@@ -1,0 +1,35 @@
+// The measurements of one run, kept for the closing summary.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kio::bench {
+
+struct Measurement {
+    double secondsPerIteration = 0;  // CPU time, median over repetitions
+    double bytesPerSecond = 0;
+    std::map<std::string, double> counters;
+};
+
+// Shows every run as the console reporter does, and keeps it.
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override;
+
+    std::optional<Measurement> Find(const std::string& name) const;
+    bool AnyError() const { return anyError_; }
+
+private:
+    std::map<std::string, std::vector<Run>> runs_;
+    bool anyError_ = false;
+};
+
+// Prints the table of ratios and their targets, each marked met or not.
+void PrintSummary(const CollectingReporter& results);
+
+}  // namespace kio::bench
