@@ -25,7 +25,10 @@ public:
     bool AnyError() const { return anyError_; }
 
 private:
+    // By name without the aggregate's suffix: the runs of each repetition, and the
+    // median aggregate when the runs themselves are not reported.
     std::map<std::string, std::vector<Run>> runs_;
+    std::map<std::string, Run> medians_;
     bool anyError_ = false;
 };
 
