@@ -157,23 +157,32 @@ constexpr size_t kLongestActionName = [] {
     return longest;
 }();
 
-// FNV-1a over the bytes of a name.
+// A hash of a name from its length and four of its bytes (first, middle, last
+// two), in constant time. The lookups compare whole names, so a collision only
+// costs a comparison; the assertions below keep every probe short.
 constexpr uint32_t HashName(std::string_view name) {
-    uint32_t hash = 2166136261u;
-    for (char c : name) {
-        hash = (hash ^ static_cast<uint8_t>(c)) * 16777619u;
+    if (name.empty()) {
+        return 0;
     }
+    const auto byteAt = [&](size_t i) { return uint32_t{static_cast<uint8_t>(name[i])}; };
+    const size_t last = name.size() - 1;
+    uint32_t hash = static_cast<uint32_t>(name.size()) * 0x9E3779B1u;
+    hash ^= byteAt(0) | (byteAt(name.size() / 2) << 8) | (byteAt(last - (last > 0 ? 1 : 0)) << 16) |
+            (byteAt(last) << 24);
+    hash ^= hash >> 17;
+    hash *= 0x2C1B3C6Du;
+    hash ^= hash >> 15;
     return hash;
 }
 
 // A hash index over a name table, built at compile time: a lookup hashes the
 // text once and compares it with one or two names, where a binary search over
 // the table would call memcmp six to eight times. Slots hold table positions,
-// kEmpty where none; at most half of them are used, so probes stay short.
+// kEmpty where none; at most a quarter of them are used, so probes stay short.
 template <size_t N>
 struct NameIndex {
     static constexpr int16_t kEmpty = -1;
-    static constexpr size_t kSlotCount = std::bit_ceil(2 * N);
+    static constexpr size_t kSlotCount = std::bit_ceil(4 * N);
 
     const std::array<LowerName, N>* table;
     std::array<int16_t, kSlotCount> slots;
@@ -187,6 +196,21 @@ struct NameIndex {
             }
             slots[slot] = static_cast<int16_t>(i);
         }
+    }
+
+    // The most names a lookup of a listed name compares, known at compile time.
+    constexpr size_t LongestProbe() const {
+        size_t longest = 0;
+        for (const LowerName& entry : *table) {
+            size_t probes = 1;
+            for (size_t slot = HashName(entry.View()) & (kSlotCount - 1);
+                 (*table)[static_cast<size_t>(slots[slot])].View() != entry.View();
+                 slot = (slot + 1) & (kSlotCount - 1)) {
+                ++probes;
+            }
+            longest = std::max(longest, probes);
+        }
+        return longest;
     }
 
     const LowerName* Find(std::string_view name) const {
@@ -204,6 +228,9 @@ struct NameIndex {
 constexpr NameIndex kBindingNameIndex(kSortedBindingNames);
 constexpr NameIndex kKeyNameIndex(kSortedKeyNames);
 constexpr NameIndex kActionNameIndex(kLowerActionNames);
+static_assert(kBindingNameIndex.LongestProbe() <= 2);
+static_assert(kKeyNameIndex.LongestProbe() <= 2);
+static_assert(kActionNameIndex.LongestProbe() <= 2);
 
 }  // namespace
 
@@ -245,6 +272,12 @@ SlotTable BuildSlotTable(const char* const* actionNames) {
 bool LowercaseInto(std::string_view text, const CodePage& codePage, char* out, size_t outSize) {
     if (text.size() > outSize) {
         return false;
+    }
+    if (!codePage.hasLeadBytes) {
+        for (size_t i = 0; i < text.size(); ++i) {
+            out[i] = static_cast<char>(codePage.lower[static_cast<uint8_t>(text[i])]);
+        }
+        return true;
     }
     for (size_t i = 0; i < text.size();) {
         const size_t length = codePage.CharacterLength(text, i);
