@@ -10,6 +10,18 @@ namespace {
 // Trims white space at both ends, stepping over double-byte characters whole so
 // that neither their bytes nor a trail byte are ever taken for white space.
 std::string_view TrimWhiteSpace(std::string_view text, const CodePage& codePage) {
+    if (!codePage.hasLeadBytes) {
+        // Every character is one byte: trim from each end without walking the middle.
+        size_t first = 0;
+        size_t end = text.size();
+        while (first < end && IsWhiteSpace(static_cast<uint8_t>(text[first]))) {
+            ++first;
+        }
+        while (end > first && IsWhiteSpace(static_cast<uint8_t>(text[end - 1]))) {
+            --end;
+        }
+        return first < end ? text.substr(first, end - first) : std::string_view{};
+    }
     size_t first = text.size();
     size_t end = 0;
     for (size_t i = 0; i < text.size();) {

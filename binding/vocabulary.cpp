@@ -1,6 +1,7 @@
 #include "vocabulary.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace kio {
@@ -139,22 +140,97 @@ static_assert(kSortedBindingNames.size() == 54);
 static_assert(kSortedKeyNames.size() == 142);
 static_assert(kLongestBindingName < LowerName::kCapacity);
 
-template <size_t N>
-const LowerName* FindLowerName(const std::array<LowerName, N>& table, std::string_view name) {
-    auto it = std::lower_bound(table.begin(), table.end(), name,
-                               [](const LowerName& e, std::string_view n) { return e.View() < n; });
-    return (it != table.end() && it->View() == name) ? &*it : nullptr;
+// Action names in lower case, each with its action number.
+constexpr auto kLowerActionNames = [] {
+    std::array<LowerName, kActionCount> table{};
+    for (int p = 0; p < kActionCount; ++p) {
+        table[p] = MakeLowerName(kActions[p].name, p);
+    }
+    return table;
+}();
+
+constexpr size_t kLongestActionName = [] {
+    size_t longest = 0;
+    for (const LowerName& entry : kLowerActionNames) {
+        longest = std::max<size_t>(longest, entry.length);
+    }
+    return longest;
+}();
+
+// A hash of a name from its length and four of its bytes (first, middle, last
+// two), in constant time. The lookups compare whole names, so a collision only
+// costs a comparison; the assertions below keep every probe short.
+constexpr uint32_t HashName(std::string_view name) {
+    if (name.empty()) {
+        return 0;
+    }
+    const auto byteAt = [&](size_t i) { return uint32_t{static_cast<uint8_t>(name[i])}; };
+    const size_t last = name.size() - 1;
+    uint32_t hash = static_cast<uint32_t>(name.size()) * 0x9E3779B1u;
+    hash ^= byteAt(0) | (byteAt(name.size() / 2) << 8) | (byteAt(last - (last > 0 ? 1 : 0)) << 16) |
+            (byteAt(last) << 24);
+    hash ^= hash >> 17;
+    hash *= 0x2C1B3C6Du;
+    hash ^= hash >> 15;
+    return hash;
 }
 
-bool EqualsIgnoringAsciiCase(const char* text, std::string_view name) {
-    size_t i = 0;
-    for (; i < name.size(); ++i) {
-        if (text[i] == '\0' || AsciiLower(text[i]) != AsciiLower(name[i])) {
-            return false;
+// A hash index over a name table, built at compile time: a lookup hashes the
+// text once and compares it with one or two names, where a binary search over
+// the table would call memcmp six to eight times. Slots hold table positions,
+// kEmpty where none; at most a quarter of them are used, so probes stay short.
+template <size_t N>
+struct NameIndex {
+    static constexpr int16_t kEmpty = -1;
+    static constexpr size_t kSlotCount = std::bit_ceil(4 * N);
+
+    const std::array<LowerName, N>* table;
+    std::array<int16_t, kSlotCount> slots;
+
+    constexpr explicit NameIndex(const std::array<LowerName, N>& names) : table(&names), slots{} {
+        slots.fill(kEmpty);
+        for (size_t i = 0; i < N; ++i) {
+            size_t slot = HashName(names[i].View()) & (kSlotCount - 1);
+            while (slots[slot] != kEmpty) {
+                slot = (slot + 1) & (kSlotCount - 1);
+            }
+            slots[slot] = static_cast<int16_t>(i);
         }
     }
-    return text[i] == '\0';
-}
+
+    // The most names a lookup of a listed name compares, known at compile time.
+    constexpr size_t LongestProbe() const {
+        size_t longest = 0;
+        for (const LowerName& entry : *table) {
+            size_t probes = 1;
+            for (size_t slot = HashName(entry.View()) & (kSlotCount - 1);
+                 (*table)[static_cast<size_t>(slots[slot])].View() != entry.View();
+                 slot = (slot + 1) & (kSlotCount - 1)) {
+                ++probes;
+            }
+            longest = std::max(longest, probes);
+        }
+        return longest;
+    }
+
+    const LowerName* Find(std::string_view name) const {
+        for (size_t slot = HashName(name) & (kSlotCount - 1); slots[slot] != kEmpty;
+             slot = (slot + 1) & (kSlotCount - 1)) {
+            const LowerName& entry = (*table)[static_cast<size_t>(slots[slot])];
+            if (entry.View() == name) {
+                return &entry;
+            }
+        }
+        return nullptr;
+    }
+};
+
+constexpr NameIndex kBindingNameIndex(kSortedBindingNames);
+constexpr NameIndex kKeyNameIndex(kSortedKeyNames);
+constexpr NameIndex kActionNameIndex(kLowerActionNames);
+static_assert(kBindingNameIndex.LongestProbe() <= 2);
+static_assert(kKeyNameIndex.LongestProbe() <= 2);
+static_assert(kActionNameIndex.LongestProbe() <= 2);
 
 }  // namespace
 
@@ -170,14 +246,26 @@ SlotTable BuildSlotTable(const char* const* actionNames) {
     // instead of landing in slot 0, which belongs to another action.
     SlotTable slots;
     slots.fill(kNoSlot);
-    for (int p = 0; p < kActionCount; ++p) {
-        for (int j = 0; j < kActionCount; ++j) {
-            const char* name = actionNames[j];
-            if (name != nullptr && EqualsIgnoringAsciiCase(name, kActions[p].name)) {
-                slots[2 * p] = static_cast<int8_t>(2 * j);
-                slots[2 * p + 1] = static_cast<int8_t>(2 * j + 1);
-                break;
-            }
+    // Each listed name is looked up once; walking the list in order and keeping
+    // an action's first position gives it the first name that matches.
+    for (int j = 0; j < kActionCount; ++j) {
+        const char* name = actionNames[j];
+        if (name == nullptr) {
+            continue;
+        }
+        char lower[kLongestActionName + 1];
+        size_t length = 0;
+        while (length <= kLongestActionName && name[length] != '\0') {
+            lower[length] = AsciiLower(name[length]);
+            ++length;
+        }
+        if (length > kLongestActionName) {
+            continue;  // longer than every action name
+        }
+        const LowerName* action = kActionNameIndex.Find({lower, length});
+        if (action != nullptr && slots[2 * action->value] == kNoSlot) {
+            slots[2 * action->value] = static_cast<int8_t>(2 * j);
+            slots[2 * action->value + 1] = static_cast<int8_t>(2 * j + 1);
         }
     }
     return slots;
@@ -186,6 +274,12 @@ SlotTable BuildSlotTable(const char* const* actionNames) {
 bool LowercaseInto(std::string_view text, const CodePage& codePage, char* out, size_t outSize) {
     if (text.size() > outSize) {
         return false;
+    }
+    if (!codePage.hasLeadBytes) {
+        for (size_t i = 0; i < text.size(); ++i) {
+            out[i] = static_cast<char>(codePage.lower[static_cast<uint8_t>(text[i])]);
+        }
+        return true;
     }
     for (size_t i = 0; i < text.size();) {
         const size_t length = codePage.CharacterLength(text, i);
@@ -209,7 +303,7 @@ std::optional<int> FindBindingEntry(std::string_view keyText, const CodePage& co
         !LowercaseInto(keyText, codePage, lower, sizeof lower)) {
         return std::nullopt;
     }
-    const LowerName* found = FindLowerName(kSortedBindingNames, {lower, keyText.size()});
+    const LowerName* found = kBindingNameIndex.Find({lower, keyText.size()});
     if (found == nullptr) {
         return std::nullopt;
     }
@@ -226,7 +320,7 @@ std::optional<int> FindBindingSlot(const SlotTable& slots, std::string_view keyT
 }
 
 std::optional<int32_t> FindKeyCode(std::string_view valueText) {
-    const LowerName* found = FindLowerName(kSortedKeyNames, valueText);
+    const LowerName* found = kKeyNameIndex.Find(valueText);
     if (found == nullptr) {
         return std::nullopt;
     }

@@ -1,0 +1,58 @@
+#include "results.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace kio::bench {
+namespace {
+
+std::string NameOf(const benchmark::BenchmarkReporter::Run& run) {
+    const benchmark::BenchmarkName& name = run.run_name;
+    return name.args.empty() ? name.function_name : name.function_name + "/" + name.args;
+}
+
+double SecondsOf(const benchmark::BenchmarkReporter::Run& run) {
+    return run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+}
+
+}  // namespace
+
+double Fastest(const std::vector<double>& values) {
+    return values.empty() ? 0.0 : *std::min_element(values.begin(), values.end());
+}
+
+void CollectingReporter::ReportRuns(const std::vector<Run>& runs) {
+    for (const Run& run : runs) {
+        if (run.error_occurred) {
+            anyError_ = true;
+        } else if (run.run_type == Run::RT_Iteration) {
+            runs_[NameOf(run)].push_back(run);
+        } else if (run.aggregate_name == "min") {
+            fastest_.insert_or_assign(NameOf(run), run);
+        }
+    }
+    ConsoleReporter::ReportRuns(runs);
+}
+
+std::optional<Measurement> CollectingReporter::Find(const std::string& name) const {
+    std::vector<Run> runs;
+    if (const auto found = runs_.find(name); found != runs_.end()) {
+        runs = found->second;
+    } else if (const auto fastest = fastest_.find(name); fastest != fastest_.end()) {
+        runs.push_back(fastest->second);
+    } else {
+        return std::nullopt;
+    }
+    std::vector<double> seconds;
+    for (const Run& run : runs) {
+        seconds.push_back(SecondsOf(run));
+    }
+    Measurement measurement;
+    measurement.secondsPerIteration = Fastest(seconds);
+    for (const auto& [counterName, counter] : runs.front().counters) {
+        measurement.counters[counterName] = counter.value;
+    }
+    return measurement;
+}
+
+}  // namespace kio::bench

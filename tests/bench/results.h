@@ -1,0 +1,42 @@
+// The measurements of one run, kept for the closing summary.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kio::bench {
+
+// The machine is shared, and other work only ever adds time to a run, so the
+// fastest repetition is the best estimate of a benchmark's own cost.
+struct Measurement {
+    double secondsPerIteration = 0;  // CPU time of the fastest repetition
+    std::map<std::string, double> counters;
+};
+
+// The "min" statistic the benchmarks register.
+double Fastest(const std::vector<double>& values);
+
+// Shows every run as the console reporter does, and keeps it.
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override;
+
+    std::optional<Measurement> Find(const std::string& name) const;
+    bool AnyError() const { return anyError_; }
+
+private:
+    // By name without the aggregate's suffix: the runs of each repetition, and the
+    // "min" aggregate when the runs themselves are not reported.
+    std::map<std::string, std::vector<Run>> runs_;
+    std::map<std::string, Run> fastest_;
+    bool anyError_ = false;
+};
+
+// Prints the table of ratios and their targets, each marked met or not.
+void PrintSummary(const CollectingReporter& results);
+
+}  // namespace kio::bench

@@ -1,0 +1,130 @@
+// The closing table: each target as a ratio of two measurements of the same run,
+// because absolute times on a shared machine say little.
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "results.h"
+
+namespace kio::bench {
+namespace {
+
+constexpr double kMaxCallOverFloor = 1.10;
+constexpr double kMinSpeedOverInih = 3.0;
+// Linear growth keeps the cost of one more line the same at every size; anything
+// worse than linear multiplies it with the size, far beyond this.
+constexpr double kMaxPerLineSpread = 1.5;
+constexpr std::array<int, 4> kScalingLines = {1, 60, 1000, 100000};
+
+struct Row {
+    std::string target;
+    std::string measured;
+    std::string goal;
+    bool known = false;
+    bool met = false;
+};
+
+std::string Format(const char* format, auto... values) {
+    char text[160];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
+}
+
+std::string CallName(const char* benchmark, int lines) {
+    return std::string(benchmark) + "/" + std::to_string(lines);
+}
+
+Row PerCallRow(const CollectingReporter& results) {
+    Row row{"1. call on 60 lines / I/O floor", "not measured", Format("<= %.2fx", kMaxCallOverFloor)};
+    const auto call = results.Find(CallName("LoaderCall", 60));
+    const auto floor = results.Find(CallName("FloorOfOneCall", 60));
+    if (call && floor) {
+        const double ratio = call->secondsPerIteration / floor->secondsPerIteration;
+        row.measured = Format("%.2fx (%.2f us / %.2f us)", ratio, call->secondsPerIteration * 1e6,
+                              floor->secondsPerIteration * 1e6);
+        row.known = true;
+        row.met = ratio <= kMaxCallOverFloor;
+    }
+    return row;
+}
+
+Row ThroughputRow(const CollectingReporter& results) {
+    Row row{"2. split+decode / inih, 64 MiB", "not measured", Format(">= %.1fx", kMinSpeedOverInih)};
+    const auto kio = results.Find("SplitAndDecode");
+    const auto inih = results.Find("InihParseString");
+    if (kio && inih) {
+        const double kioRate = kio->counters.at("text_bytes") / kio->secondsPerIteration;
+        const double inihRate = inih->counters.at("text_bytes") / inih->secondsPerIteration;
+        const double ratio = kioRate / inihRate;
+        row.measured = Format("%.2fx (%.0f / %.0f MB/s)", ratio, kioRate / 1e6, inihRate / 1e6);
+        row.known = true;
+        row.met = ratio >= kMinSpeedOverInih;
+    }
+    return row;
+}
+
+Row AllocationRow(const CollectingReporter& results) {
+    Row row{"3. heap use per call", "not measured", "1 alloc, peak = file + const"};
+    double maxAllocations = 0;
+    double minOverhead = 1e300;
+    double maxOverhead = -1e300;
+    for (int lines : kScalingLines) {
+        const auto call = results.Find(CallName("LoaderCall", lines));
+        if (!call) {
+            return row;
+        }
+        const double overhead = call->counters.at("peak_bytes") - call->counters.at("file_bytes");
+        maxAllocations = std::max(maxAllocations, call->counters.at("allocs"));
+        minOverhead = std::min(minOverhead, overhead);
+        maxOverhead = std::max(maxOverhead, overhead);
+    }
+    row.measured = Format("%.0f alloc; peak = file + %.0f..%.0f B", maxAllocations, minOverhead,
+                          maxOverhead);
+    row.known = true;
+    row.met = maxAllocations == 1 && minOverhead == maxOverhead;
+    return row;
+}
+
+Row ScalingRow(const CollectingReporter& results) {
+    Row row{"4. cost per added line", "not measured",
+            Format("spread <= %.1fx", kMaxPerLineSpread)};
+    std::array<double, kScalingLines.size()> seconds{};
+    for (size_t i = 0; i < kScalingLines.size(); ++i) {
+        const auto call = results.Find(CallName("LoaderCall", kScalingLines[i]));
+        if (!call) {
+            return row;
+        }
+        seconds[i] = call->secondsPerIteration;
+    }
+    // The cost of each line beyond the first, at each size.
+    std::string perLine;
+    double lowest = 1e300;
+    double highest = 0;
+    for (size_t i = 1; i < kScalingLines.size(); ++i) {
+        const double nanoseconds = (seconds[i] - seconds[0]) / (kScalingLines[i] - 1) * 1e9;
+        perLine += Format("%s%.1f", i == 1 ? "" : "/", nanoseconds);
+        lowest = std::min(lowest, nanoseconds);
+        highest = std::max(highest, nanoseconds);
+    }
+    const double spread = lowest > 0 ? highest / lowest : 1e300;
+    row.measured = perLine + Format(" ns, spread %.2fx", spread);
+    row.known = true;
+    row.met = spread <= kMaxPerLineSpread;
+    return row;
+}
+
+}  // namespace
+
+void PrintSummary(const CollectingReporter& results) {
+    const std::array<Row, 4> rows = {PerCallRow(results), ThroughputRow(results),
+                                     AllocationRow(results), ScalingRow(results)};
+    std::printf("\n%-34s %-40s %-30s %s\n", "Target", "Measured", "Goal", "Met");
+    for (const Row& row : rows) {
+        std::printf("%-34s %-40s %-30s %s\n", row.target.c_str(), row.measured.c_str(),
+                    row.goal.c_str(), !row.known ? "-" : row.met ? "yes" : "NO");
+    }
+    std::printf("(scaling: per added line at 60/1000/100000 lines, against the 1-line file)\n");
+}
+
+}  // namespace kio::bench
