@@ -1,0 +1,26 @@
+# Runs kiobind once and compares what it printed, and its exit status, with a
+# golden transcript: standard output, then "[stderr]" and standard error when
+# there is any, then "[exit N]".
+#   -DKIOBIND=<program> -DARGUMENTS=<arg|arg|...> -DWORKING_DIRECTORY=<dir> -DGOLDEN=<file>
+# With -DUPDATE=ON the transcript is written instead of compared.
+string(REPLACE "|" ";" arguments "${ARGUMENTS}")
+execute_process(
+    COMMAND ${KIOBIND} ${arguments}
+    WORKING_DIRECTORY ${WORKING_DIRECTORY}
+    OUTPUT_VARIABLE out
+    ERROR_VARIABLE err
+    RESULT_VARIABLE status)
+set(transcript "${out}")
+if(NOT err STREQUAL "")
+    string(APPEND transcript "[stderr]\n${err}")
+endif()
+string(APPEND transcript "[exit ${status}]\n")
+
+if(UPDATE)
+    file(WRITE ${GOLDEN} "${transcript}")
+    return()
+endif()
+file(READ ${GOLDEN} expected)
+if(NOT transcript STREQUAL expected)
+    message(FATAL_ERROR "kiobind printed:\n${transcript}\nbut ${GOLDEN} expects:\n${expected}")
+endif()
