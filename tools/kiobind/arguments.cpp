@@ -69,6 +69,8 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
             if (std::optional<std::string> value = OptionValue(words, i, "--order", arguments)) {
                 arguments.orderFile = *value;
             }
+        } else if (arguments.command == Command::Show && word == "--raw") {
+            arguments.raw = true;
         } else if (arguments.command != Command::Keys && arguments.command != Command::Overview &&
                    IsOption(word, "--code-page")) {
             if (std::optional<std::string> value = OptionValue(words, i, "--code-page", arguments)) {

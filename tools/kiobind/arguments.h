@@ -15,6 +15,7 @@ struct Arguments {
     bool help = false;
     std::string file = "input.ini";
     std::optional<std::string> orderFile;
+    bool raw = false;  // show: one line of numbers for scripts
     std::optional<uint32_t> codePage;
     std::string error;  // non-empty when the command line is wrong
 };

@@ -23,7 +23,7 @@ FileAnalysis AnalyseFile(std::string_view bytes, const kio::CodePage& codePage) 
         .bytes = bytes,
         .text = bytes.substr(0, nul),
         .nulOffset = nul == std::string_view::npos ? std::nullopt : std::optional<size_t>(nul),
-        .lineNumbers = LineNumbers(bytes, codePage),
+        .lineNumbers = LineNumbers(bytes),
         .lines = {},
     };
     // The same steps as the loader: split the text, split each line, look the

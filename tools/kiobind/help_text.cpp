@@ -27,7 +27,7 @@ NUL bytes and UTF-16 text. Lines starting with ";" or "#", and "[Section]" lines
 are taken as comments: the game ignores them too.
 
 Line numbers are those an editor shows: a CR LF pair is one line break, and any
-other CR or LF is one break of its own.
+other CR or LF is one break of its own (so LF CR counts as two).
 
 options:
   --code-page N  read the file as Windows code page N (1252, 932, 936, 949 or
@@ -45,7 +45,7 @@ examples:
   kiobind check input.ini || echo "input.ini needs a look"
 )";
 
-constexpr std::string_view kShow = R"(usage: kiobind show [--order LIST] [--code-page N] [FILE]
+constexpr std::string_view kShow = R"(usage: kiobind show [--order LIST] [--raw] [--code-page N] [FILE]
 
 Prints the 27 actions with the keyboard and the pad value the game receives for
 each from FILE (default: input.ini): the key name and its code, or the number,
@@ -58,6 +58,9 @@ options:
                  order of the action table. A name the game repeats or that names
                  no action owns no values, and an action missing from the list
                  has its lines ignored.
+  --raw          one line for scripts: the result code, then the 54 values in
+                 the order of the caller's array as decimal numbers, "default"
+                 where no line sets one
   --code-page N  as for kiobind check
 
 examples:

@@ -1,5 +1,6 @@
 #include "line_findings.h"
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -89,6 +90,22 @@ void CheckUnknownBinding(const AnalysedLine& line, std::vector<Finding>& finding
     Warn(findings, line, ignored + " (binding names are KB_ or PAD_ and an action; 'kiobind show' lists the actions)");
 }
 
+// Under a double-byte code page a lead byte swallows the CR or LF after it, and
+// the game reads on into the next line.
+bool CheckSwallowedLineBreak(const AnalysedLine& line, const kio::CodePage& codePage,
+                             std::vector<Finding>& findings) {
+    const size_t lineBreak = line.text.find_first_of("\r\n");
+    if (lineBreak == std::string_view::npos || lineBreak == 0) {
+        return false;
+    }
+    char lead[8];
+    std::snprintf(lead, sizeof lead, "0x%02X", static_cast<uint8_t>(line.text[lineBreak - 1]));
+    Warn(findings, line, std::string("the byte ") + lead + " and the line break after it form one character of code page " +
+                             std::to_string(codePage.id) + ", so the game joins this line and the next into " +
+                             Quote(line.text) + "; end the line with a character that is not a lead byte");
+    return true;
+}
+
 }  // namespace
 
 bool IsCommentOrSection(std::string_view line) {
@@ -102,7 +119,8 @@ bool IsCommentOrSection(std::string_view line) {
 
 void CheckLine(const AnalysedLine& line, const kio::CodePage& codePage,
                std::vector<Finding>& findings) {
-    if (Trim(line.text).empty() || IsCommentOrSection(line.text)) {
+    if (Trim(line.text).empty() || IsCommentOrSection(line.text) ||
+        CheckSwallowedLineBreak(line, codePage, findings)) {
         return;
     }
     if (!line.hasEquals) {

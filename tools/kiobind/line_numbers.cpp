@@ -4,17 +4,16 @@
 
 namespace kiobind {
 
-LineNumbers::LineNumbers(std::string_view bytes, const kio::CodePage& codePage) {
+LineNumbers::LineNumbers(std::string_view bytes) {
     lineStarts_.push_back(0);
     for (size_t i = 0; i < bytes.size();) {
-        const size_t length = codePage.CharacterLength(bytes, i);
-        if (length == 1 && (bytes[i] == '\r' || bytes[i] == '\n')) {
+        if (bytes[i] == '\r' || bytes[i] == '\n') {
             const bool crLf = bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
             i += crLf ? 2 : 1;
             lineStarts_.push_back(i);
-            continue;
+        } else {
+            ++i;
         }
-        i += length;
     }
 }
 

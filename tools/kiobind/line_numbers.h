@@ -3,22 +3,20 @@
 // The game ends a line at any run of CR and LF bytes, so it never needs to
 // count them; a player's editor does. Here a CR LF pair is one line break, and
 // every other CR or LF is one break of its own: LF CR therefore counts as two
-// (an LF, then a lone CR), as editors that honour lone CRs show it. Under a
-// double-byte code page a CR or LF that is the second byte of a character is
-// no break, exactly as for the game.
+// (an LF, then a lone CR), as editors that honour lone CRs show it. A CR or LF
+// counts even after a lead byte of a double-byte code page: the game then
+// joins two lines, but an editor shows two, and the numbers are for the editor.
 #pragma once
 
 #include <cstddef>
 #include <string_view>
 #include <vector>
 
-#include "code_page.h"
-
 namespace kiobind {
 
 class LineNumbers {
 public:
-    LineNumbers(std::string_view bytes, const kio::CodePage& codePage);
+    explicit LineNumbers(std::string_view bytes);
 
     // 1-based number of the line holding the byte at `offset`.
     int LineOf(size_t offset) const;

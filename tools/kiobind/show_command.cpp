@@ -80,6 +80,16 @@ void WriteTable(const BindingTable& table, const Context& context, std::string& 
     }
 }
 
+// The result code and the 54 values in slot order, as decimal numbers, with
+// "default" where no line writes the slot: easy to compare with a host's dump.
+void WriteRaw(const BindingTable& table, std::string& out) {
+    out += Format("0x%08X", static_cast<uint32_t>(kio::kOk));
+    for (const SlotValue& slot : table.slots) {
+        out += " " + (slot.setBy ? std::to_string(slot.setBy->value) : std::string("default"));
+    }
+    out += "\n";
+}
+
 }  // namespace
 
 int RunShow(const Arguments& arguments, const Context& context, Output& output) {
@@ -104,6 +114,10 @@ int RunShow(const Arguments& arguments, const Context& context, Output& output) 
     }
     const FileAnalysis analysis = AnalyseFile(*bytes, context.codePage);
     const BindingTable table = BuildBindingTable(analysis, list, context.codePage);
+    if (arguments.raw) {
+        WriteRaw(table, output.out);
+        return kExitClean;
+    }
     output.out += arguments.file + ": GetPAM returns " + DescribeResult(kio::kOk) + "\n\n";
     WriteTable(table, context, output.out);
     return kExitClean;

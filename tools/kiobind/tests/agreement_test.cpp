@@ -6,6 +6,7 @@
 
 #include "binding_table.h"
 #include "file_analysis.h"
+#include "findings.h"
 #include "load_bindings.h"
 #include "random_binding_file.h"
 #include "test_files.h"
@@ -46,6 +47,11 @@ TEST(Agreement, ShowReportsWhatTheLoaderWrites) {
                 ASSERT_EQ(reported, written[slot])
                     << "code page " << codePageId << ", round " << round << ", slot " << slot
                     << ", set by line " << (setBy ? setBy->number : 0);
+            }
+            // The checker copes with the same files, and every finding names a real line.
+            for (const Finding& finding : CollectFindings(analysis, codePage)) {
+                ASSERT_GE(finding.line, 1) << finding.message;
+                ASSERT_LE(finding.line, analysis.lineNumbers.LastLine()) << finding.message;
             }
         }
     }
