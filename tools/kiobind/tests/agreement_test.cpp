@@ -14,7 +14,7 @@
 namespace kiobind {
 namespace {
 
-constexpr int kFilesPerCodePage = 3000;
+constexpr int kFilesPerCodePage = 1500;
 
 // A default no line can produce by accident, different in every slot.
 int32_t DefaultOf(int slot) { return 0x7EAD0000 + slot; }

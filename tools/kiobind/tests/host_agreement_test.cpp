@@ -18,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kFiles = 40;
+constexpr int kFiles = 25;
 // What the demo host puts in every slot before it calls GetPAM.
 constexpr std::string_view kHostDefault = "-1";
 
