@@ -5,7 +5,9 @@
 namespace kiobind {
 namespace {
 
-bool IsSeparator(char c) { return c == ',' || c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsSeparator(char c) {
+    return c == ',' || c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 }  // namespace
 

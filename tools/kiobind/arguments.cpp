@@ -62,8 +62,7 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
         const std::string& word = words[i];
         if (word == "--help" || word == "-h") {
             arguments.help = true;
-        } else if (arguments.command == Command::Overview && arguments.help &&
-                   CommandNamed(word)) {
+        } else if (arguments.command == Command::Overview && arguments.help && CommandNamed(word)) {
             arguments.command = *CommandNamed(word);  // "kiobind help check"
         } else if (arguments.command == Command::Show && IsOption(word, "--order")) {
             if (std::optional<std::string> value = OptionValue(words, i, "--order", arguments)) {
@@ -73,7 +72,8 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
             arguments.raw = true;
         } else if (arguments.command != Command::Keys && arguments.command != Command::Overview &&
                    IsOption(word, "--code-page")) {
-            if (std::optional<std::string> value = OptionValue(words, i, "--code-page", arguments)) {
+            if (std::optional<std::string> value =
+                    OptionValue(words, i, "--code-page", arguments)) {
                 arguments.codePage = ParseNumber(*value);
                 if (!arguments.codePage) {
                     arguments.error = "--code-page takes a number, not '" + *value + "'";

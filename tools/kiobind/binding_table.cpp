@@ -36,8 +36,7 @@ BindingTable BuildBindingTable(const FileAnalysis& analysis,
         if (table.positions[j].action) {
             continue;
         }
-        const std::optional<int> entry =
-            kio::FindBindingEntry("KB_" + actionNames[j], codePage);
+        const std::optional<int> entry = kio::FindBindingEntry("KB_" + actionNames[j], codePage);
         if (entry) {
             const int8_t owner = slotTable[*entry];
             if (owner != kio::kNoSlot && owner / 2 != j) {
@@ -47,7 +46,8 @@ BindingTable BuildBindingTable(const FileAnalysis& analysis,
     }
 
     for (const AnalysedLine& line : analysis.lines) {
-        if (const std::optional<int> slot = kio::FindBindingSlot(slotTable, line.keyText, codePage)) {
+        if (const std::optional<int> slot =
+                kio::FindBindingSlot(slotTable, line.keyText, codePage)) {
             table.slots[*slot].setBy = &line;
         }
     }

@@ -35,11 +35,12 @@ int RunCheck(const Arguments& arguments, const Context& context, Output& output)
     for (const Finding& finding : findings) {
         const bool warning = finding.severity == Severity::Warning;
         warnings += warning ? 1 : 0;
-        output.out += context.style(Paint::Bold, arguments.file + ":" + std::to_string(finding.line) + ":") +
-                      " " +
-                      (warning ? context.style(Paint::Warning, "warning:")
-                               : context.style(Paint::Note, "note:")) +
-                      " " + finding.message + "\n";
+        output.out +=
+            context.style(Paint::Bold, arguments.file + ":" + std::to_string(finding.line) + ":") +
+            " " +
+            (warning ? context.style(Paint::Warning, "warning:")
+                     : context.style(Paint::Note, "note:")) +
+            " " + finding.message + "\n";
     }
     const std::string bindings =
         std::to_string(BindingsSet(analysis)) + " of 54 bindings set by the file";

@@ -14,7 +14,9 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr size_t kSampledPairs = 128;
 constexpr size_t kFewestPairs = 2;
 
-bool IsBlankOrNul(char c) { return c == '\0' || kio::IsWhiteSpace(static_cast<uint8_t>(c)); }
+bool IsBlankOrNul(char c) {
+    return c == '\0' || kio::IsWhiteSpace(static_cast<uint8_t>(c));
+}
 
 }  // namespace
 
@@ -47,7 +49,9 @@ std::optional<std::string_view> DetectUtf16(std::string_view bytes) {
     return std::nullopt;
 }
 
-bool StartsWithUtf8Bom(std::string_view bytes) { return bytes.starts_with(kUtf8Bom); }
+bool StartsWithUtf8Bom(std::string_view bytes) {
+    return bytes.starts_with(kUtf8Bom);
+}
 
 Finding Utf16Finding(std::string_view byteOrder) {
     return {1, Severity::Warning,
@@ -89,14 +93,16 @@ void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
     if (withoutBom.entry) {
         findings.push_back({line.number, Severity::Warning,
                             "the file starts with a UTF-8 byte-order mark, which the game reads "
-                            "as part of " + Quote(withoutBom.keyText) +
+                            "as part of " +
+                                Quote(withoutBom.keyText) +
                                 ", so this line names no binding and is ignored; " + saveAs});
         return;
     }
     findings.push_back({line.number, Severity::Note,
                         "the file starts with a UTF-8 byte-order mark; harmless here, as this "
                         "line binds nothing anyway, but a binding on the first line would be "
-                        "ignored; " + saveAs});
+                        "ignored; " +
+                            saveAs});
     CheckLine(withoutBom, codePage, findings);
 }
 

@@ -9,7 +9,8 @@ namespace kiobind {
 AnalysedLine AnalyseLine(std::string_view line, const kio::CodePage& codePage) {
     AnalysedLine analysed;
     analysed.text = line;
-    analysed.hasEquals = kio::SplitBindingLine(line, codePage, analysed.keyText, analysed.valueText);
+    analysed.hasEquals =
+        kio::SplitBindingLine(line, codePage, analysed.keyText, analysed.valueText);
     analysed.entry = kio::FindBindingEntry(analysed.keyText, codePage);
     if (analysed.entry) {
         analysed.value = kio::DecodeValue(analysed.valueText, codePage);

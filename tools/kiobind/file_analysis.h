@@ -13,22 +13,22 @@
 namespace kiobind {
 
 struct AnalysedLine {
-    int number = 0;               // in the file, as an editor counts lines
-    size_t offset = 0;            // of the line's first byte in the file
-    std::string_view text;        // the line as the game sees it
+    int number = 0;         // in the file, as an editor counts lines
+    size_t offset = 0;      // of the line's first byte in the file
+    std::string_view text;  // the line as the game sees it
     bool hasEquals = false;
     std::string_view keyText;
     std::string_view valueText;
-    std::optional<int> entry;     // action-table entry the key text names
-    int32_t value = 0;            // decoded value; meaningful only with `entry`
+    std::optional<int> entry;  // action-table entry the key text names
+    int32_t value = 0;         // decoded value; meaningful only with `entry`
 };
 
 struct FileAnalysis {
-    std::string_view bytes;            // the whole file
-    std::string_view text;             // the bytes before the first NUL: all the game reads
-    std::optional<size_t> nulOffset;   // of the first NUL byte
+    std::string_view bytes;           // the whole file
+    std::string_view text;            // the bytes before the first NUL: all the game reads
+    std::optional<size_t> nulOffset;  // of the first NUL byte
     LineNumbers lineNumbers;
-    std::vector<AnalysedLine> lines;   // the game's lines, in file order
+    std::vector<AnalysedLine> lines;  // the game's lines, in file order
 };
 
 // One line as the loader handles it: split, key looked up, value decoded.

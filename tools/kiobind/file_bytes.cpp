@@ -42,8 +42,8 @@ kio::ResultCode ReadFileBytes(const kio::FileSystem& fileSystem, const std::stri
     }
     std::string buffer(static_cast<size_t>(size), '\0');
     uint32_t bytesRead = 0;
-    if (kio::ResultCode result = fileSystem.read(file.Handle(), buffer.data(),
-                                                 static_cast<uint32_t>(size), bytesRead);
+    if (kio::ResultCode result =
+            fileSystem.read(file.Handle(), buffer.data(), static_cast<uint32_t>(size), bytesRead);
         kio::Failed(result)) {
         return result;
     }

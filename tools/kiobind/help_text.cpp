@@ -45,7 +45,8 @@ examples:
   kiobind check input.ini || echo "input.ini needs a look"
 )";
 
-constexpr std::string_view kShow = R"(usage: kiobind show [--order LIST] [--raw] [--code-page N] [FILE]
+constexpr std::string_view kShow =
+    R"(usage: kiobind show [--order LIST] [--raw] [--code-page N] [FILE]
 
 Prints the 27 actions with the keyboard and the pad value the game receives for
 each from FILE (default: input.ini): the key name and its code, or the number,
@@ -84,10 +85,10 @@ examples:
 
 std::string_view HelpText(Command command) {
     switch (command) {
-    case Command::Check: return kCheck;
-    case Command::Show: return kShow;
-    case Command::Keys: return kKeys;
-    case Command::Overview: break;
+        case Command::Check: return kCheck;
+        case Command::Show: return kShow;
+        case Command::Keys: return kKeys;
+        case Command::Overview: break;
     }
     return kOverview;
 }

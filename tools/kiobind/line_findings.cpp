@@ -12,7 +12,9 @@
 namespace kiobind {
 namespace {
 
-bool IsBlank(char c) { return kio::IsWhiteSpace(static_cast<uint8_t>(c)); }
+bool IsBlank(char c) {
+    return kio::IsWhiteSpace(static_cast<uint8_t>(c));
+}
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) {
@@ -45,20 +47,23 @@ void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codeP
                             std::vector<Finding>& findings) {
     const std::string_view trimmed = Trim(line.text);
     if (const std::optional<int> entry = kio::FindBindingEntry(trimmed, codePage)) {
-        Warn(findings, line, "the line has no '=' and binds nothing; write " +
-                                 std::string(kio::BindingName(*entry)) + "=<key name>");
+        Warn(findings, line,
+             "the line has no '=' and binds nothing; write " +
+                 std::string(kio::BindingName(*entry)) + "=<key name>");
         return;
     }
     // "KB_Run space" or "KB_Run: space": a binding name, then the value.
     const size_t cut = trimmed.find_first_of(" \t\v\f:");
     if (cut != std::string_view::npos) {
-        if (const std::optional<int> entry = kio::FindBindingEntry(trimmed.substr(0, cut), codePage)) {
+        if (const std::optional<int> entry =
+                kio::FindBindingEntry(trimmed.substr(0, cut), codePage)) {
             std::string_view rest = Trim(trimmed.substr(cut));
             if (!rest.empty() && rest.front() == ':') {
                 rest = Trim(rest.substr(1));
             }
-            Warn(findings, line, "the line has no '=' and binds nothing; write " +
-                                     std::string(kio::BindingName(*entry)) + "=" + Printable(rest));
+            Warn(findings, line,
+                 "the line has no '=' and binds nothing; write " +
+                     std::string(kio::BindingName(*entry)) + "=" + Printable(rest));
             return;
         }
     }
@@ -74,8 +79,11 @@ void CheckUnknownBinding(const AnalysedLine& line, std::vector<Finding>& finding
     const std::string ignored = Quote(key) + " names no binding, so the line is ignored";
     if (const std::optional<int> action = ActionNamed(key)) {
         const kio::Action& named = kio::kActions[*action];
-        Warn(findings, line, ignored + "; binding names start with KB_ for the keyboard or PAD_ for the pad: did you mean " +
-                                 Quote(named.keyboardName) + " or " + Quote(named.padName) + "?");
+        Warn(findings, line,
+             ignored +
+                 "; binding names start with KB_ for the keyboard or PAD_ for the pad: did you "
+                 "mean " +
+                 Quote(named.keyboardName) + " or " + Quote(named.padName) + "?");
         return;
     }
     std::array<std::string_view, kio::kBindingCount> names;
@@ -87,7 +95,9 @@ void CheckUnknownBinding(const AnalysedLine& line, std::vector<Finding>& finding
         Warn(findings, line, ignored + "; did you mean " + Quote(*near) + "?");
         return;
     }
-    Warn(findings, line, ignored + " (binding names are KB_ or PAD_ and an action; 'kiobind show' lists the actions)");
+    Warn(findings, line,
+         ignored +
+             " (binding names are KB_ or PAD_ and an action; 'kiobind show' lists the actions)");
 }
 
 // Under a double-byte code page a lead byte swallows the CR or LF after it, and
@@ -100,9 +110,11 @@ bool CheckSwallowedLineBreak(const AnalysedLine& line, const kio::CodePage& code
     }
     char lead[8];
     std::snprintf(lead, sizeof lead, "0x%02X", static_cast<uint8_t>(line.text[lineBreak - 1]));
-    Warn(findings, line, std::string("the byte ") + lead + " and the line break after it form one character of code page " +
-                             std::to_string(codePage.id) + ", so the game joins this line and the next into " +
-                             Quote(line.text) + "; end the line with a character that is not a lead byte");
+    Warn(findings, line,
+         std::string("the byte ") + lead +
+             " and the line break after it form one character of code page " +
+             std::to_string(codePage.id) + ", so the game joins this line and the next into " +
+             Quote(line.text) + "; end the line with a character that is not a lead byte");
     return true;
 }
 

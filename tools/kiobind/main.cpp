@@ -37,10 +37,10 @@ int Run(const kiobind::Arguments& arguments, kiobind::Output& output) {
     const Context context{kio::SystemFileSystem(), *codePage,
                           Style{WantColour(StdoutIsColourTerminal(), std::getenv("NO_COLOR"))}};
     switch (arguments.command) {
-    case Command::Check: return RunCheck(arguments, context, output);
-    case Command::Show: return RunShow(arguments, context, output);
-    case Command::Keys: return RunKeys(context, output);
-    case Command::Overview: break;
+        case Command::Check: return RunCheck(arguments, context, output);
+        case Command::Show: return RunShow(arguments, context, output);
+        case Command::Keys: return RunKeys(context, output);
+        case Command::Overview: break;
     }
     return kExitClean;
 }

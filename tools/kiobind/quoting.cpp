@@ -21,6 +21,8 @@ std::string Printable(std::string_view text) {
     return out;
 }
 
-std::string Quote(std::string_view text) { return "'" + Printable(text) + "'"; }
+std::string Quote(std::string_view text) {
+    return "'" + Printable(text) + "'";
+}
 
 }  // namespace kiobind

@@ -60,7 +60,8 @@ void WriteTable(const BindingTable& table, const Context& context, std::string& 
         if (position.action) {
             out += Cell(table.slots[2 * j], context) + Cell(table.slots[2 * j + 1], context);
         } else if (position.repeatOf) {
-            out += context.style(Paint::Quiet, "repeats position " + std::to_string(*position.repeatOf) +
+            out += context.style(Paint::Quiet, "repeats position " +
+                                                   std::to_string(*position.repeatOf) +
                                                    ": never written, keeps the default");
         } else {
             out += context.style(Paint::Quiet, "names no action: never written, keeps the default");
@@ -95,15 +96,16 @@ void WriteRaw(const BindingTable& table, std::string& out) {
 int RunShow(const Arguments& arguments, const Context& context, Output& output) {
     ActionList list = TableOrder();
     if (arguments.orderFile) {
-        const std::optional<std::string> orderText = ReadOrReport(*arguments.orderFile, context, output);
+        const std::optional<std::string> orderText =
+            ReadOrReport(*arguments.orderFile, context, output);
         if (!orderText) {
             return kExitUnreadable;
         }
         std::string error;
         const std::optional<ActionList> parsed = ParseActionList(*orderText, error);
         if (!parsed) {
-            output.err += *arguments.orderFile + ": " + context.style(Paint::Error, "error:") + " " +
-                          error + "\n";
+            output.err += *arguments.orderFile + ": " + context.style(Paint::Error, "error:") +
+                          " " + error + "\n";
             return kExitUnreadable;
         }
         list = *parsed;

@@ -4,6 +4,8 @@
 
 namespace kiobind {
 
-bool StdoutIsColourTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+bool StdoutIsColourTerminal() {
+    return ::isatty(STDOUT_FILENO) == 1;
+}
 
 }  // namespace kiobind

@@ -29,7 +29,8 @@ std::string AsciiLower(std::string_view text) {
 }
 
 bool IsDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool HasHexPrefix(std::string_view text) {
@@ -120,7 +121,8 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
                               Quote(value) + write + fix.value_or(std::string(stem)) + ";");
     }
     if (const size_t blank = FirstWhiteSpace(value); blank < value.size()) {
-        if (const std::optional<std::string> fix = RepairedValue(value.substr(0, blank), codePage)) {
+        if (const std::optional<std::string> fix =
+                RepairedValue(value.substr(0, blank), codePage)) {
             return Warn(line, gets + Quote(value) +
                                   " is not a key name: a line holds no comment after its value" +
                                   write + *fix);
@@ -128,12 +130,12 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
         return Warn(line, gets + Quote(value) + " is not a key name: key names hold no blank");
     }
     if (const std::string lower = AsciiLower(value); kio::FindKeyCode(lower)) {
-        return Warn(line, gets + "key names are lower case, and " + Quote(value) +
-                              " names no key" + write + lower);
+        return Warn(line, gets + "key names are lower case, and " + Quote(value) + " names no key" +
+                              write + lower);
     }
     if (IsDigits(value)) {
-        std::string message = gets + Quote(value) +
-                              " names no key, and decimal numbers are not read as numbers";
+        std::string message =
+            gets + Quote(value) + " names no key, and decimal numbers are not read as numbers";
         if (value.size() <= 10 && std::stoull(std::string(value)) <= 0xFFFFFFFFull) {
             message += write + Hex(static_cast<uint32_t>(std::stoull(std::string(value)))) +
                        " for the number " + std::string(value);
@@ -166,12 +168,11 @@ std::optional<Finding> DiagnoseValue(const AnalysedLine& line, const kio::CodePa
         // A pad value written as a decimal digit is almost surely meant as a number.
         const bool padBinding = *line.entry % 2 == 1;
         if (padBinding && value.size() == 1 && IsDigits(value)) {
-            return Warn(line, std::string(name) + " gets " + Hex(static_cast<uint32_t>(*code)) +
-                                  ", the code of the digit key " + Quote(value) +
-                                  ", not the number " + std::string(value) +
-                                  ": numbers are read only in hexadecimal; write " +
-                                  std::string(name) + "=0x" + std::string(value) +
-                                  " for the number");
+            return Warn(line,
+                        std::string(name) + " gets " + Hex(static_cast<uint32_t>(*code)) +
+                            ", the code of the digit key " + Quote(value) + ", not the number " +
+                            std::string(value) + ": numbers are read only in hexadecimal; write " +
+                            std::string(name) + "=0x" + std::string(value) + " for the number");
         }
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 // kiobind show against the real libkio.so: a host in a folder of its own loads
 // random files through GetPAM, and both must report the same 54 values.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -8,8 +9,6 @@
 #include <memory>
 #include <random>
 #include <sstream>
-
-#include <unistd.h>
 
 #include "random_binding_file.h"
 
@@ -46,7 +45,8 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 
 class TemporaryFolder {
 public:
-    TemporaryFolder() : path_(fs::temp_directory_path() / ("kiobind-host-" + std::to_string(::getpid()))) {
+    TemporaryFolder()
+        : path_(fs::temp_directory_path() / ("kiobind-host-" + std::to_string(::getpid()))) {
         fs::create_directories(path_);
     }
     ~TemporaryFolder() {

@@ -23,8 +23,10 @@ std::string RandomCase(std::mt19937& random, std::string_view text) {
     std::string out(text);
     for (char& c : out) {
         if (Chance(random, 0.3)) {
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-            else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+            else if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
         }
     }
     return out;
@@ -37,8 +39,9 @@ std::string Blanks(std::mt19937& random) {
 
 std::string LowerKeyName(std::mt19937& random) {
     std::string name(kio::kKeyNames[Pick(random, kio::kKeyNames.size())].name);
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
+    std::transform(name.begin(), name.end(), name.begin(), [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    });
     return name;
 }
 
@@ -54,16 +57,16 @@ std::string RandomHex(std::mt19937& random) {
 
 std::string RandomValue(std::mt19937& random) {
     switch (Pick(random, 6)) {
-    case 0: return LowerKeyName(random);
-    case 1: return RandomCase(random, LowerKeyName(random));
-    case 2: return RandomHex(random);
-    case 3: return std::to_string(Pick(random, 120));
-    case 4: return "";
-    default: {
-        static constexpr std::array<std::string_view, 6> kOdd = {
-            "=", ";", "\xA0space", "\x81\x40", "sp ace", "\x82\x0A"};
-        return std::string(OneOf(random, kOdd));
-    }
+        case 0: return LowerKeyName(random);
+        case 1: return RandomCase(random, LowerKeyName(random));
+        case 2: return RandomHex(random);
+        case 3: return std::to_string(Pick(random, 120));
+        case 4: return "";
+        default: {
+            static constexpr std::array<std::string_view, 6> kOdd = {
+                "=", ";", "\xA0space", "\x81\x40", "sp ace", "\x82\x0A"};
+            return std::string(OneOf(random, kOdd));
+        }
     }
 }
 
@@ -71,34 +74,34 @@ std::string RandomKey(std::mt19937& random) {
     const int entry = static_cast<int>(Pick(random, kio::kBindingCount));
     std::string name(kio::BindingName(entry));
     switch (Pick(random, 8)) {
-    case 0: return name + "x";                          // misspelt
-    case 1: return name.substr(name.find('_') + 1);     // prefix missing
-    case 2: return "";                                  // nothing before "="
-    default: return RandomCase(random, name);
+        case 0: return name + "x";                       // misspelt
+        case 1: return name.substr(name.find('_') + 1);  // prefix missing
+        case 2: return "";                               // nothing before "="
+        default: return RandomCase(random, name);
     }
 }
 
 std::string RandomLine(std::mt19937& random) {
     switch (Pick(random, 10)) {
-    case 0: return "; " + RandomKey(random) + "=" + RandomValue(random);
-    case 1: return "[Keyboard]";
-    case 2: return RandomKey(random) + " " + RandomValue(random);  // no "="
-    case 3: return Blanks(random) + "\t";
-    default: {
-        std::string line = Blanks(random) + RandomKey(random) + Blanks(random) + "=" +
-                           Blanks(random) + RandomValue(random);
-        if (Chance(random, 0.3)) line += Chance(random, 0.5) ? ";" : " ;";
-        if (Chance(random, 0.1)) line += " ; a comment";
-        return line + Blanks(random);
-    }
+        case 0: return "; " + RandomKey(random) + "=" + RandomValue(random);
+        case 1: return "[Keyboard]";
+        case 2: return RandomKey(random) + " " + RandomValue(random);  // no "="
+        case 3: return Blanks(random) + "\t";
+        default: {
+            std::string line = Blanks(random) + RandomKey(random) + Blanks(random) + "=" +
+                               Blanks(random) + RandomValue(random);
+            if (Chance(random, 0.3)) line += Chance(random, 0.5) ? ";" : " ;";
+            if (Chance(random, 0.1)) line += " ; a comment";
+            return line + Blanks(random);
+        }
     }
 }
 
 }  // namespace
 
 std::string RandomBindingFile(std::mt19937& random) {
-    static constexpr std::array<std::string_view, 6> kBreaks = {"\n", "\r\n", "\r", "\n\r", "\n\n",
-                                                                "\r\n\r\n"};
+    static constexpr std::array<std::string_view, 6> kBreaks = {"\n",   "\r\n", "\r",
+                                                                "\n\r", "\n\n", "\r\n\r\n"};
     std::string file = Chance(random, 0.1) ? "\xEF\xBB\xBF" : "";
     const size_t lines = Pick(random, 40);
     for (size_t i = 0; i < lines; ++i) {
@@ -126,9 +129,11 @@ std::array<std::string, kio::kActionCount> RandomActionList(std::mt19937& random
     for (size_t i = 0; i < changes; ++i) {
         std::string& name = list[Pick(random, list.size())];
         switch (Pick(random, 3)) {
-        case 0: name = list[Pick(random, list.size())]; break;  // a repeat; one action goes missing
-        case 1: name = RandomCase(random, name); break;
-        default: name += "x"; break;
+            case 0:
+                name = list[Pick(random, list.size())];
+                break;  // a repeat; one action goes missing
+            case 1: name = RandomCase(random, name); break;
+            default: name += "x"; break;
         }
     }
     return list;
