@@ -1,6 +1,22 @@
 #include "binding_table.h"
 
 namespace kiobind {
+namespace {
+
+// The action a single name stands for: alone in a list, it takes position 0.
+std::optional<int> ActionNamed(const char* name) {
+    std::array<const char*, kio::kActionCount> alone{};
+    alone[0] = name;
+    const kio::SlotTable slots = kio::BuildSlotTable(alone.data());
+    for (int p = 0; p < kio::kActionCount; ++p) {
+        if (slots[2 * p] == 0) {
+            return p;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
 
 std::array<std::string, kio::kActionCount> TableOrder() {
     std::array<std::string, kio::kActionCount> names;
@@ -31,16 +47,12 @@ BindingTable BuildBindingTable(const FileAnalysis& analysis,
             table.positions[slot / 2].action = p;
         }
     }
-    // A position that names an action owning another position repeats it.
+    // A position without an action of its own repeats an earlier one when its
+    // name matches an action, by the loader's own comparison.
     for (int j = 0; j < kio::kActionCount; ++j) {
-        if (table.positions[j].action) {
-            continue;
-        }
-        const std::optional<int> entry = kio::FindBindingEntry("KB_" + actionNames[j], codePage);
-        if (entry) {
-            const int8_t owner = slotTable[*entry];
-            if (owner != kio::kNoSlot && owner / 2 != j) {
-                table.positions[j].repeatOf = owner / 2;
+        if (!table.positions[j].action) {
+            if (const std::optional<int> action = ActionNamed(list[j])) {
+                table.positions[j].repeatOf = slotTable[2 * *action] / 2;
             }
         }
     }
