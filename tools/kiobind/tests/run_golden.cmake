@@ -2,14 +2,19 @@
 # golden transcript: standard output, then "[stderr]" and standard error when
 # there is any, then "[exit N]".
 #   -DKIOBIND=<program> -DARGUMENTS=<arg|arg|...> -DWORKING_DIRECTORY=<dir> -DGOLDEN=<file>
+#   -DEMULATOR=<program|arg|...> runs a cross-built kiobind (Wine for kiobind.exe)
 # With -DUPDATE=ON the transcript is written instead of compared.
 string(REPLACE "|" ";" arguments "${ARGUMENTS}")
+string(REPLACE "|" ";" emulator "${EMULATOR}")
 execute_process(
-    COMMAND ${KIOBIND} ${arguments}
+    COMMAND ${emulator} ${KIOBIND} ${arguments}
     WORKING_DIRECTORY ${WORKING_DIRECTORY}
     OUTPUT_VARIABLE out
     ERROR_VARIABLE err
     RESULT_VARIABLE status)
+# Windows writes its line ends as CR LF; the transcripts hold LF only.
+string(REPLACE "\r\n" "\n" out "${out}")
+string(REPLACE "\r\n" "\n" err "${err}")
 set(transcript "${out}")
 if(NOT err STREQUAL "")
     string(APPEND transcript "[stderr]\n${err}")
