@@ -1,0 +1,41 @@
+#include "action_order.h"
+
+#include <vector>
+
+namespace kiobind {
+namespace {
+
+bool IsSeparator(char c) {
+    return c == ',' || c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+}  // namespace
+
+std::optional<ActionList> ParseActionList(std::string_view text, std::string& error) {
+    std::vector<std::string_view> names;
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && IsSeparator(text[i])) {
+            ++i;
+        }
+        const size_t start = i;
+        while (i < text.size() && !IsSeparator(text[i])) {
+            ++i;
+        }
+        if (i > start) {
+            names.push_back(text.substr(start, i - start));
+        }
+    }
+    if (names.size() != kio::kActionCount) {
+        error = "the action list holds " + std::to_string(names.size()) +
+                " names; the game passes exactly 27";
+        return std::nullopt;
+    }
+    ActionList list;
+    for (size_t j = 0; j < names.size(); ++j) {
+        list[j] = std::string(names[j]);
+    }
+    return list;
+}
+
+}  // namespace kiobind

@@ -1,0 +1,97 @@
+#include "arguments.h"
+
+#include <charconv>
+
+namespace kiobind {
+namespace {
+
+std::optional<Command> CommandNamed(const std::string& word) {
+    if (word == "check") return Command::Check;
+    if (word == "show") return Command::Show;
+    if (word == "keys") return Command::Keys;
+    if (word == "help") return Command::Overview;
+    return std::nullopt;
+}
+
+std::optional<uint32_t> ParseNumber(const std::string& text) {
+    uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// The value of an option given as "--name VALUE" or "--name=VALUE".
+std::optional<std::string> OptionValue(const std::vector<std::string>& words, size_t& i,
+                                       const std::string& name, Arguments& arguments) {
+    const std::string& word = words[i];
+    if (word.size() > name.size() && word.compare(0, name.size() + 1, name + "=") == 0) {
+        return word.substr(name.size() + 1);
+    }
+    if (i + 1 >= words.size()) {
+        arguments.error = name + " needs a value";
+        return std::nullopt;
+    }
+    return words[++i];
+}
+
+bool IsOption(const std::string& word, const std::string& name) {
+    return word == name || word.compare(0, name.size() + 1, name + "=") == 0;
+}
+
+}  // namespace
+
+Arguments ParseArguments(const std::vector<std::string>& words) {
+    Arguments arguments;
+    if (words.empty()) {
+        arguments.help = true;
+        return arguments;
+    }
+    size_t i = 0;
+    if (const std::optional<Command> command = CommandNamed(words[0])) {
+        arguments.command = *command;
+        arguments.help = words[0] == "help";
+        ++i;
+    } else if (words[0] != "--help" && words[0] != "-h") {
+        arguments.error = "unknown command '" + words[0] + "'";
+        return arguments;
+    }
+    bool haveFile = false;
+    for (; i < words.size() && arguments.error.empty(); ++i) {
+        const std::string& word = words[i];
+        if (word == "--help" || word == "-h") {
+            arguments.help = true;
+        } else if (arguments.command == Command::Overview && arguments.help && CommandNamed(word)) {
+            arguments.command = *CommandNamed(word);  // "kiobind help check"
+        } else if (arguments.command == Command::Show && IsOption(word, "--order")) {
+            if (std::optional<std::string> value = OptionValue(words, i, "--order", arguments)) {
+                arguments.orderFile = *value;
+            }
+        } else if (arguments.command == Command::Show && word == "--raw") {
+            arguments.raw = true;
+        } else if (arguments.command != Command::Keys && arguments.command != Command::Overview &&
+                   IsOption(word, "--code-page")) {
+            if (std::optional<std::string> value =
+                    OptionValue(words, i, "--code-page", arguments)) {
+                arguments.codePage = ParseNumber(*value);
+                if (!arguments.codePage) {
+                    arguments.error = "--code-page takes a number, not '" + *value + "'";
+                }
+            }
+        } else if (word.size() > 1 && word[0] == '-') {
+            arguments.error = "unknown option '" + word + "'";
+        } else if (arguments.command == Command::Check || arguments.command == Command::Show) {
+            if (haveFile) {
+                arguments.error = "only one file may be named";
+            }
+            arguments.file = word;
+            haveFile = true;
+        } else {
+            arguments.error = "unexpected argument '" + word + "'";
+        }
+    }
+    return arguments;
+}
+
+}  // namespace kiobind

@@ -1,0 +1,25 @@
+// The command line: a subcommand, its file and its options.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kiobind {
+
+enum class Command { Overview, Check, Show, Keys };
+
+struct Arguments {
+    Command command = Command::Overview;
+    bool help = false;
+    std::string file = "input.ini";
+    std::optional<std::string> orderFile;
+    bool raw = false;  // show: one line of numbers for scripts
+    std::optional<uint32_t> codePage;
+    std::string error;  // non-empty when the command line is wrong
+};
+
+Arguments ParseArguments(const std::vector<std::string>& words);
+
+}  // namespace kiobind

@@ -1,0 +1,42 @@
+// The subcommands. Each writes into an Output rather than to the streams, so
+// that tests can run them in-process, and returns the exit status.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "arguments.h"
+#include "code_page.h"
+#include "platform.h"
+#include "terminal.h"
+
+namespace kiobind {
+
+inline constexpr int kExitClean = 0;
+inline constexpr int kExitWarnings = 1;
+inline constexpr int kExitUnreadable = 2;  // also a wrong command line
+
+struct Output {
+    std::string out;
+    std::string err;
+};
+
+struct Context {
+    const kio::FileSystem& fileSystem;
+    const kio::CodePage& codePage;
+    Style style;
+};
+
+int RunCheck(const Arguments& arguments, const Context& context, Output& output);
+int RunShow(const Arguments& arguments, const Context& context, Output& output);
+int RunKeys(const Context& context, Output& output);
+
+std::string_view HelpText(Command command);
+
+// The file's bytes, or nothing after writing to `output.err` the result code
+// GetPAM would return for it and what that code means.
+std::optional<std::string> ReadOrReport(const std::string& path, const Context& context,
+                                        Output& output);
+
+}  // namespace kiobind

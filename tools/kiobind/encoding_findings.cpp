@@ -1,0 +1,109 @@
+#include "encoding_findings.h"
+
+#include <string>
+
+#include "line_findings.h"
+#include "quoting.h"
+#include "vocabulary.h"
+
+namespace kiobind {
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+// Enough pairs to tell UTF-16 text from a stray NUL.
+constexpr size_t kSampledPairs = 128;
+constexpr size_t kFewestPairs = 2;
+
+bool IsBlankOrNul(char c) {
+    return c == '\0' || kio::IsWhiteSpace(static_cast<uint8_t>(c));
+}
+
+}  // namespace
+
+std::optional<std::string_view> DetectUtf16(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE")) {
+        return "little-endian";
+    }
+    if (bytes.starts_with("\xFE\xFF")) {
+        return "big-endian";
+    }
+    const size_t pairs = std::min(bytes.size() / 2, kSampledPairs);
+    if (pairs < kFewestPairs) {
+        return std::nullopt;
+    }
+    size_t little = 0;
+    size_t big = 0;
+    for (size_t i = 0; i < pairs; ++i) {
+        const char first = bytes[2 * i];
+        const char second = bytes[2 * i + 1];
+        little += (first != '\0' && second == '\0') ? 1 : 0;
+        big += (first == '\0' && second != '\0') ? 1 : 0;
+    }
+    // ASCII text in UTF-16 has a NUL in every pair.
+    if (little * 4 >= pairs * 3) {
+        return "little-endian";
+    }
+    if (big * 4 >= pairs * 3) {
+        return "big-endian";
+    }
+    return std::nullopt;
+}
+
+bool StartsWithUtf8Bom(std::string_view bytes) {
+    return bytes.starts_with(kUtf8Bom);
+}
+
+Finding Utf16Finding(std::string_view byteOrder) {
+    return {1, Severity::Warning,
+            "the file is saved as UTF-16 (" + std::string(byteOrder) +
+                "); the game reads bytes, stops at the first NUL byte and binds nothing; save it "
+                "as ANSI or as UTF-8 without byte-order mark"};
+}
+
+std::optional<Finding> NulFinding(const FileAnalysis& analysis) {
+    if (!analysis.nulOffset) {
+        return std::nullopt;
+    }
+    const size_t nul = *analysis.nulOffset;
+    const int line = analysis.lineNumbers.LineOf(nul);
+    const std::string_view rest = analysis.bytes.substr(nul);
+    size_t lastText = rest.size();
+    while (lastText > 0 && IsBlankOrNul(rest[lastText - 1])) {
+        --lastText;
+    }
+    if (lastText == 0) {
+        return Finding{line, Severity::Note,
+                       "NUL bytes end the file; the game stops reading at the first of them, "
+                       "and nothing but NUL bytes and white space follows"};
+    }
+    const int lastLine = analysis.lineNumbers.LineOf(nul + lastText - 1);
+    std::string extent = lastLine == line ? "the rest of this line"
+                                          : "everything up to line " + std::to_string(lastLine);
+    return Finding{line, Severity::Warning,
+                   "a NUL byte cuts the text here: the game stops reading and ignores " + extent +
+                       "; remove the NUL byte"};
+}
+
+void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
+                       std::vector<Finding>& findings) {
+    AnalysedLine withoutBom = AnalyseLine(line.text.substr(kUtf8Bom.size()), codePage);
+    withoutBom.number = line.number;
+    withoutBom.offset = line.offset + kUtf8Bom.size();
+    const std::string saveAs = "save the file as UTF-8 without byte-order mark, or as ANSI";
+    if (withoutBom.entry) {
+        findings.push_back({line.number, Severity::Warning,
+                            "the file starts with a UTF-8 byte-order mark, which the game reads "
+                            "as part of " +
+                                Quote(withoutBom.keyText) +
+                                ", so this line names no binding and is ignored; " + saveAs});
+        return;
+    }
+    findings.push_back({line.number, Severity::Note,
+                        "the file starts with a UTF-8 byte-order mark; harmless here, as this "
+                        "line binds nothing anyway, but a binding on the first line would be "
+                        "ignored; " +
+                            saveAs});
+    CheckLine(withoutBom, codePage, findings);
+}
+
+}  // namespace kiobind

@@ -1,0 +1,29 @@
+#include <cstdio>
+
+#include "commands.h"
+#include "vocabulary.h"
+
+namespace kiobind {
+
+int RunKeys(const Context& context, Output& output) {
+    output.out += context.style(Paint::Bold, "Key name      Code  DirectInput name") + "\n";
+    for (const kio::KeyName& key : kio::kKeyNames) {
+        std::string spelling(key.name);
+        for (char& c : spelling) {
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<char>(c - 'A' + 'a');
+            }
+        }
+        // "-" and "/" are listed twice; the file can reach only the later code.
+        if (kio::FindKeyCode(spelling) != key.code) {
+            continue;
+        }
+        char line[64];
+        std::snprintf(line, sizeof line, "%-13s 0x%02X  %s\n", spelling.c_str(),
+                      static_cast<unsigned>(key.code), std::string(key.name).c_str());
+        output.out += line;
+    }
+    return kExitClean;
+}
+
+}  // namespace kiobind

@@ -1,0 +1,151 @@
+#include "line_findings.h"
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "nearest_name.h"
+#include "quoting.h"
+#include "value_findings.h"
+#include "vocabulary.h"
+
+namespace kiobind {
+namespace {
+
+bool IsBlank(char c) {
+    return kio::IsWhiteSpace(static_cast<uint8_t>(c));
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && EditDistance(a, b) == 0;
+}
+
+std::optional<int> ActionNamed(std::string_view text) {
+    for (int p = 0; p < kio::kActionCount; ++p) {
+        if (EqualsIgnoringCase(text, kio::kActions[p].name)) {
+            return p;
+        }
+    }
+    return std::nullopt;
+}
+
+void Warn(std::vector<Finding>& findings, const AnalysedLine& line, std::string message) {
+    findings.push_back({line.number, Severity::Warning, std::move(message)});
+}
+
+void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codePage,
+                            std::vector<Finding>& findings) {
+    const std::string_view trimmed = Trim(line.text);
+    if (const std::optional<int> entry = kio::FindBindingEntry(trimmed, codePage)) {
+        Warn(findings, line,
+             "the line has no '=' and binds nothing; write " +
+                 std::string(kio::BindingName(*entry)) + "=<key name>");
+        return;
+    }
+    // "KB_Run space" or "KB_Run: space": a binding name, then the value.
+    const size_t cut = trimmed.find_first_of(" \t\v\f:");
+    if (cut != std::string_view::npos) {
+        if (const std::optional<int> entry =
+                kio::FindBindingEntry(trimmed.substr(0, cut), codePage)) {
+            std::string_view rest = Trim(trimmed.substr(cut));
+            if (!rest.empty() && rest.front() == ':') {
+                rest = Trim(rest.substr(1));
+            }
+            Warn(findings, line,
+                 "the line has no '=' and binds nothing; write " +
+                     std::string(kio::BindingName(*entry)) + "=" + Printable(rest));
+            return;
+        }
+    }
+    Warn(findings, line, "the line has no '=' and binds nothing");
+}
+
+void CheckUnknownBinding(const AnalysedLine& line, std::vector<Finding>& findings) {
+    const std::string_view key = line.keyText;
+    if (key.empty()) {
+        Warn(findings, line, "no binding name before '='; the line binds nothing");
+        return;
+    }
+    const std::string ignored = Quote(key) + " names no binding, so the line is ignored";
+    if (const std::optional<int> action = ActionNamed(key)) {
+        const kio::Action& named = kio::kActions[*action];
+        Warn(findings, line,
+             ignored +
+                 "; binding names start with KB_ for the keyboard or PAD_ for the pad: did you "
+                 "mean " +
+                 Quote(named.keyboardName) + " or " + Quote(named.padName) + "?");
+        return;
+    }
+    std::array<std::string_view, kio::kBindingCount> names;
+    for (int entry = 0; entry < kio::kBindingCount; ++entry) {
+        names[entry] = kio::BindingName(entry);
+    }
+    if (const std::optional<std::string_view> near =
+            NearestName(key, names, [](std::string_view name) { return name; })) {
+        Warn(findings, line, ignored + "; did you mean " + Quote(*near) + "?");
+        return;
+    }
+    Warn(findings, line,
+         ignored +
+             " (binding names are KB_ or PAD_ and an action; 'kiobind show' lists the actions)");
+}
+
+// Under a double-byte code page a lead byte swallows the CR or LF after it, and
+// the game reads on into the next line.
+bool CheckSwallowedLineBreak(const AnalysedLine& line, const kio::CodePage& codePage,
+                             std::vector<Finding>& findings) {
+    const size_t lineBreak = line.text.find_first_of("\r\n");
+    if (lineBreak == std::string_view::npos || lineBreak == 0) {
+        return false;
+    }
+    char lead[8];
+    std::snprintf(lead, sizeof lead, "0x%02X", static_cast<uint8_t>(line.text[lineBreak - 1]));
+    Warn(findings, line,
+         std::string("the byte ") + lead +
+             " and the line break after it form one character of code page " +
+             std::to_string(codePage.id) + ", so the game joins this line and the next into " +
+             Quote(line.text) + "; end the line with a character that is not a lead byte");
+    return true;
+}
+
+}  // namespace
+
+bool IsCommentOrSection(std::string_view line) {
+    const std::string_view trimmed = Trim(line);
+    if (trimmed.empty()) {
+        return false;
+    }
+    return trimmed.front() == ';' || trimmed.front() == '#' ||
+           (trimmed.front() == '[' && trimmed.back() == ']');
+}
+
+void CheckLine(const AnalysedLine& line, const kio::CodePage& codePage,
+               std::vector<Finding>& findings) {
+    if (Trim(line.text).empty() || IsCommentOrSection(line.text) ||
+        CheckSwallowedLineBreak(line, codePage, findings)) {
+        return;
+    }
+    if (!line.hasEquals) {
+        CheckLineWithoutEquals(line, codePage, findings);
+        return;
+    }
+    if (!line.entry) {
+        CheckUnknownBinding(line, findings);
+        return;
+    }
+    if (std::optional<Finding> finding = DiagnoseValue(line, codePage)) {
+        findings.push_back(std::move(*finding));
+    }
+}
+
+}  // namespace kiobind

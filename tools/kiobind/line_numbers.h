@@ -1,0 +1,30 @@
+// Line numbers as a text editor shows them, for any byte offset of a file.
+//
+// The game ends a line at any run of CR and LF bytes, so it never needs to
+// count them; a player's editor does. Here a CR LF pair is one line break, and
+// every other CR or LF is one break of its own: LF CR therefore counts as two
+// (an LF, then a lone CR), as editors that honour lone CRs show it. A CR or LF
+// counts even after a lead byte of a double-byte code page: the game then
+// joins two lines, but an editor shows two, and the numbers are for the editor.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace kiobind {
+
+class LineNumbers {
+public:
+    explicit LineNumbers(std::string_view bytes);
+
+    // 1-based number of the line holding the byte at `offset`.
+    int LineOf(size_t offset) const;
+    // 1-based number of the last line, the one after the last break.
+    int LastLine() const { return static_cast<int>(lineStarts_.size()); }
+
+private:
+    std::vector<size_t> lineStarts_;
+};
+
+}  // namespace kiobind

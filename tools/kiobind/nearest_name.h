@@ -1,0 +1,33 @@
+// "Did you mean ...?": the closest of a set of names to a misspelt text.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+namespace kiobind {
+
+// Levenshtein distance with ASCII letters compared without regard to case.
+size_t EditDistance(std::string_view a, std::string_view b);
+
+// The name closest to `text`, when it is close enough to be a plausible typo:
+// at most a third of the text's length away, and never less than 1 nor more
+// than 4 edits. Ties go to the earlier name.
+template <typename Names, typename NameOf>
+std::optional<std::string_view> NearestName(std::string_view text, const Names& names,
+                                            NameOf nameOf) {
+    const size_t limit = text.size() / 3 < 1 ? 1 : (text.size() / 3 > 4 ? 4 : text.size() / 3);
+    std::optional<std::string_view> best;
+    size_t bestDistance = limit + 1;
+    for (const auto& item : names) {
+        const std::string_view name = nameOf(item);
+        const size_t distance = EditDistance(text, name);
+        if (distance < bestDistance) {
+            best = name;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+}  // namespace kiobind

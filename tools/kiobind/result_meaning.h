@@ -1,0 +1,18 @@
+// Plain-words meaning of the result codes GetPAM can return.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "result_codes.h"
+
+namespace kiobind {
+
+// "file not found", "access denied", ...; a generic phrase for codes the loader
+// does not produce itself.
+std::string_view ResultMeaning(kio::ResultCode code);
+
+// "0x80070002 (file not found)".
+std::string DescribeResult(kio::ResultCode code);
+
+}  // namespace kiobind

@@ -1,0 +1,128 @@
+#include <cstdio>
+
+#include "action_order.h"
+#include "binding_table.h"
+#include "commands.h"
+#include "line_parser.h"
+#include "quoting.h"
+#include "result_meaning.h"
+
+namespace kiobind {
+namespace {
+
+constexpr int kValueWidth = 22;
+constexpr int kNameWidth = 14;
+
+std::string Padded(std::string text, size_t width) {
+    if (text.size() < width) {
+        text.append(width - text.size(), ' ');
+    }
+    return text;
+}
+
+std::string Format(const char* format, uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// How the game got the value: a key name with its code, a number, or nothing.
+std::string DescribeValue(const AnalysedLine& line, const kio::CodePage& codePage) {
+    const auto value = static_cast<uint32_t>(line.value);
+    if (kio::ClassifyValue(line.valueText, codePage) == kio::ValueClass::Hex) {
+        return Format("0x%08X", value);
+    }
+    if (kio::FindKeyCode(line.valueText)) {
+        return Padded(Printable(line.valueText), 12) + Format("0x%02X", value);
+    }
+    return "0 (nothing decoded)";
+}
+
+// One half of a row: value and the line that set it, or the default.
+std::string Cell(const SlotValue& slot, const Context& context) {
+    if (slot.setBy == nullptr) {
+        return context.style(Paint::Quiet, Padded("default", kValueWidth) + Padded("", 6));
+    }
+    return Padded(DescribeValue(*slot.setBy, context.codePage), kValueWidth) +
+           Padded(std::to_string(slot.setBy->number), 6);
+}
+
+void WriteTable(const BindingTable& table, const Context& context, std::string& out) {
+    out += context.style(Paint::Bold, " #  " + Padded("Action", kNameWidth) +
+                                          Padded("Keyboard", kValueWidth) + "Line  " +
+                                          Padded("Pad", kValueWidth) + "Line") +
+           "\n";
+    for (int j = 0; j < kio::kActionCount; ++j) {
+        const ListPosition& position = table.positions[j];
+        char number[8];
+        std::snprintf(number, sizeof number, "%2d  ", j);
+        out += number + Padded(Printable(position.name), kNameWidth);
+        if (position.action) {
+            out += Cell(table.slots[2 * j], context) + Cell(table.slots[2 * j + 1], context);
+        } else if (position.repeatOf) {
+            out += context.style(Paint::Quiet, "repeats position " +
+                                                   std::to_string(*position.repeatOf) +
+                                                   ": never written, keeps the default");
+        } else {
+            out += context.style(Paint::Quiet, "names no action: never written, keeps the default");
+        }
+        // Trailing blanks of the last column are of no use to anyone.
+        while (!out.empty() && out.back() == ' ') {
+            out.pop_back();
+        }
+        out += "\n";
+    }
+    if (!table.unlistedActions.empty()) {
+        out += "Not in the list, so lines naming them are ignored:";
+        for (int action : table.unlistedActions) {
+            out += " " + std::string(kio::kActions[action].name);
+        }
+        out += "\n";
+    }
+}
+
+// The result code and the 54 values in slot order, as decimal numbers, with
+// "default" where no line writes the slot: easy to compare with a host's dump.
+void WriteRaw(const BindingTable& table, std::string& out) {
+    out += Format("0x%08X", static_cast<uint32_t>(kio::kOk));
+    for (const SlotValue& slot : table.slots) {
+        out += " " + (slot.setBy ? std::to_string(slot.setBy->value) : std::string("default"));
+    }
+    out += "\n";
+}
+
+}  // namespace
+
+int RunShow(const Arguments& arguments, const Context& context, Output& output) {
+    ActionList list = TableOrder();
+    if (arguments.orderFile) {
+        const std::optional<std::string> orderText =
+            ReadOrReport(*arguments.orderFile, context, output);
+        if (!orderText) {
+            return kExitUnreadable;
+        }
+        std::string error;
+        const std::optional<ActionList> parsed = ParseActionList(*orderText, error);
+        if (!parsed) {
+            output.err += *arguments.orderFile + ": " + context.style(Paint::Error, "error:") +
+                          " " + error + "\n";
+            return kExitUnreadable;
+        }
+        list = *parsed;
+    }
+    const std::optional<std::string> bytes = ReadOrReport(arguments.file, context, output);
+    if (!bytes) {
+        return kExitUnreadable;
+    }
+    const FileAnalysis analysis = AnalyseFile(*bytes, context.codePage);
+    const BindingTable table = BuildBindingTable(analysis, list, context.codePage);
+    if (arguments.raw) {
+        WriteRaw(table, output.out);
+        return kExitClean;
+    }
+    output.out += arguments.file + ": GetPAM returns " + DescribeResult(kio::kOk) + "\n\n";
+    WriteTable(table, context, output.out);
+    return kExitClean;
+}
+
+}  // namespace kiobind

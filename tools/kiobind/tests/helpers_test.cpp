@@ -1,0 +1,108 @@
+// Table tests of the pieces the commands are made of.
+#include <gtest/gtest.h>
+
+#include "action_order.h"
+#include "arguments.h"
+#include "line_numbers.h"
+#include "nearest_name.h"
+#include "terminal.h"
+
+namespace kiobind {
+namespace {
+
+TEST(LineNumbers, CountBreaksAsAnEditorDoes) {
+    struct Case {
+        std::string_view bytes;
+        size_t offset;
+        int line;
+    };
+    const Case cases[] = {
+        {"a", 0, 1},          {"a\nb", 2, 2},     {"a\r\nb", 3, 2},  // CR LF is one break
+        {"a\rb", 2, 2},                                              // a lone CR is one
+        {"a\n\rb", 3, 3},                                            // LF CR is two
+        {"a\r\n\r\nb", 5, 3}, {"a\r\r\nb", 4, 3}, {"a\n", 2, 2},     // past the last break
+        {"\x82\nb", 2, 2},  // an editor breaks here even where the game does not
+    };
+    for (const Case& c : cases) {
+        const LineNumbers numbers(c.bytes);
+        EXPECT_EQ(numbers.LineOf(c.offset), c.line) << testing::PrintToString(std::string(c.bytes));
+    }
+}
+
+TEST(NearestName, SuggestsOnlyPlausibleTypos) {
+    const std::array<std::string_view, 4> names = {"KB_Run", "PAD_Run", "KB_Item", "space"};
+    const auto self = [](std::string_view name) { return name; };
+    struct Case {
+        std::string_view text;
+        std::optional<std::string_view> expected;
+    };
+    const Case cases[] = {
+        {"kb_runn", "KB_Run"},  {"KB_Rn", "KB_Run"},    {"PAD-Run", "PAD_Run"},
+        {"spce", "space"},      {"KB_Itme", "KB_Item"},  // a swap costs two edits, within a third
+                                                         // of 7
+        {"Jump", std::nullopt}, {"", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(NearestName(c.text, names, self), c.expected) << c.text;
+    }
+    EXPECT_EQ(EditDistance("KB_RUN", "kb_run"), 0u);
+    EXPECT_EQ(EditDistance("kitten", "sitting"), 3u);
+}
+
+TEST(Arguments, ParseCommandsFilesAndOptions) {
+    struct Case {
+        std::vector<std::string> words;
+        Command command;
+        std::string file;
+        bool help;
+        bool error;
+    };
+    const Case cases[] = {
+        {{}, Command::Overview, "input.ini", true, false},
+        {{"check"}, Command::Check, "input.ini", false, false},
+        {{"check", "my.ini"}, Command::Check, "my.ini", false, false},
+        {{"check", "--help"}, Command::Check, "input.ini", true, false},
+        {{"help", "show"}, Command::Show, "input.ini", true, false},
+        {{"show", "--order", "list.txt", "a.ini"}, Command::Show, "a.ini", false, false},
+        {{"show", "--order=list.txt"}, Command::Show, "input.ini", false, false},
+        {{"show", "--order"}, Command::Show, "input.ini", false, true},
+        {{"check", "--order", "x"}, Command::Check, "input.ini", false, true},
+        {{"check", "a.ini", "b.ini"}, Command::Check, "b.ini", false, true},
+        {{"check", "--code-page", "x932"}, Command::Check, "input.ini", false, true},
+        {{"keys", "file"}, Command::Keys, "input.ini", false, true},
+        {{"frobnicate"}, Command::Overview, "input.ini", false, true},
+    };
+    for (const Case& c : cases) {
+        const Arguments arguments = ParseArguments(c.words);
+        EXPECT_EQ(arguments.command, c.command) << testing::PrintToString(c.words);
+        EXPECT_EQ(arguments.file, c.file) << testing::PrintToString(c.words);
+        EXPECT_EQ(arguments.help, c.help) << testing::PrintToString(c.words);
+        EXPECT_EQ(!arguments.error.empty(), c.error) << testing::PrintToString(c.words);
+    }
+    EXPECT_EQ(ParseArguments({"show", "--order=l.txt"}).orderFile, "l.txt");
+    EXPECT_EQ(ParseArguments({"check", "--code-page=932"}).codePage, 932u);
+}
+
+TEST(ActionList, TakesExactlyTwentySevenNames) {
+    std::string text;
+    for (int j = 0; j < 27; ++j) text += "Name" + std::to_string(j) + (j % 2 ? ",\r\n" : " ");
+    std::string error;
+    const std::optional<ActionList> list = ParseActionList(text, error);
+    ASSERT_TRUE(list) << error;
+    EXPECT_EQ((*list)[0], "Name0");
+    EXPECT_EQ((*list)[26], "Name26");
+    EXPECT_FALSE(ParseActionList(text + " Extra", error));
+    EXPECT_NE(error.find("28"), std::string::npos);
+}
+
+TEST(Colour, OnlyOnATerminalWithoutNoColor) {
+    EXPECT_TRUE(WantColour(true, nullptr));
+    EXPECT_FALSE(WantColour(true, ""));
+    EXPECT_FALSE(WantColour(true, "1"));
+    EXPECT_FALSE(WantColour(false, nullptr));
+    EXPECT_EQ(Style{false}(Paint::Warning, "warning:"), "warning:");
+    EXPECT_NE(Style{true}(Paint::Warning, "warning:"), "warning:");
+}
+
+}  // namespace
+}  // namespace kiobind

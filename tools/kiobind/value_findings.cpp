@@ -1,0 +1,182 @@
+#include "value_findings.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "line_parser.h"
+#include "nearest_name.h"
+#include "quoting.h"
+#include "vocabulary.h"
+
+namespace kiobind {
+namespace {
+
+std::string Hex(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", value);
+    return text;
+}
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lower;
+}
+
+bool IsDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool HasHexPrefix(std::string_view text) {
+    return text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+}
+
+bool DecodesAsHex(std::string_view text, const kio::CodePage& codePage) {
+    return kio::ClassifyValue(text, codePage) == kio::ValueClass::Hex &&
+           kio::ReadHexValue(text).digitCount > 0;
+}
+
+// A value that decodes, made from `text` by lowercasing if need be.
+std::optional<std::string> RepairedValue(std::string_view text, const kio::CodePage& codePage) {
+    if (DecodesAsHex(text, codePage) || kio::FindKeyCode(text)) {
+        return std::string(text);
+    }
+    if (std::string lower = AsciiLower(text); kio::FindKeyCode(lower)) {
+        return lower;
+    }
+    return std::nullopt;
+}
+
+size_t FirstWhiteSpace(std::string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (kio::IsWhiteSpace(static_cast<uint8_t>(text[i]))) {
+            return i;
+        }
+    }
+    return text.size();
+}
+
+std::string_view TrimEnd(std::string_view text) {
+    while (!text.empty() && kio::IsWhiteSpace(static_cast<uint8_t>(text.back()))) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+Finding Warn(const AnalysedLine& line, std::string message) {
+    return Finding{line.number, Severity::Warning, std::move(message)};
+}
+
+std::optional<Finding> DiagnoseHex(const AnalysedLine& line, std::string_view name) {
+    const std::string_view value = line.valueText;
+    const kio::HexReading reading = kio::ReadHexValue(value);
+    if (reading.digitCount == 0) {
+        return Warn(line, std::string(name) + " gets 0: no hexadecimal digit follows '0x' in " +
+                              Quote(value) + "; hexadecimal digits are 0-9 and a-f");
+    }
+    const size_t runEnd = 2 + reading.digitCount;
+    if (runEnd < value.size()) {
+        return Warn(line, std::string(name) + " gets " + Hex(reading.value) +
+                              ": the hexadecimal digits of " + Quote(value) + " stop at " +
+                              Quote(value.substr(runEnd, 1)) + " and the rest is ignored; write " +
+                              std::string(name) + "=" + std::string(value.substr(0, runEnd)) +
+                              " if that is meant");
+    }
+    if (reading.digitCount > 8) {
+        const std::string_view lost = value.substr(2, reading.digitCount - 8);
+        if (lost.find_first_not_of('0') != std::string_view::npos) {
+            return Warn(line, std::string(name) + " gets " + Hex(reading.value) + ": " +
+                                  Quote(value) + " has " + std::to_string(reading.digitCount) +
+                                  " hexadecimal digits and only the last 8 count; the largest "
+                                  "value is 0xFFFFFFFF");
+        }
+    }
+    return std::nullopt;
+}
+
+// The value names no key and is no number: say why, and what to write instead.
+Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
+                               const kio::CodePage& codePage) {
+    const std::string_view value = line.valueText;
+    const std::string gets = std::string(name) + " gets 0: ";
+    const std::string write = "; write " + std::string(name) + "=";
+    if (value.empty()) {
+        return Warn(line, gets + "the value is empty, so the game's default is lost" + write +
+                              "0x0 to unbind it on purpose");
+    }
+    if (value.size() == 2 && HasHexPrefix(value)) {
+        return Warn(line, gets + Quote(value) + " has no digit after it" + write + "0x0 or " +
+                              std::string(name) + "=0x1d, for example");
+    }
+    if (kio::IsWhiteSpace(static_cast<uint8_t>(value.back()))) {
+        const std::string_view stem = TrimEnd(value);
+        const std::optional<std::string> fix = RepairedValue(stem, codePage);
+        return Warn(line, gets + "the white space before the final ';' stays in the value " +
+                              Quote(value) + write + fix.value_or(std::string(stem)) + ";");
+    }
+    if (const size_t blank = FirstWhiteSpace(value); blank < value.size()) {
+        if (const std::optional<std::string> fix =
+                RepairedValue(value.substr(0, blank), codePage)) {
+            return Warn(line, gets + Quote(value) +
+                                  " is not a key name: a line holds no comment after its value" +
+                                  write + *fix);
+        }
+        return Warn(line, gets + Quote(value) + " is not a key name: key names hold no blank");
+    }
+    if (const std::string lower = AsciiLower(value); kio::FindKeyCode(lower)) {
+        return Warn(line, gets + "key names are lower case, and " + Quote(value) + " names no key" +
+                              write + lower);
+    }
+    if (IsDigits(value)) {
+        std::string message =
+            gets + Quote(value) + " names no key, and decimal numbers are not read as numbers";
+        if (value.size() <= 10 && std::stoull(std::string(value)) <= 0xFFFFFFFFull) {
+            message += write + Hex(static_cast<uint32_t>(std::stoull(std::string(value)))) +
+                       " for the number " + std::string(value);
+        }
+        return Warn(line, std::move(message));
+    }
+    if (HasHexPrefix(value)) {
+        return Warn(line, gets + Quote(value) +
+                              " is no hexadecimal number, as only letters and digits may follow "
+                              "'0x', and it names no key");
+    }
+    const std::string lower = AsciiLower(value);
+    if (const std::optional<std::string_view> near =
+            NearestName(lower, kio::kKeyNames, [](const kio::KeyName& key) { return key.name; })) {
+        return Warn(line, gets + Quote(value) + " is not a key name; did you mean " +
+                              std::string(name) + "=" + AsciiLower(*near) + "?");
+    }
+    return Warn(line, gets + Quote(value) + " is not a key name ('kiobind keys' lists them)");
+}
+
+}  // namespace
+
+std::optional<Finding> DiagnoseValue(const AnalysedLine& line, const kio::CodePage& codePage) {
+    const std::string_view name = kio::BindingName(*line.entry);
+    const std::string_view value = line.valueText;
+    if (kio::ClassifyValue(value, codePage) == kio::ValueClass::Hex) {
+        return DiagnoseHex(line, name);
+    }
+    if (const std::optional<int32_t> code = kio::FindKeyCode(value)) {
+        // A pad value written as a decimal digit is almost surely meant as a number.
+        const bool padBinding = *line.entry % 2 == 1;
+        if (padBinding && value.size() == 1 && IsDigits(value)) {
+            return Warn(line,
+                        std::string(name) + " gets " + Hex(static_cast<uint32_t>(*code)) +
+                            ", the code of the digit key " + Quote(value) + ", not the number " +
+                            std::string(value) + ": numbers are read only in hexadecimal; write " +
+                            std::string(name) + "=0x" + std::string(value) + " for the number");
+        }
+        return std::nullopt;
+    }
+    return DiagnoseNothingDecoded(line, name, codePage);
+}
+
+}  // namespace kiobind
