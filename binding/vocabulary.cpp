@@ -7,7 +7,7 @@
 namespace kio {
 
 #define KIO_ACTION(name) Action{#name, "KB_" #name, "PAD_" #name}
-const std::array<Action, kActionCount> kActions = {
+constexpr std::array<Action, kActionCount> kActions = {
     KIO_ACTION(MoveForward), KIO_ACTION(MoveBackward), KIO_ACTION(MoveLeft),
     KIO_ACTION(MoveRight),   KIO_ACTION(TurnRight),    KIO_ACTION(TurnLeft),
     KIO_ACTION(Up),          KIO_ACTION(Down),         KIO_ACTION(Left),
