@@ -79,16 +79,18 @@ ResultCode GetHostExecutablePath(PathBuffer& path) {
 }
 
 // POSIX has no share modes, so a writer elsewhere does not block the open.
+// Only a regular file is read: a FIFO or a device in place of "input.ini" could
+// block the game's thread for good (hence O_NONBLOCK for the open itself) or
+// never end, and Windows likewise refuses a directory with ERROR_ACCESS_DENIED.
 ResultCode OpenForReading(const char* path, FileHandle& handle) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         const int error = errno;
         return error == ENOENT ? MissingFileResult(path) : ResultFromErrno(error);
     }
-    // Windows refuses to open a directory as a file with ERROR_ACCESS_DENIED.
     struct stat status {};
-    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
-        const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
+    const int error = ::fstat(fd, &status) != 0 ? errno : (S_ISREG(status.st_mode) ? 0 : EACCES);
+    if (error != 0) {
         ::close(fd);
         return ResultFromErrno(error);
     }

@@ -82,6 +82,9 @@ TEST(SharedLibrary, FailuresLeaveTheDefaults) {
         {"no input.ini", [](const GameFolder&) {}, "0x80070002"},
         {"input.ini is a folder",
          [](const GameFolder& g) { fs::create_directory(g.Path() / "input.ini"); }, "0x80070005"},
+        // A FIFO would block the open and the read for good.
+        {"input.ini is a FIFO",
+         [](const GameFolder& g) { ::mkfifo((g.Path() / "input.ini").c_str(), 0600); }, "0x80070005"},
     };
     for (const Case& c : cases) {
         GameFolder game;
