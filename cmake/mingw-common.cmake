@@ -18,6 +18,8 @@ set(KIO_MINGW_STATIC "-static -static-libgcc -static-libstdc++")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "${KIO_MINGW_STATIC}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${KIO_MINGW_STATIC}")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "${KIO_MINGW_STATIC}")
+# The shipped DLL carries no symbols or debug information of the static runtime.
+set(CMAKE_SHARED_LINKER_FLAGS_RELEASE_INIT "-s")
 
 # ctest runs the test executables through Wine (32-bit Wine under qemu where
 # the kernel cannot run 32-bit code); see scripts/wine-run.
