@@ -15,12 +15,6 @@ namespace {
 
 constexpr char kTypeLibraryExtension[] = ".tlb";
 
-// The result for a failed system call, which never reads as success.
-HRESULT LastErrorResult() noexcept {
-    const HRESULT result = HRESULT_FROM_WIN32(GetLastError());
-    return FAILED(result) ? result : E_FAIL;
-}
-
 // A wide copy of a multibyte text, in memory from the text storage manager.
 class WideText {
 public:
@@ -70,11 +64,9 @@ HRESULT LoadModuleTypeLib(HINSTANCE module, LoadedTypeLibrary& loaded) noexcept 
 
     std::array<char, MAX_PATH> path{};
     const DWORD length = GetModuleFileNameA(module, path.data(), path.size());
-    if (length == 0) {
-        return LastErrorResult();
-    }
-    if (length >= path.size()) {
-        return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+    if (const HRESULT result = ModulePathResult(length, path.size(), GetLastError());
+        FAILED(result)) {
+        return result;
     }
     const size_t extension = static_cast<size_t>(PathFindExtensionA(path.data()) - path.data());
 
@@ -92,6 +84,16 @@ HRESULT LoadModuleTypeLib(HINSTANCE module, LoadedTypeLibrary& loaded) noexcept 
     }
     loaded.path.reset(SysAllocString(widePath.get()));
     return loaded.path ? result : E_OUTOFMEMORY;
+}
+
+HRESULT ModulePathResult(DWORD length, DWORD capacity, DWORD lastError) noexcept {
+    if (length == 0) {
+        // A failure without an error code must still read as a failure.
+        const HRESULT result = HRESULT_FROM_WIN32(lastError);
+        return FAILED(result) ? result : E_FAIL;
+    }
+    // A path that fills the whole buffer may have been cut.
+    return length >= capacity ? HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER) : S_OK;
 }
 
 size_t HelpDirectoryLength(const wchar_t* path) noexcept {

@@ -29,6 +29,11 @@ HRESULT RegisterModuleTypeLib(HINSTANCE module) noexcept;
 // Removes the registration of the module's type library.
 HRESULT UnregisterModuleTypeLib(HINSTANCE module) noexcept;
 
+// Judges GetModuleFileNameA's answer for a buffer of `capacity` characters:
+// the system's error when it got no path, 0x8007007A when the path may have
+// been cut, S_OK otherwise.
+HRESULT ModulePathResult(DWORD length, DWORD capacity, DWORD lastError) noexcept;
+
 // The length of the help directory of `path`: up to and including its last
 // "\", "/" or ":", or 0 when it has none.
 size_t HelpDirectoryLength(const wchar_t* path) noexcept;
