@@ -15,7 +15,7 @@ namespace kio::test {
 namespace {
 
 constexpr wchar_t kTestLibraryId[] = L"{6D3B1F0E-2A47-4C1B-9E3A-5B2C7D8E9F10}";
-constexpr wchar_t kTypeLibraryPlatform[] = sizeof(void*) == 8 ? L"win64" : L"win32";
+constexpr const wchar_t* kTypeLibraryPlatform = sizeof(void*) == 8 ? L"win64" : L"win32";
 constexpr HRESULT kClassNotAvailable = static_cast<HRESULT>(0x80040111);
 constexpr HRESULT kNullPointer = static_cast<HRESULT>(0x80004003);
 
