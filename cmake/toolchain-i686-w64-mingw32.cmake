@@ -1,0 +1,5 @@
+# 32-bit Windows (PE32, i686): the shipped kio.dll.
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(KIO_MINGW_TRIPLE i686-w64-mingw32)
+set(KIO_WINE_ARCH win32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
