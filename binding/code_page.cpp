@@ -22,23 +22,29 @@ constexpr void MarkAsciiLettersAndDigits(CodePage& page) {
     }
 }
 
-constexpr void MarkLetters(CodePage& page, std::initializer_list<ByteRange> ranges) {
+constexpr void Mark(CodePage& page, std::initializer_list<ByteRange> ranges, uint8_t traits) {
     for (ByteRange range : ranges) {
         for (int b = range.first; b <= range.last; ++b) {
-            page.traits[b] |= CodePage::kAlpha | CodePage::kAlphaNumeric;
+            page.traits[b] |= traits;
         }
     }
+}
+
+constexpr void MarkLetters(CodePage& page, std::initializer_list<ByteRange> ranges) {
+    Mark(page, ranges, CodePage::kAlpha | CodePage::kAlphaNumeric);
 }
 
 constexpr CodePage MakeWesternEuropean() {
     CodePage page;
     page.id = 1252;
     MarkAsciiLettersAndDigits(page);
-    // Letters of 1252 above 0x7F, as Windows classifies them.
-    MarkLetters(page, {{0x83, 0x83}, {0x8A, 0x8A}, {0x8C, 0x8C}, {0x8E, 0x8E},
+    // Letters of 1252 above 0x7F, as Windows classifies them (the modifier
+    // circumflex 0x88 included), and the superscript digits, which count as digits.
+    MarkLetters(page, {{0x83, 0x83}, {0x88, 0x88}, {0x8A, 0x8A}, {0x8C, 0x8C}, {0x8E, 0x8E},
                        {0x9A, 0x9A}, {0x9C, 0x9C}, {0x9E, 0x9F}, {0xAA, 0xAA},
                        {0xB5, 0xB5}, {0xBA, 0xBA}, {0xC0, 0xD6}, {0xD8, 0xF6},
                        {0xF8, 0xFF}});
+    Mark(page, {{0xB2, 0xB3}, {0xB9, 0xB9}}, CodePage::kAlphaNumeric);
     // Case pairs of 1252: Š Œ Ž Ÿ and the accented capitals.
     page.lower[0x8A] = 0x9A;
     page.lower[0x8C] = 0x9C;

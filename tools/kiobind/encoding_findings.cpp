@@ -78,7 +78,7 @@ std::optional<Finding> NulFinding(const FileAnalysis& analysis) {
     }
     const int lastLine = analysis.lineNumbers.LineOf(nul + lastText - 1);
     std::string extent = lastLine == line ? "the rest of this line"
-                                          : "everything up to line " + std::to_string(lastLine);
+                                          : "everything after it, through line " + std::to_string(lastLine);
     return Finding{line, Severity::Warning,
                    "a NUL byte cuts the text here: the game stops reading and ignores " + extent +
                        "; remove the NUL byte"};
