@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "kio.h"
+#include "get_pam_entry.h"
 
 namespace {
 
@@ -49,9 +49,13 @@ int main(int argc, char** argv) {
         }
     }
 
+    const GetPamFunction getPam = FindGetPam();
+    if (getPam == nullptr) {
+        return 2;
+    }
     std::array<int32_t, 2 * kActions> bindings;
     bindings.fill(kUnset);
-    const int32_t result = GetPAM(bindings.data(), static_cast<int32_t>(bindings.size()), order.data());
+    const int32_t result = getPam(bindings.data(), static_cast<int32_t>(bindings.size()), order.data());
 
     if (raw) {
         std::printf("0x%08X", static_cast<uint32_t>(result));

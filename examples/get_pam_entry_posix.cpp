@@ -1,0 +1,3 @@
+#include "get_pam_entry.h"
+
+GetPamFunction FindGetPam() { return &GetPAM; }
