@@ -1,6 +1,7 @@
 #include "line_parser.h"
 
 #include <algorithm>
+#include <array>
 
 #include "vocabulary.h"
 
@@ -47,11 +48,32 @@ size_t FindEqualsSign(std::string_view line, const CodePage& codePage) {
     return std::string_view::npos;
 }
 
-int HexDigitValue(char byte) {
-    if (byte >= '0' && byte <= '9') return byte - '0';
-    if (byte >= 'a' && byte <= 'f') return byte - 'a' + 10;
-    if (byte >= 'A' && byte <= 'F') return byte - 'A' + 10;
-    return -1;
+// The value of each byte as a hexadecimal digit, -1 for every other byte.
+constexpr auto kHexDigitValues = [] {
+    std::array<int8_t, 256> values{};
+    values.fill(-1);
+    for (int b = 0; b < 10; ++b) values['0' + b] = static_cast<int8_t>(b);
+    for (int b = 0; b < 6; ++b) {
+        values['a' + b] = static_cast<int8_t>(10 + b);
+        values['A' + b] = static_cast<int8_t>(10 + b);
+    }
+    return values;
+}();
+
+bool HasHexPrefix(std::string_view text) {
+    return text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+}
+
+// Each byte is judged alone, even under a double-byte code page.
+template <typename Predicate>
+bool EveryByte(std::string_view text, Predicate isInClass) {
+    return std::all_of(text.begin(), text.end(),
+                       [&](char byte) { return isInClass(static_cast<uint8_t>(byte)); });
+}
+
+bool IsHexValue(std::string_view text, const CodePage& codePage) {
+    return HasHexPrefix(text) &&
+           EveryByte(text.substr(2), [&](uint8_t byte) { return codePage.IsAlphaNumeric(byte); });
 }
 
 }  // namespace
@@ -72,21 +94,13 @@ bool SplitBindingLine(std::string_view line, const CodePage& codePage, std::stri
 }
 
 ValueClass ClassifyValue(std::string_view valueText, const CodePage& codePage) {
-    // Each byte is judged alone, even under a double-byte code page.
-    const auto everyByte = [](std::string_view text, auto isInClass) {
-        return std::all_of(text.begin(), text.end(),
-                           [&](char byte) { return isInClass(static_cast<uint8_t>(byte)); });
-    };
-    const bool hexPrefix =
-        valueText.size() > 2 && valueText[0] == '0' && (valueText[1] == 'x' || valueText[1] == 'X');
-    if (hexPrefix && everyByte(valueText.substr(2),
-                               [&](uint8_t byte) { return codePage.IsAlphaNumeric(byte); })) {
+    if (IsHexValue(valueText, codePage)) {
         return ValueClass::Hex;
     }
-    if (everyByte(valueText, [](uint8_t byte) { return byte >= '0' && byte <= '9'; })) {
+    if (EveryByte(valueText, [](uint8_t byte) { return byte >= '0' && byte <= '9'; })) {
         return ValueClass::Digits;
     }
-    if (everyByte(valueText, [&](uint8_t byte) { return codePage.IsAlpha(byte); })) {
+    if (EveryByte(valueText, [&](uint8_t byte) { return codePage.IsAlpha(byte); })) {
         return ValueClass::Letters;
     }
     return ValueClass::Other;
@@ -95,7 +109,7 @@ ValueClass ClassifyValue(std::string_view valueText, const CodePage& codePage) {
 HexReading ReadHexValue(std::string_view valueText) {
     HexReading reading;
     for (size_t i = 2; i < valueText.size(); ++i) {
-        const int digit = HexDigitValue(valueText[i]);
+        const int digit = kHexDigitValues[static_cast<uint8_t>(valueText[i])];
         if (digit < 0) {
             break;
         }
@@ -106,11 +120,12 @@ HexReading ReadHexValue(std::string_view valueText) {
 }
 
 int32_t DecodeValue(std::string_view valueText, const CodePage& codePage) {
-    if (ClassifyValue(valueText, codePage) == ValueClass::Hex) {
+    // Of the value classes only Hex decodes differently: digits, letters and
+    // anything else are all looked up as a key name, so "5" is the key "5",
+    // never the number five.
+    if (IsHexValue(valueText, codePage)) {
         return static_cast<int32_t>(ReadHexValue(valueText).value);
     }
-    // Digits, letters and anything else are all looked up as a key name, so "5"
-    // is the key "5", never the number five.
     return FindKeyCode(valueText).value_or(0);
 }
 

@@ -9,6 +9,18 @@
 
 namespace kio {
 
+void ApplyBindingLines(std::string_view text, const SlotTable& slots, const CodePage& codePage,
+                       BindingValues& values) {
+    for (std::string_view line : SplitBindingLines(text, codePage)) {
+        std::string_view keyText;
+        std::string_view valueText;
+        SplitBindingLine(line, codePage, keyText, valueText);
+        if (const std::optional<int> slot = FindBindingSlot(slots, keyText, codePage)) {
+            values[static_cast<size_t>(*slot)] = DecodeValue(valueText, codePage);
+        }
+    }
+}
+
 ResultCode LoadBindings(int32_t* bindings, int32_t bindingCount, const char* const* actionNames,
                         const FileSystem& fileSystem, const CodePage& codePage) {
     if (bindingCount != kBindingCount) {
@@ -26,16 +38,9 @@ ResultCode LoadBindings(int32_t* bindings, int32_t bindingCount, const char* con
     }
 
     // Lines go to a copy, and the caller's array changes only once all have applied.
-    std::array<int32_t, kBindingCount> values;
+    BindingValues values;
     std::copy_n(bindings, kBindingCount, values.begin());
-    for (std::string_view line : SplitBindingLines(file.text, codePage)) {
-        std::string_view keyText;
-        std::string_view valueText;
-        SplitBindingLine(line, codePage, keyText, valueText);
-        if (const std::optional<int> slot = FindBindingSlot(slots, keyText, codePage)) {
-            values[*slot] = DecodeValue(valueText, codePage);
-        }
-    }
+    ApplyBindingLines(file.text, slots, codePage, values);
     std::copy(values.begin(), values.end(), bindings);
     return kOk;
 }

@@ -12,7 +12,7 @@
 #include "results.h"
 #include "binding_file.h"
 #include "code_page.h"
-#include "line_parser.h"
+#include "load_bindings.h"
 #include "vocabulary.h"
 
 namespace kio::bench {
@@ -25,27 +25,19 @@ const std::string& BindingText() {
     return text;
 }
 
-// The loader's loop over the lines of a file. Kept out of line so that a
+// The loader's own loop over the lines of a file, kept out of line so that a
 // profiler (valgrind --tool=callgrind --toggle-collect=*DecodeAllLines*) can
 // count its instructions alone.
 [[gnu::noinline]] void DecodeAllLines(std::string_view text, const CodePage& codePage,
-                                      const SlotTable& slots,
-                                      std::array<int32_t, kBindingCount>& values) {
-    for (std::string_view line : SplitBindingLines(text, codePage)) {
-        std::string_view keyText;
-        std::string_view valueText;
-        SplitBindingLine(line, codePage, keyText, valueText);
-        if (const std::optional<int> slot = FindBindingSlot(slots, keyText, codePage)) {
-            values[static_cast<size_t>(*slot)] = DecodeValue(valueText, codePage);
-        }
-    }
+                                      const SlotTable& slots, BindingValues& values) {
+    ApplyBindingLines(text, slots, codePage, values);
 }
 
 void SplitAndDecode(benchmark::State& state) {
     const std::string& text = BindingText();
     const CodePage& codePage = ProcessCodePage();
     const SlotTable slots = BuildSlotTable(kActionNames);
-    std::array<int32_t, kBindingCount> values{};
+    BindingValues values{};
     for (auto _ : state) {
         DecodeAllLines(text, codePage, slots, values);
         benchmark::DoNotOptimize(values.data());
