@@ -85,7 +85,9 @@ constexpr LowerName MakeLowerName(std::string_view name, int32_t value) {
 
 constexpr bool ByName(const LowerName& a, const LowerName& b) { return a.View() < b.View(); }
 
-// Binding names in lower case, sorted, each with its action-table entry.
+// Binding names in lower case, sorted, each with its action-table entry. (The
+// sorted order is also the insertion order of the hash index below, which keeps
+// its probes short.)
 constexpr auto kSortedBindingNames = [] {
     std::array<LowerName, kBindingCount> table{};
     for (int p = 0; p < kActionCount; ++p) {
@@ -96,13 +98,16 @@ constexpr auto kSortedBindingNames = [] {
     return table;
 }();
 
-constexpr size_t kLongestBindingName = [] {
+template <size_t N>
+constexpr size_t LongestName(const std::array<LowerName, N>& table) {
     size_t longest = 0;
-    for (const LowerName& entry : kSortedBindingNames) {
+    for (const LowerName& entry : table) {
         longest = std::max<size_t>(longest, entry.length);
     }
     return longest;
-}();
+}
+
+constexpr size_t kLongestBindingName = LongestName(kSortedBindingNames);
 
 constexpr size_t CountDistinctKeyNames() {
     std::array<LowerName, kKeyNameCount> all{};
@@ -149,13 +154,7 @@ constexpr auto kLowerActionNames = [] {
     return table;
 }();
 
-constexpr size_t kLongestActionName = [] {
-    size_t longest = 0;
-    for (const LowerName& entry : kLowerActionNames) {
-        longest = std::max<size_t>(longest, entry.length);
-    }
-    return longest;
-}();
+constexpr size_t kLongestActionName = LongestName(kLowerActionNames);
 
 // A hash of a name from its length and four of its bytes (first, middle, last
 // two), in constant time. The lookups compare whole names, so a collision only
