@@ -1,82 +1,20 @@
-// kio.dll under Wine: 8 threads calling GetPAM at once, each with its own
-// array, on the same file; every call gives what one call alone gives.
-#include <array>
-#include <fstream>
-#include <sstream>
-#include <thread>
-#include <vector>
-
+// kio.dll under Wine: many threads calling GetPAM at once, each with its own
+// array, on the same file.
 #include <gtest/gtest.h>
 
+#include "concurrent_calls.h"
 #include "kio_dll.h"
-#include "test_files.h"
 
 namespace kio::test {
 namespace {
 
-constexpr int kBindings = 54;
-constexpr int kThreads = 8;
-constexpr int kCallsPerThread = 10'000;
-
-struct Outcome {
-    int32_t result = 0;
-    std::array<int32_t, kBindings> bindings{};
-
-    bool operator==(const Outcome&) const = default;
-};
-
-std::array<int32_t, kBindings> DefaultsOf(int thread) {
-    std::array<int32_t, kBindings> defaults;
-    for (int slot = 0; slot < kBindings; ++slot) {
-        defaults[slot] = -(thread * 100 + slot) - 1;
-    }
-    return defaults;
-}
-
-Outcome CallOnce(GetPamFunction getPam, int thread) {
-    Outcome outcome{0, DefaultsOf(thread)};
-    outcome.result = getPam(outcome.bindings.data(), kBindings, kTableOrder);
-    return outcome;
-}
-
-std::string ExampleBindingFile() {
-    std::ifstream in(WindowsPathOf(KIO_EXAMPLE_BINDING_FILE), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 TEST(DllConcurrency, ThreadsCallingAtOnceAgreeWithOneCallAlone) {
     const KioDll dll(WindowsPathOf(KIO_DLL_PATH).c_str());
     ASSERT_TRUE(dll.Loaded());
-    const std::string contents = ExampleBindingFile();
+    const std::string contents = ReadWholeFile(WindowsPathOf(KIO_EXAMPLE_BINDING_FILE));
     ASSERT_FALSE(contents.empty());
     const BindingFileBesideExecutable file(contents);
-
-    std::vector<Outcome> expected;
-    for (int thread = 0; thread < kThreads; ++thread) {
-        expected.push_back(CallOnce(dll.GetPam(), thread));
-    }
-    ASSERT_EQ(expected[0].result, 0);
-    ASSERT_NE(expected[0].bindings, DefaultsOf(0)) << "the file bound nothing";
-
-    std::array<int, kThreads> mismatches{};
-    std::array<int, kThreads> calls{};
-    {
-        std::vector<std::jthread> threads;
-        for (int thread = 0; thread < kThreads; ++thread) {
-            threads.emplace_back([thread, getPam = dll.GetPam(), &expected, &mismatches, &calls] {
-                for (int call = 0; call < kCallsPerThread; ++call) {
-                    mismatches[thread] += CallOnce(getPam, thread) == expected[thread] ? 0 : 1;
-                    ++calls[thread];
-                }
-            });
-        }
-    }
-    for (int thread = 0; thread < kThreads; ++thread) {
-        EXPECT_EQ(calls[thread], kCallsPerThread) << "thread " << thread;
-        EXPECT_EQ(mismatches[thread], 0) << "thread " << thread;
-    }
+    ExpectConcurrentCallsAgree(dll.GetPam());
 }
 
 }  // namespace

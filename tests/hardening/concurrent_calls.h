@@ -1,0 +1,20 @@
+// The check shared by the native and the Windows concurrency tests: many
+// threads calling GetPAM at once, each with its own array, on the same file.
+#pragma once
+
+#include <string>
+
+#include "kio.h"
+
+namespace kio::test {
+
+using GetPamEntry = decltype(&GetPAM);
+
+// 8 threads make 10,000 calls each; every call must give what one call alone
+// gives for that thread's defaults. Reports through GoogleTest.
+void ExpectConcurrentCallsAgree(GetPamEntry getPam);
+
+// The bytes of a file, empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
+}  // namespace kio::test
