@@ -1,6 +1,7 @@
-// Runs one call again and again, failing its first, second, ... allocation in
-// turn, for every allocation the call makes. Each time the call must report
-// E_OUTOFMEMORY, leave the caller's array as it was and free all it took.
+// Counts the heap allocations of one call, which must be exactly one, the file
+// buffer. Then runs the call again and again, failing its first, second, ...
+// allocation in turn. Each time the call must report E_OUTOFMEMORY, leave the
+// caller's array as it was and free all it took.
 //
 // This binary replaces the global allocator, so it has an executable of its own.
 #include <array>
@@ -25,6 +26,7 @@ struct AllocationLedger {
     std::atomic<bool> armed{false};
     std::atomic<long> allocations{0};
     std::atomic<long> releases{0};
+    std::atomic<size_t> bytes{0};
     std::atomic<long> failAt{0};  // 1-based index of the allocation to refuse; 0: none
 };
 
@@ -33,6 +35,7 @@ AllocationLedger ledger;
 void* Allocate(size_t size) {
     if (ledger.armed.load()) {
         const long index = ledger.allocations.fetch_add(1) + 1;
+        ledger.bytes.fetch_add(size);
         if (index == ledger.failAt.load()) {
             return nullptr;
         }
@@ -77,17 +80,19 @@ constexpr std::string_view kFile = "KB_Run=space\r\nPAD_Run=0x1d\r\n[Pad]\r\nKB_
 struct ArmedRun {
     long allocations = 0;
     long releases = 0;
+    size_t bytes = 0;
 };
 
 template <typename Call>
 ArmedRun RunArmed(long failAt, Call&& call) {
     ledger.allocations = 0;
     ledger.releases = 0;
+    ledger.bytes = 0;
     ledger.failAt = failAt;
     ledger.armed = true;
     call();
     ledger.armed = false;
-    return {ledger.allocations.load(), ledger.releases.load()};
+    return {ledger.allocations.load(), ledger.releases.load(), ledger.bytes.load()};
 }
 
 std::array<int32_t, kBindingCount> Defaults() {
@@ -113,7 +118,9 @@ void FailEachAllocationOf(Load&& load) {
     const ArmedRun clean = RunArmed(0, [&] { result = load(bindings); });
     ASSERT_EQ(result, kOk);
     ASSERT_EQ(bindings[36], 0x39) << "the file was not loaded";
-    ASSERT_GE(clean.allocations, 1) << "the allocator saw no allocation";
+    // One buffer for the whole file and its terminator; no allocation per line.
+    ASSERT_EQ(clean.allocations, 1);
+    EXPECT_EQ(clean.bytes, kFile.size() + 1);
     EXPECT_EQ(clean.releases, clean.allocations);
 
     for (long failAt = 1; failAt <= clean.allocations; ++failAt) {
