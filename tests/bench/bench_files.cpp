@@ -64,13 +64,6 @@ std::array<std::string, 60> TypicalLines() {
 
 }  // namespace
 
-const char* const kActionNames[27] = {
-    "MoveForward", "MoveBackward", "MoveLeft",   "MoveRight",   "TurnRight", "TurnLeft",
-    "Up",          "Down",         "Left",       "Right",       "Enter",     "Action",
-    "Cancel",      "SkipDemo",     "Pause",      "Pose",        "Evade",     "RearCamera",
-    "Run",         "ScrapBook",    "Map",        "Item",        "Iteminfo",  "CameraLeft",
-    "CameraRight", "CameraUp",     "CameraDown"};
-
 std::string MakeBindingFile(size_t lineCount) {
     const std::array<std::string, 60> lines = TypicalLines();
     std::string text;

@@ -8,11 +8,12 @@
 #include <string_view>
 
 #include "platform.h"
+#include "test_files.h"
 
 namespace kio::bench {
 
-// The game's 27 action names, in the order the game lists them.
-extern const char* const kActionNames[27];
+// The game's 27 action names, in the order the game lists them: the tests' list.
+inline const char* const* const kActionNames = kio::test::kTableOrder;
 
 // What a player's "input.ini" looks like: a comment, a [Keyboard] section of 27
 // key names, a [Pad] section of 27 hexadecimal values, CRLF line ends. Exactly
