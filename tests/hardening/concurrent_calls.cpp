@@ -1,8 +1,8 @@
 #include "concurrent_calls.h"
 
 #include <array>
+#include <atomic>
 #include <fstream>
-#include <latch>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -48,12 +48,16 @@ void ExpectConcurrentCallsAgree(GetPamEntry getPam) {
     std::array<int, kThreads> mismatches{};
     std::array<int, kThreads> calls{};
     {
-        // All threads wait here, so that their first calls race each other.
-        std::latch start(kThreads);
+        // All threads wait here, spinning rather than asleep, so that the last to
+        // arrive releases the others at once and their first calls race.
+        std::atomic<int> notArrived{kThreads};
         std::vector<std::jthread> threads;
         for (int thread = 0; thread < kThreads; ++thread) {
-            threads.emplace_back([thread, getPam, &start, &first, &mismatches, &calls] {
-                start.arrive_and_wait();
+            threads.emplace_back([thread, getPam, &notArrived, &first, &mismatches, &calls] {
+                notArrived.fetch_sub(1);
+                while (notArrived.load() != 0) {
+                    std::this_thread::yield();
+                }
                 first[thread] = CallOnce(getPam, thread);
                 calls[thread] = 1;
                 for (; calls[thread] < kCallsPerThread; ++calls[thread]) {
