@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
+#include <new>
+#include <string_view>
 
 #include "platform.h"
 
@@ -47,14 +50,24 @@ uint32_t Win32ErrorFromErrno(int error) {
 ResultCode ResultFromErrno(int error) { return ResultFromWin32(Win32ErrorFromErrno(error)); }
 
 // Windows tells a missing file (2) from a missing directory (3); open() says
-// ENOENT for both, so look at the directory.
+// ENOENT for both, so look at the directory. GetPAM's own paths fit a PathBuffer
+// and need no heap; kiobind passes the user's, of any length the system takes.
 ResultCode MissingFileResult(const char* path) {
     const std::string_view full(path);
     const size_t slash = full.rfind('/');
     if (slash == std::string_view::npos || slash == 0) {
         return ResultFromWin32(win32_error::kFileNotFound);
     }
-    char directory[kMaxPath];
+    PathBuffer onStack;
+    std::unique_ptr<char[]> onHeap;
+    char* directory = onStack.bytes.data();
+    if (slash >= onStack.bytes.size()) {
+        onHeap.reset(new (std::nothrow) char[slash + 1]);
+        if (!onHeap) {
+            return kOutOfMemory;
+        }
+        directory = onHeap.get();
+    }
     full.copy(directory, slash);
     directory[slash] = '\0';
     struct stat status {};

@@ -8,7 +8,6 @@ namespace kio {
 using ResultCode = int32_t;
 
 inline constexpr ResultCode kOk = 0;
-inline constexpr ResultCode kFalse = 1;
 inline constexpr ResultCode kInvalidArgument = static_cast<ResultCode>(0x80070057);
 inline constexpr ResultCode kOutOfMemory = static_cast<ResultCode>(0x8007000E);
 inline constexpr ResultCode kNullPointer = static_cast<ResultCode>(0x80004003);

@@ -1,5 +1,6 @@
 // Many threads calling GetPAM in libkio.so at once, each with its own array, on
-// the same file. Run under ThreadSanitizer this also proves the calls share
+// the same file, from the process's very first call on: this binary holds this
+// test alone. Run under ThreadSanitizer this also proves the calls share
 // nothing unsynchronised.
 #include <gtest/gtest.h>
 

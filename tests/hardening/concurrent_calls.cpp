@@ -1,6 +1,7 @@
 #include "concurrent_calls.h"
 
 #include <array>
+#include <atomic>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -43,29 +44,34 @@ Outcome CallOnce(GetPamEntry getPam, int thread) {
 }  // namespace
 
 void ExpectConcurrentCallsAgree(GetPamEntry getPam) {
-    std::vector<Outcome> expected;
-    for (int thread = 0; thread < kThreads; ++thread) {
-        expected.push_back(CallOnce(getPam, thread));
-    }
-    ASSERT_EQ(expected[0].result, 0);
-    ASSERT_NE(expected[0].bindings, DefaultsOf(0)) << "the file bound nothing";
-
+    std::array<Outcome, kThreads> first{};
     std::array<int, kThreads> mismatches{};
     std::array<int, kThreads> calls{};
     {
+        // All threads wait here, spinning rather than asleep, so that the last to
+        // arrive releases the others at once and their first calls race.
+        std::atomic<int> notArrived{kThreads};
         std::vector<std::jthread> threads;
         for (int thread = 0; thread < kThreads; ++thread) {
-            threads.emplace_back([thread, getPam, &expected, &mismatches, &calls] {
-                for (int call = 0; call < kCallsPerThread; ++call) {
-                    mismatches[thread] += CallOnce(getPam, thread) == expected[thread] ? 0 : 1;
-                    ++calls[thread];
+            threads.emplace_back([thread, getPam, &notArrived, &first, &mismatches, &calls] {
+                notArrived.fetch_sub(1);
+                while (notArrived.load() != 0) {
+                    std::this_thread::yield();
+                }
+                first[thread] = CallOnce(getPam, thread);
+                calls[thread] = 1;
+                for (; calls[thread] < kCallsPerThread; ++calls[thread]) {
+                    mismatches[thread] += CallOnce(getPam, thread) == first[thread] ? 0 : 1;
                 }
             });
         }
     }  // joins
+    ASSERT_EQ(first[0].result, 0);
+    ASSERT_NE(first[0].bindings, DefaultsOf(0)) << "the file bound nothing";
     for (int thread = 0; thread < kThreads; ++thread) {
         EXPECT_EQ(calls[thread], kCallsPerThread) << "thread " << thread;
         EXPECT_EQ(mismatches[thread], 0) << "thread " << thread;
+        EXPECT_EQ(first[thread], CallOnce(getPam, thread)) << "thread " << thread;
     }
 }
 

@@ -1,5 +1,5 @@
 // kio.dll under Wine: many threads calling GetPAM at once, each with its own
-// array, on the same file.
+// array, on the same file, from the first call after the library is loaded.
 #include <gtest/gtest.h>
 
 #include "concurrent_calls.h"
