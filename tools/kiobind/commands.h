@@ -33,6 +33,7 @@ int RunShow(const Arguments& arguments, const Context& context, Output& output);
 int RunKeys(const Context& context, Output& output);
 
 std::string_view HelpText(Command command);
+std::string_view VersionLine();  // "kiobind 1.0.0.1\n"
 
 // The file's bytes, or nothing after writing to `output.err` the result code
 // GetPAM would return for it and what that code means.

@@ -21,6 +21,10 @@ int Run(const kiobind::Arguments& arguments, kiobind::Output& output) {
         output.err += "kiobind: " + arguments.error + "; see kiobind --help\n";
         return kExitUnreadable;
     }
+    if (arguments.version) {
+        output.out += VersionLine();
+        return kExitClean;
+    }
     if (arguments.help || arguments.command == Command::Overview) {
         output.out += HelpText(arguments.command);
         return kExitClean;
