@@ -14,10 +14,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # No MinGW runtime DLL may be needed beside the binaries: a game ships kio.dll alone.
-set(KIO_MINGW_STATIC "-static -static-libgcc -static-libstdc++")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "${KIO_MINGW_STATIC}")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "${KIO_MINGW_STATIC}")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "${KIO_MINGW_STATIC}")
+# No link time in the PE header either: the same sources give the same file.
+set(KIO_MINGW_LINK "-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "${KIO_MINGW_LINK}")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "${KIO_MINGW_LINK}")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "${KIO_MINGW_LINK}")
 # The shipped DLL carries no symbols or debug information of the static runtime.
 set(CMAKE_SHARED_LINKER_FLAGS_RELEASE_INIT "-s")
 

@@ -9,11 +9,17 @@
 #include <vector>
 
 #include "com_server_test_support.h"
+#include "kio_version.h"
 
 namespace kio::test {
 namespace {
 
 constexpr WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
+
+// The project's version, which the version block must carry.
+constexpr DWORD kVersionMs = MAKELONG(KIO_VERSION_MINOR, KIO_VERSION_MAJOR);
+constexpr DWORD kVersionLs = MAKELONG(KIO_VERSION_TWEAK, KIO_VERSION_PATCH);
+constexpr const wchar_t* kVersionText = L"" KIO_VERSION_STRING;
 
 // The registry script, byte for byte.
 constexpr std::string_view kRegistryScript =
@@ -114,10 +120,10 @@ TEST(ResourcesTest, VersionBlockDescribesTheLibrary) {
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+    EXPECT_EQ(fixed->dwFileVersionMS, kVersionMs);
+    EXPECT_EQ(fixed->dwFileVersionLS, kVersionLs);
+    EXPECT_EQ(fixed->dwProductVersionMS, kVersionMs);
+    EXPECT_EQ(fixed->dwProductVersionLS, kVersionLs);
     EXPECT_EQ(fixed->dwFileFlagsMask, 0x1Fu);
     EXPECT_EQ(fixed->dwFileFlags, 0u);
     EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
@@ -136,7 +142,7 @@ TEST(ResourcesTest, VersionBlockDescribesTheLibrary) {
         const wchar_t* value;
     };
     const Entry entries[] = {
-        {L"FileVersion", L"1.0.0.1"},      {L"ProductVersion", L"1.0.0.1"},
+        {L"FileVersion", kVersionText},    {L"ProductVersion", kVersionText},
         {L"InternalName", L"kio.dll"},     {L"OriginalFilename", L"kio.dll"},
         {L"CompanyName", L"kio contributors"},
     };

@@ -48,6 +48,13 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
         arguments.help = true;
         return arguments;
     }
+    if (words[0] == "--version") {
+        arguments.version = true;
+        if (words.size() > 1) {
+            arguments.error = "unexpected argument '" + words[1] + "'";
+        }
+        return arguments;
+    }
     size_t i = 0;
     if (const std::optional<Command> command = CommandNamed(words[0])) {
         arguments.command = *command;

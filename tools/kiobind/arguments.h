@@ -13,6 +13,7 @@ enum class Command { Overview, Check, Show, Keys };
 struct Arguments {
     Command command = Command::Overview;
     bool help = false;
+    bool version = false;  // --version: print the release's version
     std::string file = "input.ini";
     std::optional<std::string> orderFile;
     bool raw = false;  // show: one line of numbers for scripts

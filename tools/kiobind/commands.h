@@ -39,6 +39,7 @@ int RunShow(const Arguments& arguments, const Context& context, Output& output);
 int RunKeys(const Context& context, Output& output);
 
 std::string_view HelpText(Command command);
+std::string_view VersionLine();  // "kiobind 1.0.0.1\n"
 
 // The file, read as the loader reads it, or nothing after writing to
 // `output.err` the result code GetPAM would return for it and what that code means.

@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "kio_version.h"
 
 namespace kiobind {
 namespace {
@@ -13,7 +14,8 @@ commands:
   keys           every key name a value may use, spelt as the file must spell it
 
 FILE is input.ini in the current folder unless named.
-kiobind COMMAND --help tells more about each command.
+kiobind COMMAND --help tells more about each command; kiobind --version gives
+the release.
 )";
 
 constexpr std::string_view kCheck = R"(usage: kiobind check [--code-page N] [FILE]
@@ -82,6 +84,8 @@ examples:
 )";
 
 }  // namespace
+
+std::string_view VersionLine() { return "kiobind " KIO_VERSION_STRING "\n"; }
 
 std::string_view HelpText(Command command) {
     switch (command) {

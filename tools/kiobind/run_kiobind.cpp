@@ -12,6 +12,10 @@ int Run(const Arguments& arguments, Output& output) {
         output.err += "kiobind: " + arguments.error + "; see kiobind --help\n";
         return kExitUnreadable;
     }
+    if (arguments.version) {
+        output.out += VersionLine();
+        return kExitClean;
+    }
     if (arguments.help || arguments.command == Command::Overview) {
         output.out += HelpText(arguments.command);
         return kExitClean;

@@ -106,6 +106,8 @@ TEST(Arguments, ParseCommandsFilesAndOptions) {
         {{"check", "--code-page", "x932"}, Command::Check, "input.ini", false, true},
         {{"keys", "file"}, Command::Keys, "input.ini", false, true},
         {{"frobnicate"}, Command::Overview, "input.ini", false, true},
+        {{"--version", "show"}, Command::Overview, "input.ini", false, true},
+        {{"check", "--version"}, Command::Check, "input.ini", false, true},
     };
     for (const Case& c : cases) {
         const Arguments arguments = ParseArguments(c.words);
