@@ -6,9 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include <vector>
+
 #include "arguments.h"
 #include "code_page.h"
+#include "findings.h"
 #include "platform.h"
+#include "safe_save.h"
 #include "terminal.h"
 
 namespace kiobind {
@@ -26,11 +30,19 @@ struct Context {
     const kio::FileSystem& fileSystem;
     const kio::CodePage& codePage;
     Style style;
+    const kioedit::SaveSystem& saveSystem;
 };
 
 int RunCheck(const Arguments& arguments, const Context& context, Output& output);
 int RunShow(const Arguments& arguments, const Context& context, Output& output);
 int RunKeys(const Context& context, Output& output);
+int RunSet(const Arguments& arguments, const Context& context, Output& output);
+int RunUnset(const Arguments& arguments, const Context& context, Output& output);
+int RunFix(const Arguments& arguments, const Context& context, Output& output);
+
+// One FILE:LINE: warning: or note: line per finding; returns how many are warnings.
+size_t PrintFindings(const std::string& file, const std::vector<Finding>& findings,
+                     const Context& context, Output& output);
 
 std::string_view HelpText(Command command);
 
