@@ -17,8 +17,11 @@ int Refuse(const std::string& file, const kioedit::EditOutcome& outcome, const C
     const std::string reason = outcome.status == kioedit::EditStatus::OutOfMemory
                                    ? "out of memory"
                                    : outcome.refusal;
+    // "...; did you mean 'KB_Run'?" ends a sentence of its own.
+    const std::string nothingWritten =
+        !reason.empty() && reason.back() == '?' ? " Nothing written." : "; nothing written";
     output.err += file + ": " + context.style(Paint::Error, "error:") + " " + reason +
-                  "; nothing written\n";
+                  nothingWritten + "\n";
     return kExitUnreadable;
 }
 
@@ -108,17 +111,19 @@ int RunFix(const Arguments& arguments, const Context& context, Output& output) {
     }
     PrintFindings(arguments.file, fixed.remaining, context, output);
     const bool changed = fixed.edit.bytes != *bytes;
-    output.out += arguments.file + ": " +
-                  (changed ? std::string(arguments.dryRun ? "would fix " : "fixed ") +
-                                 std::to_string(fixed.edit.changes.size()) + " line" +
-                                 (fixed.edit.changes.size() == 1 ? "" : "s")
-                           : std::string("nothing to fix")) +
-                  (fixed.remaining.empty()
-                       ? ""
-                       : "; " + std::to_string(fixed.remaining.size()) +
-                             " finding" + (fixed.remaining.size() == 1 ? "" : "s") +
-                             " left for a person") +
-                  "\n";
+    const size_t lines = fixed.edit.changes.size();
+    std::string summary = !changed     ? "nothing to fix"
+                          : lines == 0 ? "the encoding"
+                                       : std::to_string(lines) + " line" + (lines == 1 ? "" : "s");
+    if (changed) {
+        summary = (arguments.dryRun ? "would fix " : "fixed ") + summary;
+    }
+    const size_t left = fixed.remaining.size();
+    if (left > 0) {
+        summary += "; " + std::to_string(left) + " finding" + (left == 1 ? "" : "s") +
+                   " left for a person";
+    }
+    output.out += arguments.file + ": " + summary + "\n";
     return kExitClean;
 }
 
