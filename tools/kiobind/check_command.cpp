@@ -39,11 +39,11 @@ size_t PrintFindings(const std::string& file, const std::vector<Finding>& findin
 }
 
 int RunCheck(const Arguments& arguments, const Context& context, Output& output) {
-    const std::optional<std::string> bytes = ReadOrReport(arguments.file, context, output);
-    if (!bytes) {
+    const std::optional<kio::FileText> file = ReadOrReport(arguments.file, context, output);
+    if (!file) {
         return kExitUnreadable;
     }
-    const FileAnalysis analysis = AnalyseFile(*bytes, context.codePage);
+    const FileAnalysis analysis = AnalyseFile(file->bytes, context.codePage);
     const std::vector<Finding> findings = CollectFindings(analysis, context.codePage);
 
     const size_t warnings = PrintFindings(arguments.file, findings, context, output);

@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-
 #include <vector>
 
 #include "arguments.h"
+#include "binding_file.h"
 #include "code_page.h"
 #include "findings.h"
 #include "platform.h"
@@ -33,6 +33,10 @@ struct Context {
     const kioedit::SaveSystem& saveSystem;
 };
 
+// The whole program on its command line (without the program name). Running
+// out of memory gives the code GetPAM would return for it and kExitUnreadable.
+int RunKiobind(const std::vector<std::string>& words, Output& output);
+
 int RunCheck(const Arguments& arguments, const Context& context, Output& output);
 int RunShow(const Arguments& arguments, const Context& context, Output& output);
 int RunKeys(const Context& context, Output& output);
@@ -46,9 +50,9 @@ size_t PrintFindings(const std::string& file, const std::vector<Finding>& findin
 
 std::string_view HelpText(Command command);
 
-// The file's bytes, or nothing after writing to `output.err` the result code
-// GetPAM would return for it and what that code means.
-std::optional<std::string> ReadOrReport(const std::string& path, const Context& context,
-                                        Output& output);
+// The file, read as the loader reads it, or nothing after writing to
+// `output.err` the result code GetPAM would return for it and what that code means.
+std::optional<kio::FileText> ReadOrReport(const std::string& path, const Context& context,
+                                          Output& output);
 
 }  // namespace kiobind

@@ -26,8 +26,7 @@ int Refuse(const std::string& file, const kioedit::EditOutcome& outcome, const C
 }
 
 // Saves the new bytes when they differ; false after reporting a failure.
-bool SaveIfChanged(const std::string& file, const std::string& original,
-                   const std::string& edited, const Context& context, Output& output) {
+bool SaveIfChanged(const std::string& file, std::string_view original, std::string_view edited, const Context& context, Output& output) {
     if (edited == original) {
         return true;
     }
@@ -49,15 +48,16 @@ void PrintChanges(const std::string& file, const kioedit::EditOutcome& outcome,
 int RunEdit(const Arguments& arguments, const Context& context, Output& output,
             kioedit::EditOutcome (*edit)(std::string_view, const Arguments&,
                                          const kio::CodePage&)) {
-    const std::optional<std::string> bytes = ReadOrReport(arguments.file, context, output);
-    if (!bytes) {
+    const std::optional<kio::FileText> file = ReadOrReport(arguments.file, context, output);
+    if (!file) {
         return kExitUnreadable;
     }
-    const kioedit::EditOutcome outcome = edit(*bytes, arguments, context.codePage);
+    const std::string_view bytes = file->bytes;
+    const kioedit::EditOutcome outcome = edit(bytes, arguments, context.codePage);
     if (outcome.status != kioedit::EditStatus::Ok) {
         return Refuse(arguments.file, outcome, context, output);
     }
-    if (!SaveIfChanged(arguments.file, *bytes, outcome.bytes, context, output)) {
+    if (!SaveIfChanged(arguments.file, bytes, outcome.bytes, context, output)) {
         return kExitUnreadable;
     }
     if (outcome.changes.empty()) {
@@ -84,12 +84,13 @@ int RunUnset(const Arguments& arguments, const Context& context, Output& output)
 }
 
 int RunFix(const Arguments& arguments, const Context& context, Output& output) {
-    const std::optional<std::string> bytes = ReadOrReport(arguments.file, context, output);
-    if (!bytes) {
+    const std::optional<kio::FileText> file = ReadOrReport(arguments.file, context, output);
+    if (!file) {
         return kExitUnreadable;
     }
+    const std::string_view bytes = file->bytes;
     const kioedit::FixOutcome fixed =
-        kioedit::FixFile(*bytes, context.codePage, kioedit::SystemUtf16ToCodePage);
+        kioedit::FixFile(bytes, context.codePage, kioedit::SystemUtf16ToCodePage);
     if (fixed.edit.status != kioedit::EditStatus::Ok) {
         return Refuse(arguments.file, fixed.edit, context, output);
     }
@@ -100,17 +101,17 @@ int RunFix(const Arguments& arguments, const Context& context, Output& output) {
                   " to code page " + std::to_string(context.codePage.id) + "\n";
     if (arguments.dryRun) {
         output.out += conversion;
-        output.out += kioedit::UnifiedDiff(fixed.convertedFrom.empty() ? *bytes : fixed.converted,
+        output.out += kioedit::UnifiedDiff(fixed.convertedFrom.empty() ? bytes : fixed.converted,
                                            fixed.edit.bytes, arguments.file);
     } else {
-        if (!SaveIfChanged(arguments.file, *bytes, fixed.edit.bytes, context, output)) {
+        if (!SaveIfChanged(arguments.file, bytes, fixed.edit.bytes, context, output)) {
             return kExitUnreadable;
         }
         output.out += conversion;
         PrintChanges(arguments.file, fixed.edit, context, output);
     }
     PrintFindings(arguments.file, fixed.remaining, context, output);
-    const bool changed = fixed.edit.bytes != *bytes;
+    const bool changed = fixed.edit.bytes != bytes;
     const size_t lines = fixed.edit.changes.size();
     std::string summary = !changed     ? "nothing to fix"
                           : lines == 0 ? "the encoding"
