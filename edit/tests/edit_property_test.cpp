@@ -18,7 +18,7 @@
 namespace kioedit {
 namespace {
 
-constexpr int kRounds = 1500;
+constexpr int kRounds = 1000;
 
 size_t Pick(std::mt19937& random, size_t count) {
     return std::uniform_int_distribution<size_t>(0, count - 1)(random);
