@@ -123,13 +123,13 @@ names in lower case, removes white space before a final ";", puts the missing
 "=" after a binding name followed by a valid value, and turns off ("; ") lines
 that a later line overrides. Misspelt binding names, decimal numbers and long
 hexadecimal numbers are listed as check lists them, not guessed at.
-
-  --dry-run      print the change as a unified diff and write nothing
 )";
 
-constexpr std::string_view kEditExit = R"(
+constexpr std::string_view kOptions = R"(
 options:
-  --code-page N  as for kiobind check
+)";
+
+constexpr std::string_view kEditExit = R"(  --code-page N  as for kiobind check
 
 exit status:
   0  the file now says what was asked (also when nothing had to change)
@@ -138,9 +138,10 @@ exit status:
 examples:
 )";
 
-std::string Compose(std::string_view usage, std::string_view examples) {
-    return std::string(usage) + std::string(kSaving) + std::string(kEditExit) +
-           std::string(examples);
+std::string Compose(std::string_view usage, std::string_view options,
+                    std::string_view examples) {
+    return std::string(usage) + std::string(kSaving) + std::string(kOptions) +
+           std::string(options) + std::string(kEditExit) + std::string(examples);
 }
 
 }  // namespace
@@ -151,17 +152,20 @@ std::string_view HelpText(Command command) {
         case Command::Show: return kShow;
         case Command::Keys: return kKeys;
         case Command::Set: {
-            static const std::string text = Compose(
-                kSet, "  kiobind set KB_Run LControl\n  kiobind set pad_jump 0x2 input.ini\n");
+            static const std::string text =
+                Compose(kSet, "",
+                        "  kiobind set KB_Run LControl\n  kiobind set pad_run 0x2 input.ini\n");
             return text;
         }
         case Command::Unset: {
-            static const std::string text = Compose(kUnset, "  kiobind unset KB_Run\n");
+            static const std::string text = Compose(kUnset, "", "  kiobind unset KB_Run\n");
             return text;
         }
         case Command::Fix: {
             static const std::string text =
-                Compose(kFix, "  kiobind fix --dry-run\n  kiobind fix input.ini\n");
+                Compose(kFix,
+                        "  --dry-run      print the change as a unified diff and write nothing\n",
+                        "  kiobind fix --dry-run\n  kiobind fix input.ini\n");
             return text;
         }
         case Command::Overview: break;
