@@ -107,11 +107,13 @@ SaveResult Save(const std::string& path, std::string_view readBytes, std::string
     if (facts.readOnly) {
         return Failure(path + " is read-only");
     }
+    // Through a symbolic link the file it leads to is replaced, and the link stays.
+    const std::string& target = facts.target;
     TemporaryFile next(system);
-    if (std::string error = WriteInPlaceOf(path, facts, newBytes, next); !error.empty()) {
+    if (std::string error = WriteInPlaceOf(target, facts, newBytes, next); !error.empty()) {
         return Failure(error);
     }
-    const std::string backupPath = path + ".bak";
+    const std::string backupPath = target + ".bak";
     TemporaryFile backup(system);
     if (std::string error = WriteInPlaceOf(backupPath, facts, readBytes, backup);
         !error.empty()) {
@@ -127,7 +129,7 @@ SaveResult Save(const std::string& path, std::string_view readBytes, std::string
     if (current != readBytes) {
         return Failure(path + " changed while kiobind was editing it");
     }
-    if (std::string error = next.MoveTo(path); !error.empty()) {
+    if (std::string error = next.MoveTo(target); !error.empty()) {
         return Failure("cannot replace " + path + " with the new version (" + error + ")");
     }
     return SaveResult{true, ""};

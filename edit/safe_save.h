@@ -14,7 +14,8 @@ namespace kioedit {
 using SaveHandle = intptr_t;
 
 struct FileFacts {
-    uint32_t mode = 0;  // POSIX permission bits, given to the new file
+    std::string target;  // the file to replace: where a symbolic link leads, else the path
+    uint32_t mode = 0;   // POSIX permission bits, given to the new file
     uint32_t owner = 0;
     uint32_t group = 0;
     bool readOnly = false;

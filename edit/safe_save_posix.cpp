@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "safe_save.h"
 
@@ -34,6 +36,16 @@ std::string Inspect(const std::string& path, FileFacts& facts) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) {
         return SystemError();
+    }
+    facts.target = path;
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        const std::unique_ptr<char, decltype(&std::free)> resolved(
+            ::realpath(path.c_str(), nullptr), &std::free);
+        if (!resolved) {
+            return SystemError();
+        }
+        facts.target = resolved.get();
     }
     facts.mode = status.st_mode & 07777;
     facts.owner = status.st_uid;

@@ -59,6 +59,7 @@ std::string Inspect(const std::string& path, FileFacts& facts) {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return SystemError();
     }
+    facts.target = path;
     facts.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     return "";
 }

@@ -148,5 +148,21 @@ TEST(SafeSave, RefusesAFileChangedMeanwhileOrReadOnly) {
     fs::permissions(file, fs::perms::owner_all);  // Windows removes no read-only file
 }
 
+#ifndef _WIN32
+TEST(SafeSave, ThroughALinkReplacesTheFileItLeadsTo) {
+    const Folder folder;
+    const fs::path file = folder.Path() / "real.ini";
+    const fs::path link = folder.Path() / "input.ini";
+    Write(file, "KB_Run=lshift\n");
+    fs::create_symlink(file.filename(), link);
+    const SaveResult result =
+        SaveSafely(link.string(), "KB_Run=lshift\n", "KB_Run=x\n", SystemSaveSystem());
+    ASSERT_TRUE(result.saved) << result.error;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Read(file), "KB_Run=x\n");
+    EXPECT_EQ(Read(folder.Path() / "real.ini.bak"), "KB_Run=lshift\n");
+}
+#endif
+
 }  // namespace
 }  // namespace kioedit
