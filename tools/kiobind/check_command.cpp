@@ -23,6 +23,21 @@ size_t BindingsSet(const FileAnalysis& analysis) {
 
 }  // namespace
 
+size_t PrintFindings(const std::string& file, const std::vector<Finding>& findings,
+                     const Context& context, Output& output) {
+    size_t warnings = 0;
+    for (const Finding& finding : findings) {
+        const bool warning = finding.severity == Severity::Warning;
+        warnings += warning ? 1 : 0;
+        output.out += context.style(Paint::Bold, file + ":" + std::to_string(finding.line) + ":") +
+                      " " +
+                      (warning ? context.style(Paint::Warning, "warning:")
+                               : context.style(Paint::Note, "note:")) +
+                      " " + finding.message + "\n";
+    }
+    return warnings;
+}
+
 int RunCheck(const Arguments& arguments, const Context& context, Output& output) {
     const std::optional<kio::FileText> file = ReadOrReport(arguments.file, context, output);
     if (!file) {
@@ -31,17 +46,7 @@ int RunCheck(const Arguments& arguments, const Context& context, Output& output)
     const FileAnalysis analysis = AnalyseFile(file->bytes, context.codePage);
     const std::vector<Finding> findings = CollectFindings(analysis, context.codePage);
 
-    size_t warnings = 0;
-    for (const Finding& finding : findings) {
-        const bool warning = finding.severity == Severity::Warning;
-        warnings += warning ? 1 : 0;
-        output.out +=
-            context.style(Paint::Bold, arguments.file + ":" + std::to_string(finding.line) + ":") +
-            " " +
-            (warning ? context.style(Paint::Warning, "warning:")
-                     : context.style(Paint::Note, "note:")) +
-            " " + finding.message + "\n";
-    }
+    const size_t warnings = PrintFindings(arguments.file, findings, context, output);
     const std::string bindings =
         std::to_string(BindingsSet(analysis)) + " of 54 bindings set by the file";
     if (findings.empty()) {

@@ -10,7 +10,9 @@
 #include "arguments.h"
 #include "binding_file.h"
 #include "code_page.h"
+#include "findings.h"
 #include "platform.h"
+#include "safe_save.h"
 #include "terminal.h"
 
 namespace kiobind {
@@ -28,6 +30,7 @@ struct Context {
     const kio::FileSystem& fileSystem;
     const kio::CodePage& codePage;
     Style style;
+    const kioedit::SaveSystem& saveSystem;
 };
 
 // The whole program on its command line (without the program name). Running
@@ -37,6 +40,13 @@ int RunKiobind(const std::vector<std::string>& words, Output& output);
 int RunCheck(const Arguments& arguments, const Context& context, Output& output);
 int RunShow(const Arguments& arguments, const Context& context, Output& output);
 int RunKeys(const Context& context, Output& output);
+int RunSet(const Arguments& arguments, const Context& context, Output& output);
+int RunUnset(const Arguments& arguments, const Context& context, Output& output);
+int RunFix(const Arguments& arguments, const Context& context, Output& output);
+
+// One FILE:LINE: warning: or note: line per finding; returns how many are warnings.
+size_t PrintFindings(const std::string& file, const std::vector<Finding>& findings,
+                     const Context& context, Output& output);
 
 std::string_view HelpText(Command command);
 std::string_view VersionLine();  // "kiobind 1.0.0.1\n"

@@ -30,11 +30,15 @@ int Run(const Arguments& arguments, Output& output) {
         }
     }
     const Context context{kio::SystemFileSystem(), *codePage,
-                          Style{WantColour(StdoutIsColourTerminal(), std::getenv("NO_COLOR"))}};
+                          Style{WantColour(StdoutIsColourTerminal(), std::getenv("NO_COLOR"))},
+                          kioedit::SystemSaveSystem()};
     switch (arguments.command) {
         case Command::Check: return RunCheck(arguments, context, output);
         case Command::Show: return RunShow(arguments, context, output);
         case Command::Keys: return RunKeys(context, output);
+        case Command::Set: return RunSet(arguments, context, output);
+        case Command::Unset: return RunUnset(arguments, context, output);
+        case Command::Fix: return RunFix(arguments, context, output);
         case Command::Overview: break;
     }
     return kExitClean;

@@ -108,6 +108,13 @@ TEST(Arguments, ParseCommandsFilesAndOptions) {
         {{"frobnicate"}, Command::Overview, "input.ini", false, true},
         {{"--version", "show"}, Command::Overview, "input.ini", false, true},
         {{"check", "--version"}, Command::Check, "input.ini", false, true},
+        {{"set", "KB_Run", "space", "a.ini"}, Command::Set, "a.ini", false, false},
+        {{"set", "KB_Run"}, Command::Set, "input.ini", false, true},
+        {{"set", "KB_Run", "space", "a.ini", "b.ini"}, Command::Set, "b.ini", false, true},
+        {{"unset", "KB_Run"}, Command::Unset, "input.ini", false, false},
+        {{"unset"}, Command::Unset, "input.ini", false, true},
+        {{"fix", "--dry-run", "a.ini"}, Command::Fix, "a.ini", false, false},
+        {{"check", "--dry-run"}, Command::Check, "input.ini", false, true},
     };
     for (const Case& c : cases) {
         const Arguments arguments = ParseArguments(c.words);
@@ -118,6 +125,10 @@ TEST(Arguments, ParseCommandsFilesAndOptions) {
     }
     EXPECT_EQ(ParseArguments({"show", "--order=l.txt"}).orderFile, "l.txt");
     EXPECT_EQ(ParseArguments({"check", "--code-page=932"}).codePage, 932u);
+    const Arguments set = ParseArguments({"set", "--code-page", "932", "pad_run", "0x2"});
+    EXPECT_EQ(set.binding + "=" + set.value, "pad_run=0x2");
+    EXPECT_EQ(set.codePage, 932u);
+    EXPECT_TRUE(ParseArguments({"fix", "--dry-run"}).dryRun);
 }
 
 TEST(ActionList, TakesExactlyTwentySevenNames) {

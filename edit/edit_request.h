@@ -1,0 +1,26 @@
+// What set and unset are asked to write: a binding name and a value as a
+// player types them, checked and spelt as the file needs them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "code_page.h"
+
+namespace kioedit {
+
+struct ParsedText {
+    std::string text;     // what to write; empty when refused
+    std::string refusal;  // why not, as a sentence for the player
+};
+
+// The binding name as the action table spells it, and its entry in `entry`.
+ParsedText ParseBinding(std::string_view binding, const kio::CodePage& codePage, int& entry);
+
+// A key name in lower case, or "0x" and 1 to 8 hexadecimal digits as given.
+// A decimal number is refused with its hexadecimal form, an unknown name with
+// the nearest key names. `entry` tells a pad binding, where a lone digit is a
+// number, not the digit key.
+ParsedText ParseValue(std::string_view value, int entry);
+
+}  // namespace kioedit

@@ -1,0 +1,62 @@
+#include "line_changes.h"
+
+#include <algorithm>
+
+#include "quoting.h"
+
+namespace kioedit {
+namespace {
+
+bool IsLineBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+}  // namespace
+
+std::vector<std::string_view> EditorLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < bytes.size();) {
+        if (!IsLineBreak(bytes[i])) {
+            ++i;
+            continue;
+        }
+        lines.push_back(bytes.substr(start, i - start));
+        i += (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
+        start = i;
+    }
+    if (start < bytes.size()) {
+        lines.push_back(bytes.substr(start));
+    }
+    return lines;
+}
+
+std::string_view LineAround(std::string_view bytes, size_t offset) {
+    size_t start = std::min(offset, bytes.size());
+    while (start > 0 && !IsLineBreak(bytes[start - 1])) {
+        --start;
+    }
+    size_t end = start;
+    while (end < bytes.size() && !IsLineBreak(bytes[end])) {
+        ++end;
+    }
+    return bytes.substr(start, end - start);
+}
+
+std::vector<LineChange> ChangedLines(std::string_view before, std::string_view after) {
+    const std::vector<std::string_view> old = EditorLines(before);
+    const std::vector<std::string_view> now = EditorLines(after);
+    std::vector<LineChange> changes;
+    // A last line that lost all its bytes is an empty line here.
+    for (size_t i = 0; i < std::max(old.size(), now.size()); ++i) {
+        const std::string_view was = i < old.size() ? old[i] : std::string_view();
+        const std::string_view is = i < now.size() ? now[i] : std::string_view();
+        if (was != is) {
+            changes.push_back({static_cast<int>(i + 1), false, std::string(was), std::string(is),
+                               kiobind::Printable(is) + " (was " + kiobind::Printable(was) + ")"});
+        }
+    }
+    return changes;
+}
+
+}  // namespace kioedit
