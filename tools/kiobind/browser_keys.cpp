@@ -26,14 +26,19 @@ std::optional<int32_t> BrowserKeyValue(std::string_view code) {
     return std::nullopt;
 }
 
+std::string FileSpelling(std::string_view keyName) {
+    std::string spelling(keyName);
+    for (char& c : spelling) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return spelling;
+}
+
 std::optional<std::string> KeyNameOf(int32_t value) {
     for (const kio::KeyName& key : kio::kKeyNames) {
-        std::string spelling(key.name);
-        for (char& c : spelling) {
-            if (c >= 'A' && c <= 'Z') {
-                c = static_cast<char>(c - 'A' + 'a');
-            }
-        }
+        std::string spelling = FileSpelling(key.name);
         if (key.code == value && kio::FindKeyCode(spelling) == value) {
             return spelling;
         }

@@ -33,6 +33,9 @@ constexpr int32_t DirectInputValue(uint16_t scanCode) {
 
 std::optional<int32_t> BrowserKeyValue(std::string_view code);
 
+// A key name as the file must spell it: in lower case.
+std::string FileSpelling(std::string_view keyName);
+
 // The name the file must spell (lower case) for a DirectInput value, when a key
 // name reaches it; "-" and "/" reach only their numeric-pad codes.
 std::optional<std::string> KeyNameOf(int32_t value);

@@ -10,12 +10,7 @@ int RunKeys(const Context& context, Output& output) {
     output.out +=
         context.style(Paint::Bold, "Key name      Code  DirectInput name  Browser key") + "\n";
     for (const kio::KeyName& key : kio::kKeyNames) {
-        std::string spelling(key.name);
-        for (char& c : spelling) {
-            if (c >= 'A' && c <= 'Z') {
-                c = static_cast<char>(c - 'A' + 'a');
-            }
-        }
+        const std::string spelling = FileSpelling(key.name);
         // "-" and "/" are listed twice; the file can reach only the later code.
         if (kio::FindKeyCode(spelling) != key.code) {
             continue;
