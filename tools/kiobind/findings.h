@@ -2,7 +2,10 @@
 // the file line it concerns, says what the game does with it and how to fix it.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "code_page.h"
@@ -15,10 +18,33 @@ enum class Severity {
     Note,     // worth knowing, harmless as the file stands
 };
 
+// The fixes `kiobind fix` applies: each has exactly one sure outcome.
+enum class FixKind {
+    RemoveUtf8Bom,
+    ConvertUtf16,              // the whole file; no byte range
+    LowerCaseKeyName,
+    DropSpaceBeforeSemicolon,  // and lowercases the key name where that is also needed
+    AddEquals,
+    TurnOffOverriddenLine,
+};
+
+// Replace `length` bytes of the file at `offset` with `replacement`.
+struct Fix {
+    FixKind kind = FixKind::RemoveUtf8Bom;
+    size_t offset = 0;
+    size_t length = 0;
+    std::string replacement;
+};
+
 struct Finding {
+    Finding() = default;
+    Finding(int lineNumber, Severity level, std::string text, std::optional<Fix> sureFix = {})
+        : line(lineNumber), severity(level), message(std::move(text)), fix(std::move(sureFix)) {}
+
     int line = 0;
     Severity severity = Severity::Warning;
     std::string message;
+    std::optional<Fix> fix;  // when the finding has one sure fix
 };
 
 // All findings, ordered by line.
