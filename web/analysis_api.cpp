@@ -1,33 +1,18 @@
-// What the page asks of the loader, kiobind's findings and the editing library.
-// Each export takes the file's bytes and a code page and returns JSON text the
-// page owns and frees with free(); nothing is kept between calls.
-#include <cstdlib>
-#include <cstring>
+// What the page asks of the loader and kiobind's findings. Each export takes
+// the file's bytes and a code page and returns JSON text the page owns and
+// frees with free(); nothing is kept between calls.
 #include <string>
 #include <string_view>
 
+#include "api_support.h"
 #include "binding_table.h"
 #include "browser_keys.h"
 #include "file_analysis.h"
 #include "findings.h"
-#include "json_text.h"
 #include "load_bindings.h"
 #include "vocabulary.h"
 
 namespace {
-
-char* HandOver(const std::string& text) {
-    char* copy = static_cast<char*>(std::malloc(text.size() + 1));
-    if (copy != nullptr) {
-        std::memcpy(copy, text.c_str(), text.size() + 1);
-    }
-    return copy;
-}
-
-const kio::CodePage& CodePageOf(uint32_t id) {
-    const kio::CodePage* page = kio::FindBuiltInCodePage(id);
-    return page != nullptr ? *page : kio::DefaultCodePage();
-}
 
 void WriteLines(const kiobind::FileAnalysis& analysis, kioweb::JsonText& json) {
     json.Key("lines").BeginArray();
@@ -69,20 +54,6 @@ void WriteBindings(const kiobind::FileAnalysis& analysis, const kio::CodePage& c
     json.EndArray();
 }
 
-void WriteFindings(const kiobind::FileAnalysis& analysis, const kio::CodePage& codePage,
-                   kioweb::JsonText& json) {
-    json.Key("findings").BeginArray();
-    for (const kiobind::Finding& finding : kiobind::CollectFindings(analysis, codePage)) {
-        json.BeginObject()
-            .Key("line").Number(finding.line)
-            .Key("severity").Bytes(finding.severity == kiobind::Severity::Warning ? "warning"
-                                                                                   : "note")
-            .Key("message").Bytes(finding.message)
-            .EndObject();
-    }
-    json.EndArray();
-}
-
 }  // namespace
 
 extern "C" {
@@ -111,21 +82,22 @@ char* kio_vocabulary() {
         json.Bytes(action.name);
     }
     json.EndArray().EndObject();
-    return HandOver(json.Text());
+    return kioweb::HandOver(json.Text());
 }
 
 // What the game and `kiobind check` make of the file.
 char* kio_analyse(const char* bytes, size_t size, uint32_t codePageId) {
-    const kio::CodePage& codePage = CodePageOf(codePageId);
-    const std::string_view file(bytes, bytes != nullptr ? size : 0);
+    const kio::CodePage& codePage = kioweb::CodePageOf(codePageId);
+    const std::string_view file = kioweb::View(bytes, size);
     const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(file, codePage);
     kioweb::JsonText json;
     json.BeginObject().Key("codePage").Number(codePage.id);
     WriteLines(analysis, json);
     WriteBindings(analysis, codePage, json);
-    WriteFindings(analysis, codePage, json);
+    json.Key("findings");
+    kioweb::WriteFindings(kiobind::CollectFindings(analysis, codePage), json);
     json.EndObject();
-    return HandOver(json.Text());
+    return kioweb::HandOver(json.Text());
 }
 
 }  // extern "C"
