@@ -53,6 +53,10 @@ bool StartsWithUtf8Bom(std::string_view bytes) {
     return bytes.starts_with(kUtf8Bom);
 }
 
+bool HasUtf16ByteOrderMark(std::string_view bytes) {
+    return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+}
+
 Finding Utf16Finding(std::string_view byteOrder) {
     return {1, Severity::Warning,
             "the file is saved as UTF-16 (" + std::string(byteOrder) +
@@ -90,19 +94,22 @@ void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
     withoutBom.number = line.number;
     withoutBom.offset = line.offset + kUtf8Bom.size();
     const std::string saveAs = "save the file as UTF-8 without byte-order mark, or as ANSI";
+    const Fix removeBom{FixKind::RemoveUtf8Bom, 0, kUtf8Bom.size(), ""};
     if (withoutBom.entry) {
         findings.push_back({line.number, Severity::Warning,
                             "the file starts with a UTF-8 byte-order mark, which the game reads "
                             "as part of " +
                                 Quote(withoutBom.keyText) +
-                                ", so this line names no binding and is ignored; " + saveAs});
+                                ", so this line names no binding and is ignored; " + saveAs,
+                            removeBom});
         return;
     }
     findings.push_back({line.number, Severity::Note,
                         "the file starts with a UTF-8 byte-order mark; harmless here, as this "
                         "line binds nothing anyway, but a binding on the first line would be "
                         "ignored; " +
-                            saveAs});
+                            saveAs,
+                        removeBom});
     CheckLine(withoutBom, codePage, findings);
 }
 

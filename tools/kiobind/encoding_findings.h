@@ -18,6 +18,8 @@ std::optional<std::string_view> DetectUtf16(std::string_view bytes);
 
 bool StartsWithUtf8Bom(std::string_view bytes);
 
+bool HasUtf16ByteOrderMark(std::string_view bytes);
+
 Finding Utf16Finding(std::string_view byteOrder);
 
 std::optional<Finding> NulFinding(const FileAnalysis& analysis);

@@ -25,7 +25,8 @@ void AddOverriddenLines(const FileAnalysis& analysis, std::vector<Finding>& find
                                 std::string(kio::BindingName(*line.entry)) +
                                     " is set again by line " +
                                     std::to_string(winner[*line.entry]->number) +
-                                    ", which wins; this line has no effect"});
+                                    ", which wins; this line has no effect",
+                                Fix{FixKind::TurnOffOverriddenLine, line.offset, 0, "; "}});
         }
     }
 }
@@ -36,7 +37,13 @@ std::vector<Finding> CollectFindings(const FileAnalysis& analysis, const kio::Co
     std::vector<Finding> findings;
     // UTF-16 explains everything else: the game sees at most a byte or two.
     if (const std::optional<std::string_view> byteOrder = DetectUtf16(analysis.bytes)) {
-        findings.push_back(Utf16Finding(*byteOrder));
+        Finding finding = Utf16Finding(*byteOrder);
+        // Without a byte-order mark the guess could be wrong, so only a marked
+        // file is converted.
+        if (HasUtf16ByteOrderMark(analysis.bytes)) {
+            finding.fix = Fix{FixKind::ConvertUtf16, 0, analysis.bytes.size(), ""};
+        }
+        findings.push_back(std::move(finding));
         return findings;
     }
     if (std::optional<Finding> nul = NulFinding(analysis)) {

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "line_parser.h"
 #include "nearest_name.h"
 #include "quoting.h"
 #include "value_findings.h"
@@ -39,8 +40,22 @@ std::optional<int> ActionNamed(std::string_view text) {
     return std::nullopt;
 }
 
-void Warn(std::vector<Finding>& findings, const AnalysedLine& line, std::string message) {
-    findings.push_back({line.number, Severity::Warning, std::move(message)});
+void Warn(std::vector<Finding>& findings, const AnalysedLine& line, std::string message,
+          std::optional<Fix> fix = {}) {
+    findings.push_back({line.number, Severity::Warning, std::move(message), std::move(fix)});
+}
+
+// A value the game decodes as it stands, or after lowercasing a key name.
+bool IsSureValue(std::string_view text, const kio::CodePage& codePage) {
+    if (kio::ClassifyValue(text, codePage) == kio::ValueClass::Hex) {
+        const size_t digits = kio::ReadHexValue(text).digitCount;
+        return digits > 0 && digits <= 8 && digits + 2 == text.size();
+    }
+    std::string lower(text);
+    for (char& c : lower) {
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return kio::FindKeyCode(lower).has_value();
 }
 
 void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codePage,
@@ -61,9 +76,19 @@ void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codeP
             if (!rest.empty() && rest.front() == ':') {
                 rest = Trim(rest.substr(1));
             }
+            // What separates the name from the value becomes the "=".
+            std::optional<Fix> fix;
+            if (IsSureValue(rest, codePage)) {
+                const size_t nameEnd =
+                    line.offset + static_cast<size_t>(trimmed.data() - line.text.data()) + cut;
+                const size_t restStart =
+                    line.offset + static_cast<size_t>(rest.data() - line.text.data());
+                fix = Fix{FixKind::AddEquals, nameEnd, restStart - nameEnd, "="};
+            }
             Warn(findings, line,
                  "the line has no '=' and binds nothing; write " +
-                     std::string(kio::BindingName(*entry)) + "=" + Printable(rest));
+                     std::string(kio::BindingName(*entry)) + "=" + Printable(rest),
+                 std::move(fix));
             return;
         }
     }

@@ -69,8 +69,14 @@ std::string_view TrimEnd(std::string_view text) {
     return text;
 }
 
-Finding Warn(const AnalysedLine& line, std::string message) {
-    return Finding{line.number, Severity::Warning, std::move(message)};
+Finding Warn(const AnalysedLine& line, std::string message, std::optional<Fix> fix = {}) {
+    return Finding{line.number, Severity::Warning, std::move(message), std::move(fix)};
+}
+
+// Writes `replacement` over the line's value, which must not be empty.
+Fix ReplaceValue(const AnalysedLine& line, FixKind kind, std::string replacement) {
+    const size_t offset = line.offset + static_cast<size_t>(line.valueText.data() - line.text.data());
+    return Fix{kind, offset, line.valueText.size(), std::move(replacement)};
 }
 
 std::optional<Finding> DiagnoseHex(const AnalysedLine& line, std::string_view name) {
@@ -117,8 +123,11 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
     if (kio::IsWhiteSpace(static_cast<uint8_t>(value.back()))) {
         const std::string_view stem = TrimEnd(value);
         const std::optional<std::string> fix = RepairedValue(stem, codePage);
-        return Warn(line, gets + "the white space before the final ';' stays in the value " +
-                              Quote(value) + write + fix.value_or(std::string(stem)) + ";");
+        std::string repaired = fix.value_or(std::string(stem));
+        return Warn(line,
+                    gets + "the white space before the final ';' stays in the value " +
+                        Quote(value) + write + repaired + ";",
+                    ReplaceValue(line, FixKind::DropSpaceBeforeSemicolon, repaired));
     }
     if (const size_t blank = FirstWhiteSpace(value); blank < value.size()) {
         if (const std::optional<std::string> fix =
@@ -130,8 +139,10 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
         return Warn(line, gets + Quote(value) + " is not a key name: key names hold no blank");
     }
     if (const std::string lower = AsciiLower(value); kio::FindKeyCode(lower)) {
-        return Warn(line, gets + "key names are lower case, and " + Quote(value) + " names no key" +
-                              write + lower);
+        return Warn(line,
+                    gets + "key names are lower case, and " + Quote(value) + " names no key" +
+                        write + lower,
+                    ReplaceValue(line, FixKind::LowerCaseKeyName, lower));
     }
     if (IsDigits(value)) {
         std::string message =

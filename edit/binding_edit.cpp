@@ -1,0 +1,328 @@
+#include "binding_edit.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "edit_outcome.h"
+#include "encoding_findings.h"
+#include "file_analysis.h"
+#include "game_values.h"
+#include "line_changes.h"
+#include "line_parser.h"
+#include "nearest_name.h"
+#include "quoting.h"
+#include "vocabulary.h"
+
+namespace kioedit {
+namespace {
+
+// Longer texts get no suggestion: nothing that long is a typo of a short name.
+constexpr size_t kLongestSuggestable = 32;
+constexpr size_t kSuggestions = 3;
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return lower;
+}
+
+bool IsDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool IsHexDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    });
+}
+
+bool IsLineBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+struct Parsed {
+    std::string text;     // what to write; empty when refused
+    std::string refusal;  // why not
+};
+
+Parsed ParseBinding(std::string_view binding, const kio::CodePage& codePage, int& entry) {
+    if (const std::optional<int> found = kio::FindBindingEntry(binding, codePage)) {
+        entry = *found;
+        return {std::string(kio::BindingName(*found)), ""};
+    }
+    std::string refusal = kiobind::Quote(binding) + " names no binding";
+    std::array<std::string_view, kio::kBindingCount> names;
+    for (int e = 0; e < kio::kBindingCount; ++e) {
+        names[e] = kio::BindingName(e);
+    }
+    const std::optional<std::string_view> near =
+        binding.size() > kLongestSuggestable
+            ? std::nullopt
+            : kiobind::NearestName(binding, names, [](std::string_view name) { return name; });
+    refusal += near ? "; did you mean " + kiobind::Quote(*near) + "?"
+                    : "; binding names are KB_ or PAD_ followed by an action name";
+    return {"", std::move(refusal)};
+}
+
+std::string NearestKeyNames(const std::string& lower) {
+    if (lower.size() > kLongestSuggestable) {
+        return "";
+    }
+    std::vector<std::pair<size_t, std::string>> ranked;
+    for (const kio::KeyName& key : kio::kKeyNames) {
+        ranked.emplace_back(kiobind::EditDistance(lower, key.name), AsciiLower(key.name));
+    }
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string list;
+    for (size_t i = 0; i < kSuggestions; ++i) {
+        list += (i == 0 ? "" : i + 1 == kSuggestions ? " or " : ", ") + ranked[i].second;
+    }
+    return "; the nearest key names are " + list;
+}
+
+Parsed ParseValue(std::string_view value, int entry) {
+    const std::string lower = AsciiLower(value);
+    const bool padBinding = entry % 2 == 1;
+    const bool keyName = kio::FindKeyCode(lower).has_value();
+    if (IsDigits(value) && (padBinding || !keyName)) {
+        std::string refusal = kiobind::Quote(value) +
+                              " is a decimal number, and the game reads numbers only in "
+                              "hexadecimal";
+        if (value.size() <= 10 && std::stoull(std::string(value)) <= 0xFFFFFFFFull) {
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "0x%llX", std::stoull(std::string(value)));
+            refusal += std::string("; write ") + hex + " for the number " + std::string(value);
+        }
+        return {"", std::move(refusal)};
+    }
+    if (keyName) {
+        return {lower, ""};
+    }
+    if (value.size() >= 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
+        const std::string_view digits = value.substr(2);
+        if (!digits.empty() && digits.size() <= 8 && IsHexDigits(digits)) {
+            return {std::string(value), ""};
+        }
+        return {"", kiobind::Quote(value) +
+                        " is not a number the game reads: write 0x and 1 to 8 hexadecimal "
+                        "digits (0-9, a-f)"};
+    }
+    if (value.empty()) {
+        return {"", "no value given: write a key name or 0x and a hexadecimal number"};
+    }
+    return {"", kiobind::Quote(value) + " is not a key name" + NearestKeyNames(lower)};
+}
+
+// The file's own line break: the first one it holds, CR LF when it has none.
+std::string_view FileLineBreak(std::string_view file) {
+    const size_t first = file.find_first_of("\r\n");
+    if (first == std::string_view::npos) {
+        return "\r\n";
+    }
+    if (file[first] == '\r') {
+        return first + 1 < file.size() && file[first + 1] == '\n' ? "\r\n" : "\r";
+    }
+    return "\n";
+}
+
+// The line break starting at `position`, or nothing.
+std::string_view LineBreakAt(std::string_view file, size_t position) {
+    if (position >= file.size() || !IsLineBreak(file[position])) {
+        return {};
+    }
+    const bool crLf = file[position] == '\r' && position + 1 < file.size() &&
+                      file[position + 1] == '\n';
+    return file.substr(position, crLf ? 2 : 1);
+}
+
+std::string Spliced(std::string_view file, size_t offset, size_t length, std::string_view text) {
+    std::string result;
+    result.reserve(file.size() - length + text.size());
+    result.append(file.substr(0, offset)).append(text).append(file.substr(offset + length));
+    return result;
+}
+
+// A value whose own final ";" the game would strip needs a second one, unless
+// the line already ends the value with one.
+std::string Written(const std::string& value, std::string_view file, size_t valueEnd) {
+    const bool strippedSemicolon = valueEnd < file.size() && file[valueEnd] == ';';
+    return value.ends_with(';') && !strippedSemicolon ? value + ";" : value;
+}
+
+EditOutcome ReplaceValue(std::string_view file, const kiobind::AnalysedLine& line,
+                         const std::string& name, const std::string& value,
+                         const kio::CodePage& codePage) {
+    if (line.text.find_first_of("\r\n") != std::string_view::npos) {
+        return Refusal("line " + std::to_string(line.number) +
+                       " runs on into the next: the byte before its line break is the first "
+                       "byte of a double-byte character of code page " +
+                       std::to_string(codePage.id) + "; mend that line first");
+    }
+    size_t start = 0;
+    if (line.valueText.data() != nullptr) {
+        start = line.offset + static_cast<size_t>(line.valueText.data() - line.text.data());
+    } else {
+        // No value at all: it goes straight after the "=".
+        const size_t keyEnd =
+            static_cast<size_t>(line.keyText.data() - line.text.data()) + line.keyText.size();
+        start = line.offset + line.text.find('=', keyEnd) + 1;
+    }
+    const size_t length = line.valueText.size();
+    const std::string text = Written(value, file, start + length);
+    EditOutcome outcome;
+    if (line.valueText == text) {
+        outcome.bytes = std::string(file);
+        return outcome;
+    }
+    outcome.bytes = Spliced(file, start, length, text);
+    const std::string was =
+        line.valueText.empty() ? "empty" : kiobind::Printable(line.valueText);
+    outcome.changes.push_back({line.number, false, std::string(LineAround(file, start)),
+                               std::string(LineAround(outcome.bytes, start)),
+                               name + "=" + kiobind::Printable(value) + " (was " + was + ")"});
+    return outcome;
+}
+
+EditOutcome AddLine(std::string_view file, const kiobind::FileAnalysis& analysis,
+                    const kiobind::AnalysedLine* lastOfKind, const std::string& name,
+                    const std::string& value) {
+    size_t position = analysis.text.size();
+    std::string_view lineBreak = FileLineBreak(file);
+    if (lastOfKind != nullptr) {
+        position = lastOfKind->offset + lastOfKind->text.size();
+        if (const std::string_view after = LineBreakAt(file, position); !after.empty()) {
+            lineBreak = after;
+            position += after.size();
+        }
+    }
+    const bool needsBreakFirst = position > 0 && !IsLineBreak(file[position - 1]);
+    const std::string line = name + "=" + Written(value, "", 0);
+    std::string inserted = needsBreakFirst ? std::string(lineBreak) : std::string();
+    inserted += line;
+    inserted += lineBreak;
+
+    EditOutcome outcome;
+    outcome.bytes = Spliced(file, position, 0, inserted);
+    const size_t lineStart = position + (needsBreakFirst ? lineBreak.size() : 0);
+    outcome.changes.push_back({kiobind::LineNumbers(outcome.bytes).LineOf(lineStart), true, "",
+                               line,
+                               kiobind::Printable(line) + " (added; the game's default until now)"});
+    return outcome;
+}
+
+// The edit must reach the game as written: `entry` gets `expected` and every
+// other binding keeps its value.
+bool MeansWhatItSays(std::string_view before, std::string_view after, int entry,
+                     std::optional<int32_t> expected, const kio::CodePage& codePage) {
+    GameValues wanted = ReadGameValues(before, codePage);
+    wanted[static_cast<size_t>(entry)] = expected;
+    return ReadGameValues(after, codePage) == wanted;
+}
+
+EditOutcome Unreadable() {
+    return Refusal(
+        "the file is saved as UTF-16, which the game cannot read; convert it first (fix does)");
+}
+
+constexpr std::string_view kNotAsWritten =
+    "the change would not reach the game as written: a NUL byte, or a line break after the "
+    "first byte of a double-byte character, is in the way; mend the file first";
+
+EditOutcome Set(std::string_view file, std::string_view binding, std::string_view value,
+                const kio::CodePage& codePage) {
+    if (kiobind::DetectUtf16(file)) {
+        return Unreadable();
+    }
+    int entry = 0;
+    const Parsed name = ParseBinding(binding, codePage, entry);
+    if (name.text.empty()) {
+        return Refusal(name.refusal);
+    }
+    const Parsed parsed = ParseValue(value, entry);
+    if (parsed.text.empty()) {
+        return Refusal(parsed.refusal);
+    }
+    const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(file, codePage);
+    const kiobind::AnalysedLine* last = nullptr;
+    const kiobind::AnalysedLine* lastOfKind = nullptr;
+    for (const kiobind::AnalysedLine& line : analysis.lines) {
+        if (line.entry && *line.entry == entry) {
+            last = &line;
+        }
+        if (line.entry && *line.entry % 2 == entry % 2) {
+            lastOfKind = &line;
+        }
+    }
+    EditOutcome outcome = last != nullptr
+                              ? ReplaceValue(file, *last, name.text, parsed.text, codePage)
+                              : AddLine(file, analysis, lastOfKind, name.text, parsed.text);
+    if (outcome.status == EditStatus::Ok &&
+        !MeansWhatItSays(file, outcome.bytes, entry, kio::DecodeValue(parsed.text, codePage),
+                         codePage)) {
+        return Refusal(std::string(kNotAsWritten));
+    }
+    return outcome;
+}
+
+EditOutcome Unset(std::string_view file, std::string_view binding,
+                  const kio::CodePage& codePage) {
+    if (kiobind::DetectUtf16(file)) {
+        return Unreadable();
+    }
+    int entry = 0;
+    const Parsed name = ParseBinding(binding, codePage, entry);
+    if (name.text.empty()) {
+        return Refusal(name.refusal);
+    }
+    constexpr std::string_view kOff = "; ";
+    const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(file, codePage);
+    EditOutcome outcome;
+    size_t copied = 0;
+    for (const kiobind::AnalysedLine& line : analysis.lines) {
+        if (!line.entry || *line.entry != entry) {
+            continue;
+        }
+        outcome.bytes.append(file.substr(copied, line.offset - copied)).append(kOff);
+        copied = line.offset;
+        const std::string before(LineAround(file, line.offset));
+        const std::string after = std::string(kOff) + before;
+        outcome.changes.push_back(
+            {line.number, false, before, after, kiobind::Printable(after) + " (turned off)"});
+    }
+    outcome.bytes.append(file.substr(copied));
+    if (!MeansWhatItSays(file, outcome.bytes, entry, std::nullopt, codePage)) {
+        return Refusal(std::string(kNotAsWritten));
+    }
+    return outcome;
+}
+
+}  // namespace
+
+EditOutcome SetBinding(std::string_view file, std::string_view binding, std::string_view value,
+                       const kio::CodePage& codePage) {
+    try {
+        return Set(file, binding, value, codePage);
+    } catch (...) {
+        EditOutcome outcome;
+        FailWithCurrentException(outcome);
+        return outcome;
+    }
+}
+
+EditOutcome UnsetBinding(std::string_view file, std::string_view binding,
+                         const kio::CodePage& codePage) {
+    try {
+        return Unset(file, binding, codePage);
+    } catch (...) {
+        EditOutcome outcome;
+        FailWithCurrentException(outcome);
+        return outcome;
+    }
+}
+
+}  // namespace kioedit

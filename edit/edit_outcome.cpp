@@ -1,0 +1,32 @@
+#include "edit_outcome.h"
+
+#include <exception>
+#include <new>
+
+namespace kioedit {
+
+EditOutcome Refusal(std::string reason) {
+    EditOutcome outcome;
+    outcome.status = EditStatus::Refused;
+    outcome.refusal = std::move(reason);
+    return outcome;
+}
+
+void FailWithCurrentException(EditOutcome& outcome) noexcept {
+    outcome.status = EditStatus::OutOfMemory;
+    outcome.bytes.clear();
+    outcome.changes.clear();
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::exception& error) {
+        try {
+            outcome.refusal = error.what();
+            outcome.status = EditStatus::Refused;
+        } catch (...) {
+        }
+    } catch (...) {
+    }
+}
+
+}  // namespace kioedit

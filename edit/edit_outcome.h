@@ -1,0 +1,16 @@
+// Building outcomes, and keeping exceptions inside the library.
+#pragma once
+
+#include <string>
+
+#include "binding_edit.h"
+
+namespace kioedit {
+
+EditOutcome Refusal(std::string reason);
+
+// Call only inside a catch block: turns the exception being handled into the
+// outcome's status (OutOfMemory for std::bad_alloc, else Refused with its text).
+void FailWithCurrentException(EditOutcome& outcome) noexcept;
+
+}  // namespace kioedit

@@ -1,0 +1,23 @@
+// Lines as kiobind counts them (CR LF is one break, any other CR or LF one of
+// its own), and the list of changed lines between two versions of a file.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "binding_edit.h"
+
+namespace kioedit {
+
+// The lines of `bytes`, each without its line break. A file ending in a line
+// break has no empty last line here.
+std::vector<std::string_view> EditorLines(std::string_view bytes);
+
+// The line holding the byte at `offset`, without its line break.
+std::string_view LineAround(std::string_view bytes, size_t offset);
+
+// The changed lines of two versions with the same number of lines, each
+// described as "AFTER (was BEFORE)".
+std::vector<LineChange> ChangedLines(std::string_view before, std::string_view after);
+
+}  // namespace kioedit

@@ -1,0 +1,58 @@
+#include <windows.h>
+
+#include <string>
+
+#include "system_utf16.h"
+
+namespace kioedit {
+namespace {
+
+// The bytes of `text` in the code page, or nothing when a character has no
+// exact form there (no best-fit look-alikes, no default character).
+bool Convert(std::wstring_view text, uint32_t codePageId, std::string& bytes) {
+    if (text.empty()) {
+        bytes.clear();
+        return true;
+    }
+    const int length = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    const int size = WideCharToMultiByte(codePageId, WC_NO_BEST_FIT_CHARS, text.data(), length,
+                                         nullptr, 0, nullptr, &usedDefault);
+    if (size <= 0 || usedDefault) {
+        return false;
+    }
+    bytes.assign(static_cast<size_t>(size), '\0');
+    return WideCharToMultiByte(codePageId, WC_NO_BEST_FIT_CHARS, text.data(), length,
+                               bytes.data(), size, nullptr, &usedDefault) == size &&
+           !usedDefault;
+}
+
+bool IsHighSurrogate(wchar_t c) {
+    return c >= 0xD800 && c < 0xDC00;
+}
+
+}  // namespace
+
+Utf16Conversion SystemUtf16ToCodePage(std::u16string_view text, uint32_t codePageId) {
+    Utf16Conversion result;
+    const std::wstring wide(text.begin(), text.end());
+    if (Convert(wide, codePageId, result.bytes)) {
+        result.ok = true;
+        return result;
+    }
+    // Find the first character that fails alone.
+    result.bytes.clear();
+    std::string ignored;
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const size_t length = IsHighSurrogate(wide[i]) && i + 1 < wide.size() ? 2 : 1;
+        if (!Convert(std::wstring_view(wide).substr(i, length), codePageId, ignored)) {
+            result.failedUnit = i;
+            return result;
+        }
+        i += length - 1;
+    }
+    result.failedUnit = wide.size();
+    return result;
+}
+
+}  // namespace kioedit
