@@ -240,7 +240,7 @@ function renderTable(byLine) {
     if (binding.name.startsWith('KB_')) {
       const button = cell.querySelector('button');
       button.textContent = editor.waitingFor === binding.name ? 'press a key…'
-        : set ? valueText(binding.value) : 'game default';
+        : set ? valueText(binding.value) : 'default';
       cell.classList.toggle('waiting', editor.waitingFor === binding.name);
       button.setAttribute('aria-pressed', String(editor.waitingFor === binding.name));
     } else {
@@ -279,7 +279,9 @@ function renderKeyboard() {
   }
   for (const key of document.querySelectorAll('#keyboard .key')) {
     const actions = labels.get(key.dataset.code) || [];
-    key.querySelector('.actions').textContent = actions.join(', ');
+    // Long action names may break between their words, and each takes a line.
+    key.querySelector('.actions').textContent =
+      actions.map((action) => action.replace(/([a-z])([A-Z])/g, '$1\u200b$2')).join('\n');
     key.classList.toggle('bound', actions.length === 1);
     key.classList.toggle('twice', actions.length > 1);
     const name = key.dataset.key || 'no key name';

@@ -111,6 +111,7 @@ function drawKeyboard(container, layoutName, nameOfCode) {
     const cap = document.createElement('span');
     cap.className = 'cap';
     cap.textContent = key.label;
+    cap.classList.toggle('long', key.label.length > 3 && key.width < 1.5);
     const actions = document.createElement('span');
     actions.className = 'actions';
     button.append(cap, actions);

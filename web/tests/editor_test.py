@@ -26,6 +26,7 @@ from selenium.webdriver.support.ui import Select, WebDriverWait
 
 HERE = pathlib.Path(__file__).resolve().parent
 DATA = HERE / 'data'
+SHOTS = None  # where screenshots and, on a failure, the saved bytes go
 KIOBIND_TESTS = HERE.parents[1] / 'tools' / 'kiobind' / 'tests'
 # Key events as Windows reports them: code, key, virtual-key code.
 KEYS = {
@@ -137,8 +138,9 @@ class Editor:
 
 
 def expect_same_bytes(actual, expected_path):
-    expected = expected_path.read_bytes()
+    expected = expected_path.read_bytes() if expected_path.exists() else None
     if actual != expected:
+        (SHOTS / (expected_path.name + '.saved')).write_bytes(actual)
         raise AssertionError(f'saved bytes differ from {expected_path.name}:\n'
                              f'  saved:    {actual!r}\n  expected: {expected!r}')
 
@@ -263,7 +265,9 @@ def test_layout(editor, shots):
 
 
 def main():
+    global SHOTS
     page, shots = sys.argv[1], pathlib.Path(sys.argv[2])
+    SHOTS = shots
     shots.mkdir(parents=True, exist_ok=True)
     downloads = pathlib.Path(tempfile.mkdtemp(prefix='kio-editor-downloads-'))
     editor = Editor(page, downloads)
