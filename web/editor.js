@@ -25,6 +25,7 @@ const editor = {
   selected: 'KB_MoveForward',
   waitingFor: null,
   pendingControl: null,
+  lastChangedLine: null,  // set while an edit renders, to bring it into view
   codePage: 1252,
   layout: 'us104',
 };
@@ -113,7 +114,9 @@ function applyOutcome(outcome, what) {
     say(`Nothing to change: ${what}.`);
     return true;
   }
+  editor.lastChangedLine = outcome.changes.length ? outcome.changes[0].line : null;
   replaceBytes(bytes);
+  editor.lastChangedLine = null;
   const changes = outcome.changes.map((change) =>
     `line ${change.line}: ${decodeBytes(change.after)}` +
     (change.added ? ' (added)' : ` (was ${decodeBytes(change.before)})`));
@@ -356,6 +359,11 @@ function renderFile(byLine) {
     }
     return item;
   }));
+  // Keep the latest change in sight.
+  const latest = editor.lastChangedLine && view.children[editor.lastChangedLine - 1];
+  if (latest) {
+    view.scrollTop = latest.offsetTop - view.clientHeight / 2;
+  }
 }
 
 function renderFindings(byLine) {
