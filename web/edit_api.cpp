@@ -3,6 +3,7 @@
 // frees with free(). Nothing is written anywhere; saving is the page's job.
 #include "api_support.h"
 #include "binding_edit.h"
+#include "utf16_encoding.h"
 
 namespace {
 
@@ -58,7 +59,8 @@ char* kio_unset(const char* file, size_t fileSize, const char* binding, size_t b
 // kiobind fix: every fix with one sure answer, and what is left to decide.
 char* kio_fix(const char* file, size_t fileSize, uint32_t codePageId) {
     const kioedit::FixOutcome outcome =
-        kioedit::FixFile(View(file, fileSize), CodePageOf(codePageId), nullptr);
+        kioedit::FixFile(View(file, fileSize), CodePageOf(codePageId),
+                         &kioweb::EncodeUtf16InPage);
     kioweb::JsonText json;
     json.BeginObject();
     WriteOutcome(outcome.edit, json);

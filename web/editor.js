@@ -3,8 +3,6 @@
 // done by the C++ (Bridge); this file only shows the results.
 'use strict';
 
-const kDecoderLabels = {1252: 'windows-1252', 932: 'shift_jis', 936: 'gbk', 949: 'euc-kr',
-                        950: 'big5'};
 // Windows sends AltGr as a ControlLeft that AltRight follows at once.
 const kAltGrWindowMs = 50;
 const kHistoryLimit = 200;
@@ -697,4 +695,4 @@ function startEditor() {
   document.body.dataset.ready = 'true';
 }
 
-var Module = {onRuntimeInitialized: startEditor};
+var Module = {onRuntimeInitialized: startEditor, encodeUtf16: Bridge.encodeUtf16};

@@ -197,6 +197,12 @@ def test_fix_all(editor):
     assert any('KB_Jump' in text for text in remaining), remaining
     assert any('PAD_Run' in text for text in remaining), remaining
     expect_same_bytes(editor.save(), DATA / 'traps.expected.ini')
+    # Saved as UTF-16 by a text editor: converted to code page 932, then fixed.
+    editor.open(DATA / 'utf16.ini', code_page=932)
+    editor.find('[data-test=fix-all]').click()
+    editor.wait_for(lambda: not editor.findings(), 'no findings left in the UTF-16 file')
+    expect_same_bytes(editor.save(), DATA / 'utf16.expected.ini')
+    Select(editor.find('[data-test=code-page]')).select_by_value('1252')
 
 
 def test_code_page_932(editor):
