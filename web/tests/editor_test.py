@@ -9,6 +9,7 @@ cannot type), edits pad values, unsets, undoes, fixes, saves to a temporary
 download folder and compares the bytes with the expected files. Fails on any
 console error and on any request that leaves file:, data: or blob:.
 """
+import base64
 import json
 import pathlib
 import re
@@ -88,6 +89,16 @@ class Editor:
             Select(self.find('[data-test=code-page]')).select_by_value(str(code_page))
         self.find('input[type=file][data-test=open]').send_keys(str(path))
         self.wait_for(lambda: path.name in self.driver.title, f'{path.name} opened')
+
+    def drop(self, path):
+        self.driver.execute_script(
+            'const bytes = Uint8Array.from(atob(arguments[0]), (c) => c.charCodeAt(0));'
+            'const transfer = new DataTransfer();'
+            'transfer.items.add(new File([bytes], arguments[1]));'
+            'document.body.dispatchEvent(new DragEvent("drop", {dataTransfer: transfer,'
+            '  bubbles: true, cancelable: true}));',
+            base64.b64encode(path.read_bytes()).decode(), path.name)
+        self.wait_for(lambda: path.name in self.driver.title, f'{path.name} dropped')
 
     def wait_for(self, condition, what, timeout=5):
         try:
@@ -207,7 +218,8 @@ def test_fix_all(editor):
 
 def test_code_page_932(editor):
     editor.load()
-    editor.open(DATA / 'sjis.ini', code_page=932)
+    Select(editor.find('[data-test=code-page]')).select_by_value('932')
+    editor.drop(DATA / 'sjis.ini')
     assert 'キー設定（日本語のコメント）' in editor.find('#file-view').text
     editor.rebind('KB_Evade', 'KeyF')
     editor.expect_key('KB_Evade', 'f')
