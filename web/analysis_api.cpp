@@ -14,14 +14,11 @@
 
 namespace {
 
+// The game's lines: the number an editor shows, and the binding each names.
 void WriteLines(const kiobind::FileAnalysis& analysis, kioweb::JsonText& json) {
     json.Key("lines").BeginArray();
     for (const kiobind::AnalysedLine& line : analysis.lines) {
-        json.BeginObject()
-            .Key("number").Number(line.number)
-            .Key("offset").Number(static_cast<int64_t>(line.offset))
-            .Key("length").Number(static_cast<int64_t>(line.text.size()));
-        json.Key("entry");
+        json.BeginObject().Key("number").Number(line.number).Key("entry");
         line.entry ? json.Number(*line.entry) : json.Null();
         json.EndObject();
     }
@@ -47,9 +44,7 @@ void WriteBindings(const kiobind::FileAnalysis& analysis, const kio::CodePage& c
         json.BeginObject().Key("name").Bytes(kio::BindingName(entry));
         json.Key("line");
         line != nullptr ? json.Number(line->number) : json.Null();
-        json.Key("value").Number(values[entry]);
-        json.Key("valueText").Bytes(line != nullptr ? line->valueText : std::string_view());
-        json.EndObject();
+        json.Key("value").Number(values[entry]).EndObject();
     }
     json.EndArray();
 }
