@@ -3,22 +3,20 @@
 #include <algorithm>
 #include <array>
 
-#include "binding_file.h"
-#include "line_parser.h"
 #include "vocabulary.h"
 
 namespace kio {
 
 void ApplyBindingLines(std::string_view text, const SlotTable& slots, const CodePage& codePage,
                        BindingValues& values) {
-    for (std::string_view line : SplitBindingLines(text, codePage)) {
-        std::string_view keyText;
-        std::string_view valueText;
-        SplitBindingLine(line, codePage, keyText, valueText);
-        if (const std::optional<int> slot = FindBindingSlot(slots, keyText, codePage)) {
-            values[static_cast<size_t>(*slot)] = DecodeValue(valueText, codePage);
+    ForEachBindingLine(text, codePage, [&](const BindingLine& line) {
+        if (!line.hasEquals) {
+            return;
         }
-    }
+        if (const std::optional<int> slot = FindBindingSlot(slots, line.keyText, codePage)) {
+            values[static_cast<size_t>(*slot)] = DecodeValue(line.valueText, codePage);
+        }
+    });
 }
 
 ResultCode LoadBindings(int32_t* bindings, int32_t bindingCount, const char* const* actionNames,

@@ -200,7 +200,15 @@ EditOutcome AddLine(std::string_view file, const kiobind::FileAnalysis& analysis
             position += after.size();
         }
     }
-    const bool needsBreakFirst = position > 0 && !IsLineBreak(file[position - 1]);
+    const bool atLineStart = position == 0 || IsLineBreak(file[position - 1]);
+    const bool needsBreakFirst = !atLineStart && position == file.size();
+    if (!atLineStart && !needsBreakFirst) {
+        // A NUL byte ends what the game reads mid-line: the new line goes before
+        // that line, keeping it whole.
+        while (position > 0 && !IsLineBreak(file[position - 1])) {
+            --position;
+        }
+    }
     const std::string line = name + "=" + Written(value, "", 0);
     std::string inserted = needsBreakFirst ? std::string(lineBreak) : std::string();
     inserted += line;

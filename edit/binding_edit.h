@@ -81,6 +81,7 @@ struct FixOutcome {
     // "UTF-16 (little-endian)" when the file was converted from UTF-16; the
     // line changes then compare the converted text with the final one.
     std::string convertedFrom;
+    std::string converted;  // the converted text, before any other fix
 };
 
 // Applies every fix `check` offers where exactly one is possible (each

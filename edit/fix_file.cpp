@@ -140,6 +140,7 @@ FixOutcome Fix(std::string_view file, const kio::CodePage& codePage, Utf16ToCode
             return result;
         }
         base = std::move(converted.bytes);
+        result.converted = base;
         result.convertedFrom =
             std::string("UTF-16 (") + (file.starts_with("\xFF\xFE") ? "little" : "big") +
             "-endian)";
@@ -148,7 +149,7 @@ FixOutcome Fix(std::string_view file, const kio::CodePage& codePage, Utf16ToCode
     for (int pass = 0; pass < kMaxPasses && ApplyOnePass(text, codePage); ++pass) {
     }
     // No fix adds or removes a line break, so lines pair up one to one.
-    if (EditorLines(base).size() != EditorLines(text).size()) {
+    if (kiobind::LineNumbers(base).LastLine() != kiobind::LineNumbers(text).LastLine()) {
         result.edit = Refusal("fixing the file would change its lines; nothing was changed");
         return result;
     }

@@ -47,12 +47,13 @@ std::vector<LineChange> ChangedLines(std::string_view before, std::string_view a
     const std::vector<std::string_view> old = EditorLines(before);
     const std::vector<std::string_view> now = EditorLines(after);
     std::vector<LineChange> changes;
-    for (size_t i = 0; i < std::min(old.size(), now.size()); ++i) {
-        if (old[i] != now[i]) {
-            changes.push_back({static_cast<int>(i + 1), false, std::string(old[i]),
-                               std::string(now[i]),
-                               kiobind::Printable(now[i]) + " (was " +
-                                   kiobind::Printable(old[i]) + ")"});
+    // A last line that lost all its bytes is an empty line here.
+    for (size_t i = 0; i < std::max(old.size(), now.size()); ++i) {
+        const std::string_view was = i < old.size() ? old[i] : std::string_view();
+        const std::string_view is = i < now.size() ? now[i] : std::string_view();
+        if (was != is) {
+            changes.push_back({static_cast<int>(i + 1), false, std::string(was), std::string(is),
+                               kiobind::Printable(is) + " (was " + kiobind::Printable(was) + ")"});
         }
     }
     return changes;

@@ -16,7 +16,7 @@ std::vector<std::string_view> EditorLines(std::string_view bytes);
 // The line holding the byte at `offset`, without its line break.
 std::string_view LineAround(std::string_view bytes, size_t offset);
 
-// The changed lines of two versions with the same number of lines, each
+// The changed lines of two versions with the same line breaks, each
 // described as "AFTER (was BEFORE)".
 std::vector<LineChange> ChangedLines(std::string_view before, std::string_view after);
 

@@ -9,6 +9,9 @@ std::optional<Command> CommandNamed(const std::string& word) {
     if (word == "check") return Command::Check;
     if (word == "show") return Command::Show;
     if (word == "keys") return Command::Keys;
+    if (word == "set") return Command::Set;
+    if (word == "unset") return Command::Unset;
+    if (word == "fix") return Command::Fix;
     if (word == "help") return Command::Overview;
     return std::nullopt;
 }
@@ -40,6 +43,34 @@ bool IsOption(const std::string& word, const std::string& name) {
     return word == name || word.compare(0, name.size() + 1, name + "=") == 0;
 }
 
+// The words a command takes before its optional file: set BINDING VALUE, unset BINDING.
+size_t LeadingWords(Command command) {
+    return command == Command::Set ? 2 : command == Command::Unset ? 1 : 0;
+}
+
+bool TakesFile(Command command) {
+    return command != Command::Keys && command != Command::Overview;
+}
+
+void TakePositional(const std::string& word, size_t& taken, bool& haveFile,
+                    Arguments& arguments) {
+    const size_t leading = LeadingWords(arguments.command);
+    if (taken < leading) {
+        (taken == 0 ? arguments.binding : arguments.value) = word;
+        ++taken;
+        return;
+    }
+    if (!TakesFile(arguments.command)) {
+        arguments.error = "unexpected argument '" + word + "'";
+        return;
+    }
+    if (haveFile) {
+        arguments.error = "only one file may be named";
+    }
+    arguments.file = word;
+    haveFile = true;
+}
+
 }  // namespace
 
 Arguments ParseArguments(const std::vector<std::string>& words) {
@@ -58,6 +89,7 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
         return arguments;
     }
     bool haveFile = false;
+    size_t taken = 0;
     for (; i < words.size() && arguments.error.empty(); ++i) {
         const std::string& word = words[i];
         if (word == "--help" || word == "-h") {
@@ -70,8 +102,9 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
             }
         } else if (arguments.command == Command::Show && word == "--raw") {
             arguments.raw = true;
-        } else if (arguments.command != Command::Keys && arguments.command != Command::Overview &&
-                   IsOption(word, "--code-page")) {
+        } else if (arguments.command == Command::Fix && word == "--dry-run") {
+            arguments.dryRun = true;
+        } else if (TakesFile(arguments.command) && IsOption(word, "--code-page")) {
             if (std::optional<std::string> value =
                     OptionValue(words, i, "--code-page", arguments)) {
                 arguments.codePage = ParseNumber(*value);
@@ -81,15 +114,13 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
             }
         } else if (word.size() > 1 && word[0] == '-') {
             arguments.error = "unknown option '" + word + "'";
-        } else if (arguments.command == Command::Check || arguments.command == Command::Show) {
-            if (haveFile) {
-                arguments.error = "only one file may be named";
-            }
-            arguments.file = word;
-            haveFile = true;
         } else {
-            arguments.error = "unexpected argument '" + word + "'";
+            TakePositional(word, taken, haveFile, arguments);
         }
+    }
+    if (arguments.error.empty() && !arguments.help && taken < LeadingWords(arguments.command)) {
+        arguments.error = arguments.command == Command::Set ? "set needs a binding and a value"
+                                                            : "unset needs a binding";
     }
     return arguments;
 }

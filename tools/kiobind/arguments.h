@@ -8,7 +8,7 @@
 
 namespace kiobind {
 
-enum class Command { Overview, Check, Show, Keys };
+enum class Command { Overview, Check, Show, Keys, Set, Unset, Fix };
 
 struct Arguments {
     Command command = Command::Overview;
@@ -16,6 +16,9 @@ struct Arguments {
     std::string file = "input.ini";
     std::optional<std::string> orderFile;
     bool raw = false;  // show: one line of numbers for scripts
+    std::string binding;  // set, unset
+    std::string value;    // set
+    bool dryRun = false;  // fix: print the change, write nothing
     std::optional<uint32_t> codePage;
     std::string error;  // non-empty when the command line is wrong
 };

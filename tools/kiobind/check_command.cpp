@@ -23,25 +23,30 @@ size_t BindingsSet(const FileAnalysis& analysis) {
 
 }  // namespace
 
-int RunCheck(const Arguments& arguments, const Context& context, Output& output) {
-    const std::optional<std::string> bytes = ReadOrReport(arguments.file, context, output);
-    if (!bytes) {
-        return kExitUnreadable;
-    }
-    const FileAnalysis analysis = AnalyseFile(*bytes, context.codePage);
-    const std::vector<Finding> findings = CollectFindings(analysis, context.codePage);
-
+size_t PrintFindings(const std::string& file, const std::vector<Finding>& findings,
+                     const Context& context, Output& output) {
     size_t warnings = 0;
     for (const Finding& finding : findings) {
         const bool warning = finding.severity == Severity::Warning;
         warnings += warning ? 1 : 0;
-        output.out +=
-            context.style(Paint::Bold, arguments.file + ":" + std::to_string(finding.line) + ":") +
-            " " +
-            (warning ? context.style(Paint::Warning, "warning:")
-                     : context.style(Paint::Note, "note:")) +
-            " " + finding.message + "\n";
+        output.out += context.style(Paint::Bold, file + ":" + std::to_string(finding.line) + ":") +
+                      " " +
+                      (warning ? context.style(Paint::Warning, "warning:")
+                               : context.style(Paint::Note, "note:")) +
+                      " " + finding.message + "\n";
     }
+    return warnings;
+}
+
+int RunCheck(const Arguments& arguments, const Context& context, Output& output) {
+    const std::optional<kio::FileText> file = ReadOrReport(arguments.file, context, output);
+    if (!file) {
+        return kExitUnreadable;
+    }
+    const FileAnalysis analysis = AnalyseFile(file->bytes, context.codePage);
+    const std::vector<Finding> findings = CollectFindings(analysis, context.codePage);
+
+    const size_t warnings = PrintFindings(arguments.file, findings, context, output);
     const std::string bindings =
         std::to_string(BindingsSet(analysis)) + " of 54 bindings set by the file";
     if (findings.empty()) {

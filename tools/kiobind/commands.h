@@ -5,10 +5,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "arguments.h"
+#include "binding_file.h"
 #include "code_page.h"
+#include "findings.h"
 #include "platform.h"
+#include "safe_save.h"
 #include "terminal.h"
 
 namespace kiobind {
@@ -26,17 +30,29 @@ struct Context {
     const kio::FileSystem& fileSystem;
     const kio::CodePage& codePage;
     Style style;
+    const kioedit::SaveSystem& saveSystem;
 };
+
+// The whole program on its command line (without the program name). Running
+// out of memory gives the code GetPAM would return for it and kExitUnreadable.
+int RunKiobind(const std::vector<std::string>& words, Output& output);
 
 int RunCheck(const Arguments& arguments, const Context& context, Output& output);
 int RunShow(const Arguments& arguments, const Context& context, Output& output);
 int RunKeys(const Context& context, Output& output);
+int RunSet(const Arguments& arguments, const Context& context, Output& output);
+int RunUnset(const Arguments& arguments, const Context& context, Output& output);
+int RunFix(const Arguments& arguments, const Context& context, Output& output);
+
+// One FILE:LINE: warning: or note: line per finding; returns how many are warnings.
+size_t PrintFindings(const std::string& file, const std::vector<Finding>& findings,
+                     const Context& context, Output& output);
 
 std::string_view HelpText(Command command);
 
-// The file's bytes, or nothing after writing to `output.err` the result code
-// GetPAM would return for it and what that code means.
-std::optional<std::string> ReadOrReport(const std::string& path, const Context& context,
-                                        Output& output);
+// The file, read as the loader reads it, or nothing after writing to
+// `output.err` the result code GetPAM would return for it and what that code means.
+std::optional<kio::FileText> ReadOrReport(const std::string& path, const Context& context,
+                                          Output& output);
 
 }  // namespace kiobind

@@ -11,6 +11,12 @@ commands:
   check [FILE]   report every line the game ignores or reads otherwise than it looks
   show [FILE]    the value each of the 27 actions gets, and the line that sets it
   keys           every key name a value may use, spelt as the file must spell it
+  set BINDING VALUE [FILE]
+                 bind BINDING to a key name or a 0x number, changing one line
+  unset BINDING [FILE]
+                 turn off every line naming BINDING, so the game keeps its default
+  fix [--dry-run] [FILE]
+                 apply each fix check is sure of; list the rest
 
 FILE is input.ini in the current folder unless named.
 kiobind COMMAND --help tells more about each command.
@@ -82,6 +88,62 @@ examples:
   kiobind keys | grep numpad
 )";
 
+constexpr std::string_view kSaving = R"(
+Every other byte of FILE stays as it was. The new version is written to a
+temporary file beside FILE and flushed to disk, the previous version is kept as
+FILE.bak, and FILE is then replaced in one step, only if no other program
+changed it meanwhile. On any error nothing is written.
+)";
+
+constexpr std::string_view kSet = R"(usage: kiobind set [--code-page N] BINDING VALUE [FILE]
+
+Binds BINDING (KB_ or PAD_ and an action, in any letter case: KB_Run, pad_run)
+to VALUE in FILE (default: input.ini). VALUE is a key name in any letter case,
+written in lower case as the game needs it (LControl becomes lcontrol), or 0x
+followed by 1 to 8 hexadecimal digits. A decimal number is refused with the
+hexadecimal it probably meant, an unknown key name with the nearest ones.
+
+The line that decides the binding today (the last one naming it) gets the new
+value, keeping its spacing and line break. When no line names the binding, one
+is added after the last line of the same kind (KB_ or PAD_), or at the end.
+Prints one FILE:LINE: line per change.
+)";
+
+constexpr std::string_view kUnset = R"(usage: kiobind unset [--code-page N] BINDING [FILE]
+
+Turns off every line of FILE (default: input.ini) that names BINDING by putting
+"; " in front of it: the game then keeps its own default for BINDING, and the
+text stays in the file. Prints one FILE:LINE: line per change.
+)";
+
+constexpr std::string_view kFix = R"(usage: kiobind fix [--dry-run] [--code-page N] [FILE]
+
+Applies each fix that check suggests where only one fix is possible: removes a
+UTF-8 byte-order mark, converts UTF-16 text to the ANSI code page, writes key
+names in lower case, removes white space before a final ";", puts the missing
+"=" after a binding name followed by a valid value, and turns off ("; ") lines
+that a later line overrides. Misspelt binding names, decimal numbers and long
+hexadecimal numbers are listed as check lists them, not guessed at.
+
+  --dry-run      print the change as a unified diff and write nothing
+)";
+
+constexpr std::string_view kEditExit = R"(
+options:
+  --code-page N  as for kiobind check
+
+exit status:
+  0  the file now says what was asked (also when nothing had to change)
+  2  an error; nothing was written
+
+examples:
+)";
+
+std::string Compose(std::string_view usage, std::string_view examples) {
+    return std::string(usage) + std::string(kSaving) + std::string(kEditExit) +
+           std::string(examples);
+}
+
 }  // namespace
 
 std::string_view HelpText(Command command) {
@@ -89,6 +151,20 @@ std::string_view HelpText(Command command) {
         case Command::Check: return kCheck;
         case Command::Show: return kShow;
         case Command::Keys: return kKeys;
+        case Command::Set: {
+            static const std::string text = Compose(
+                kSet, "  kiobind set KB_Run LControl\n  kiobind set pad_jump 0x2 input.ini\n");
+            return text;
+        }
+        case Command::Unset: {
+            static const std::string text = Compose(kUnset, "  kiobind unset KB_Run\n");
+            return text;
+        }
+        case Command::Fix: {
+            static const std::string text =
+                Compose(kFix, "  kiobind fix --dry-run\n  kiobind fix input.ini\n");
+            return text;
+        }
         case Command::Overview: break;
     }
     return kOverview;

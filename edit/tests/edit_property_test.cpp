@@ -1,0 +1,209 @@
+// Random files and random edits: an edit means to the loader exactly what it
+// says, and leaves every other line byte for byte as it was.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "binding_edit.h"
+#include "system_utf16.h"
+#include "encoding_findings.h"
+#include "file_analysis.h"
+#include "findings.h"
+#include "line_changes.h"
+#include "load_bindings.h"
+#include "random_binding_file.h"
+#include "test_files.h"
+
+namespace kioedit {
+namespace {
+
+constexpr int kRounds = 1500;
+
+size_t Pick(std::mt19937& random, size_t count) {
+    return std::uniform_int_distribution<size_t>(0, count - 1)(random);
+}
+
+// Comment lines of whole double-byte characters (Shift-JIS: "あい", "ソ" whose
+// second byte is a backslash, "表"), put after line breaks of the file.
+std::string WithDoubleByteComments(std::string file, std::mt19937& random) {
+    static constexpr std::array<std::string_view, 3> kComments = {
+        "; \x82\xA0\x82\xA2\r\n", "# \x83\x5C\x83\x5C\n", "; \x95\x5C KB_Run=space\r\n"};
+    for (size_t n = Pick(random, 4); n > 0; --n) {
+        const size_t at = file.find_first_of("\r\n", Pick(random, file.size() + 1));
+        const size_t position = at == std::string::npos ? file.size() : at + 1;
+        // Never between the CR and the LF of one break.
+        const bool insideCrLf = position > 0 && position < file.size() &&
+                                file[position - 1] == '\r' && file[position] == '\n';
+        file.insert(insideCrLf ? position + 1 : position, kComments[Pick(random, 3)]);
+    }
+    return file;
+}
+
+// What the loader stores into a caller's array filled with distinct defaults.
+std::array<int32_t, kio::kBindingCount> Load(const std::string& bytes,
+                                             const kio::CodePage& codePage) {
+    kio::test::FakeFiles fake;
+    fake.files[kio::test::kDefaultBindingFilePath] = bytes;
+    const kio::test::FakeFileSystem fileSystem(fake);
+    std::array<int32_t, kio::kBindingCount> values{};
+    for (size_t i = 0; i < values.size(); ++i) {
+        values[i] = static_cast<int32_t>(0x5EED0000 + i);
+    }
+    EXPECT_EQ(kio::LoadBindings(values.data(), kio::kBindingCount, kio::test::kTableOrder,
+                                fileSystem.Get(), codePage),
+              kio::kOk);
+    return values;
+}
+
+struct RandomValue {
+    std::string text;  // as given to set
+    int32_t code;      // what the game must receive
+};
+
+RandomValue PickValue(std::mt19937& random) {
+    if (Pick(random, 3) == 0) {
+        const uint32_t number = static_cast<uint32_t>(random());
+        char text[16];
+        std::snprintf(text, sizeof text, Pick(random, 2) ? "0x%X" : "0x%x", number);
+        return {text, static_cast<int32_t>(number)};
+    }
+    // As DirectInput spells it; a name the table holds twice ("-", "/") means
+    // the code the loader finds for it.
+    const std::string name(kio::kKeyNames[Pick(random, kio::kKeyNames.size())].name);
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return {name, *kio::FindKeyCode(lower)};
+}
+
+// Where the game cannot be told the edit as written, set and unset refuse.
+bool MayRefuse(const std::string& file, const kio::CodePage& codePage) {
+    if (file.find('\0') != std::string::npos || kiobind::DetectUtf16(file)) {
+        return true;
+    }
+    for (size_t i = 0; i + 1 < file.size(); ++i) {
+        if (codePage.IsLeadByte(static_cast<uint8_t>(file[i])) &&
+            (file[i + 1] == '\r' || file[i + 1] == '\n')) {
+            return true;
+        }
+        i += codePage.CharacterLength(file, i) - 1;
+    }
+    return false;
+}
+
+// The lines of `after`, without the added ones, are those of `before`; each
+// changed line is as the outcome says, and the others are byte-identical.
+void ExpectOnlyListedLinesChanged(const std::string& before, const EditOutcome& outcome) {
+    std::vector<std::string_view> old = EditorLines(before);
+    std::vector<std::string_view> now = EditorLines(outcome.bytes);
+    if (std::none_of(outcome.changes.begin(), outcome.changes.end(),
+                     [](const LineChange& change) { return change.added; })) {
+        // A last line emptied of all its bytes counts as an empty line.
+        old.resize(std::max(old.size(), now.size()));
+        now.resize(old.size());
+    }
+    for (auto change = outcome.changes.rbegin(); change != outcome.changes.rend(); ++change) {
+        ASSERT_LE(static_cast<size_t>(change->line), now.size());
+        EXPECT_EQ(now[change->line - 1], change->after);
+        if (change->added) {
+            now.erase(now.begin() + (change->line - 1));
+        } else {
+            EXPECT_EQ(old[change->line - 1], change->before);
+            now[change->line - 1] = old[change->line - 1];
+        }
+    }
+    EXPECT_EQ(now, old);
+}
+
+TEST(EditProperty, SetUnsetAndFixMeanWhatTheySay) {
+    std::mt19937 random(20261208);
+    int sets = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        const kio::CodePage& codePage = *kio::FindBuiltInCodePage(Pick(random, 2) ? 932 : 1252);
+        const std::string file =
+            WithDoubleByteComments(kiobind::test::RandomBindingFile(random), random);
+        SCOPED_TRACE(testing::PrintToString(file) + " code page " +
+                     std::to_string(codePage.id));
+        const std::array<int32_t, kio::kBindingCount> before = Load(file, codePage);
+        const int entry = static_cast<int>(Pick(random, kio::kBindingCount));
+        const RandomValue value = PickValue(random);
+
+        const EditOutcome set =
+            SetBinding(file, kio::BindingName(entry), value.text, codePage);
+        const bool decimal = entry % 2 == 1 && value.text.find_first_not_of("0123456789") ==
+                                                     std::string::npos;
+        if (decimal) {
+            // A pad value "5" is a number in decimal, which the game would take as the key 5.
+            EXPECT_EQ(set.status, EditStatus::Refused);
+            EXPECT_NE(set.refusal.find("write 0x"), std::string::npos) << set.refusal;
+        } else if (set.status == EditStatus::Ok) {
+            ++sets;
+            std::array<int32_t, kio::kBindingCount> expected = before;
+            expected[entry] = value.code;
+            EXPECT_EQ(Load(set.bytes, codePage), expected)
+                << kio::BindingName(entry) << "=" << value.text << " gave "
+                << testing::PrintToString(set.bytes);
+            EXPECT_LE(set.changes.size(), 1u);
+            ExpectOnlyListedLinesChanged(file, set);
+        } else {
+            EXPECT_TRUE(MayRefuse(file, codePage)) << set.refusal;
+        }
+
+        const EditOutcome unset = UnsetBinding(file, kio::BindingName(entry), codePage);
+        if (unset.status == EditStatus::Ok) {
+            std::array<int32_t, kio::kBindingCount> expected = before;
+            expected[entry] = static_cast<int32_t>(0x5EED0000 + entry);  // the caller's default
+            EXPECT_EQ(Load(unset.bytes, codePage), expected);
+            ExpectOnlyListedLinesChanged(file, unset);
+        } else {
+            EXPECT_TRUE(MayRefuse(file, codePage)) << unset.refusal;
+        }
+
+        const FixOutcome fixed = FixFile(file, codePage, nullptr);
+        ASSERT_EQ(fixed.edit.status, EditStatus::Ok) << fixed.edit.refusal;
+        ExpectOnlyListedLinesChanged(file, fixed.edit);
+        const std::vector<kiobind::Finding> after =
+            kiobind::CollectFindings(kiobind::AnalyseFile(fixed.edit.bytes, codePage), codePage);
+        for (const kiobind::Finding& finding : after) {
+            EXPECT_FALSE(finding.fix) << "line " << finding.line << ": " << finding.message;
+        }
+        EXPECT_EQ(after.size(), fixed.remaining.size());
+    }
+    // The refusals stay the exception.
+    EXPECT_GT(sets, kRounds * 3 / 4);
+}
+
+// A UTF-16 file is fixed as its ANSI text would be; a character the code page
+// lacks stops the fix and is named with its line.
+TEST(EditProperty, Utf16IsFixedAsItsAnsiText) {
+    std::mt19937 random(16);
+    const kio::CodePage& codePage = kio::DefaultCodePage();
+    for (int round = 0; round < 200; ++round) {
+        std::string ansi = kiobind::test::RandomBindingFile(random);
+        ansi.erase(std::remove_if(ansi.begin(), ansi.end(),
+                                  [](char c) { return c == '\0' || (c & 0x80) != 0; }),
+                   ansi.end());
+        const bool little = Pick(random, 2) == 0;
+        std::string utf16 = little ? "\xFF\xFE" : "\xFE\xFF";
+        for (char c : ansi) {
+            utf16 += little ? std::string{c, '\0'} : std::string{'\0', c};
+        }
+        const FixOutcome fromUtf16 = FixFile(utf16, codePage, SystemUtf16ToCodePage);
+        ASSERT_EQ(fromUtf16.edit.status, EditStatus::Ok) << fromUtf16.edit.refusal;
+        EXPECT_EQ(fromUtf16.edit.bytes, FixFile(ansi, codePage, nullptr).edit.bytes);
+        EXPECT_EQ(fromUtf16.converted, ansi);
+    }
+    const std::string cjk("\xFF\xFE" "K\0=\0\r\0\n\0;\0 \0\x00\x4E", 16);
+    const FixOutcome refused = FixFile(cjk, codePage, SystemUtf16ToCodePage);
+    EXPECT_EQ(refused.edit.status, EditStatus::Refused);
+    EXPECT_NE(refused.edit.refusal.find("U+4E00) on line 2"), std::string::npos)
+        << refused.edit.refusal;
+    EXPECT_EQ(FixFile(cjk, *kio::FindBuiltInCodePage(932), SystemUtf16ToCodePage).edit.bytes,
+              "K=\r\n; \x88\xEA");
+    EXPECT_EQ(FixFile(cjk, codePage, nullptr).edit.status, EditStatus::Refused);
+}
+
+}  // namespace
+}  // namespace kioedit

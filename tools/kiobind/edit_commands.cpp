@@ -1,0 +1,131 @@
+// set, unset and fix: the editing library computes the new file, this saves it
+// and tells the player what changed.
+#include "binding_edit.h"
+#include "commands.h"
+#include "safe_save.h"
+#include "system_utf16.h"
+
+namespace kiobind {
+namespace {
+
+std::string Location(const std::string& file, int line, const Context& context) {
+    return context.style(Paint::Bold, file + ":" + std::to_string(line) + ":");
+}
+
+int Refuse(const std::string& file, const kioedit::EditOutcome& outcome, const Context& context,
+           Output& output) {
+    const std::string reason = outcome.status == kioedit::EditStatus::OutOfMemory
+                                   ? "out of memory"
+                                   : outcome.refusal;
+    // "...; did you mean 'KB_Run'?" ends a sentence of its own.
+    const std::string nothingWritten =
+        !reason.empty() && reason.back() == '?' ? " Nothing written." : "; nothing written";
+    output.err += file + ": " + context.style(Paint::Error, "error:") + " " + reason +
+                  nothingWritten + "\n";
+    return kExitUnreadable;
+}
+
+// Saves the new bytes when they differ; false after reporting a failure.
+bool SaveIfChanged(const std::string& file, std::string_view original, std::string_view edited, const Context& context, Output& output) {
+    if (edited == original) {
+        return true;
+    }
+    const kioedit::SaveResult saved =
+        kioedit::SaveSafely(file, original, edited, context.saveSystem);
+    if (!saved.saved) {
+        output.err += "kiobind: " + context.style(Paint::Error, "error:") + " " + saved.error + "\n";
+    }
+    return saved.saved;
+}
+
+void PrintChanges(const std::string& file, const kioedit::EditOutcome& outcome,
+                  const Context& context, Output& output) {
+    for (const kioedit::LineChange& change : outcome.changes) {
+        output.out += Location(file, change.line, context) + " " + change.description + "\n";
+    }
+}
+
+int RunEdit(const Arguments& arguments, const Context& context, Output& output,
+            kioedit::EditOutcome (*edit)(std::string_view, const Arguments&,
+                                         const kio::CodePage&)) {
+    const std::optional<kio::FileText> file = ReadOrReport(arguments.file, context, output);
+    if (!file) {
+        return kExitUnreadable;
+    }
+    const std::string_view bytes = file->bytes;
+    const kioedit::EditOutcome outcome = edit(bytes, arguments, context.codePage);
+    if (outcome.status != kioedit::EditStatus::Ok) {
+        return Refuse(arguments.file, outcome, context, output);
+    }
+    if (!SaveIfChanged(arguments.file, bytes, outcome.bytes, context, output)) {
+        return kExitUnreadable;
+    }
+    if (outcome.changes.empty()) {
+        output.out += arguments.file + ": nothing to change\n";
+    }
+    PrintChanges(arguments.file, outcome, context, output);
+    return kExitClean;
+}
+
+}  // namespace
+
+int RunSet(const Arguments& arguments, const Context& context, Output& output) {
+    return RunEdit(arguments, context, output,
+                   [](std::string_view file, const Arguments& a, const kio::CodePage& codePage) {
+                       return kioedit::SetBinding(file, a.binding, a.value, codePage);
+                   });
+}
+
+int RunUnset(const Arguments& arguments, const Context& context, Output& output) {
+    return RunEdit(arguments, context, output,
+                   [](std::string_view file, const Arguments& a, const kio::CodePage& codePage) {
+                       return kioedit::UnsetBinding(file, a.binding, codePage);
+                   });
+}
+
+int RunFix(const Arguments& arguments, const Context& context, Output& output) {
+    const std::optional<kio::FileText> file = ReadOrReport(arguments.file, context, output);
+    if (!file) {
+        return kExitUnreadable;
+    }
+    const std::string_view bytes = file->bytes;
+    const kioedit::FixOutcome fixed =
+        kioedit::FixFile(bytes, context.codePage, kioedit::SystemUtf16ToCodePage);
+    if (fixed.edit.status != kioedit::EditStatus::Ok) {
+        return Refuse(arguments.file, fixed.edit, context, output);
+    }
+    const std::string conversion =
+        fixed.convertedFrom.empty()
+            ? ""
+            : Location(arguments.file, 1, context) + " converted from " + fixed.convertedFrom +
+                  " to code page " + std::to_string(context.codePage.id) + "\n";
+    if (arguments.dryRun) {
+        output.out += conversion;
+        output.out += kioedit::UnifiedDiff(fixed.convertedFrom.empty() ? bytes : fixed.converted,
+                                           fixed.edit.bytes, arguments.file);
+    } else {
+        if (!SaveIfChanged(arguments.file, bytes, fixed.edit.bytes, context, output)) {
+            return kExitUnreadable;
+        }
+        output.out += conversion;
+        PrintChanges(arguments.file, fixed.edit, context, output);
+    }
+    PrintFindings(arguments.file, fixed.remaining, context, output);
+    const bool changed = fixed.edit.bytes != bytes;
+    const size_t lines = fixed.edit.changes.size();
+    std::string summary = !changed     ? "nothing to fix"
+                          : lines == 0 ? "the encoding"
+                                       : std::to_string(lines) + " line" + (lines == 1 ? "" : "s");
+    if (changed) {
+        summary = (arguments.dryRun ? "would fix " : "fixed ") + summary;
+    }
+    const size_t left = fixed.remaining.size();
+    if (left > 0) {
+        summary += "; " + std::to_string(left) + " finding" + (left == 1 ? "" : "s") +
+                   " left for a person";
+    }
+    output.out += arguments.file + ": " + summary + "\n";
+    return kExitClean;
+}
+
+}  // namespace kiobind
