@@ -162,7 +162,9 @@ function fixAll() {
   const outcome = Bridge.fix(editor.bytes, editor.codePage);
   if (applyOutcome(outcome, 'fix the file') && outcome.status === 'ok') {
     const left = outcome.remaining.length;
-    say(`${$('#status').textContent} ${left ? `${left} finding(s) need a decision of yours.` : ''}`);
+    const converted = outcome.convertedFrom ? `Converted from ${outcome.convertedFrom}. ` : '';
+    say(`${converted}${$('#status').textContent}` +
+        (left ? ` ${left} finding(s) need a decision of yours.` : ''));
   }
 }
 
