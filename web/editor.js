@@ -242,7 +242,7 @@ function renderTable(byLine) {
     cell.classList.toggle('selected', editor.selected === binding.name);
     if (binding.name.startsWith('KB_')) {
       const button = cell.querySelector('button');
-      button.textContent = editor.waitingFor === binding.name ? 'press a key…'
+      button.textContent = editor.waitingFor === binding.name ? 'press a key'
         : set ? valueText(binding.value) : 'default';
       cell.classList.toggle('waiting', editor.waitingFor === binding.name);
       button.setAttribute('aria-pressed', String(editor.waitingFor === binding.name));
