@@ -81,7 +81,8 @@ examples:
 constexpr std::string_view kKeys = R"(usage: kiobind keys
 
 Lists every key name a value may use, in the exact spelling the file must use
-(key names are lower case: "space", not "Space"), with its DirectInput key code.
+(key names are lower case: "space", not "Space"), with its DirectInput key code
+and the browser's name for the key (KeyboardEvent.code), which the web editor uses.
 A value may also be a hexadecimal number such as 0x39.
 
 examples:

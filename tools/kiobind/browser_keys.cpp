@@ -1,0 +1,58 @@
+#include "browser_keys.h"
+
+#include <array>
+
+#include "vocabulary.h"
+
+namespace kiobind {
+namespace {
+
+// Generated at configure time from keyboard-codes.tsv (the key table of the
+// Chromium project, Windows column).
+constexpr BrowserKey kBrowserKeys[] = {
+#include "browser_key_table.inc"
+};
+
+}  // namespace
+
+std::span<const BrowserKey> BrowserKeys() { return kBrowserKeys; }
+
+std::optional<int32_t> BrowserKeyValue(std::string_view code) {
+    for (const BrowserKey& key : kBrowserKeys) {
+        if (key.code == code) {
+            return DirectInputValue(key.scanCode);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string FileSpelling(std::string_view keyName) {
+    std::string spelling(keyName);
+    for (char& c : spelling) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return spelling;
+}
+
+std::optional<std::string> KeyNameOf(int32_t value) {
+    for (const kio::KeyName& key : kio::kKeyNames) {
+        std::string spelling = FileSpelling(key.name);
+        if (key.code == value && kio::FindKeyCode(spelling) == value) {
+            return spelling;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string_view BrowserCodeOf(int32_t value) {
+    for (const BrowserKey& key : kBrowserKeys) {
+        if (DirectInputValue(key.scanCode) == value) {
+            return key.code;
+        }
+    }
+    return {};
+}
+
+}  // namespace kiobind

@@ -1,0 +1,114 @@
+// The page's way into the C++ (editor_api.cpp): bytes in, JSON out. Text taken
+// from the file travels as "byte strings", one character per byte, and is
+// decoded for display in the file's code page.
+'use strict';
+
+const kDecoderLabels = {1252: 'windows-1252', 932: 'shift_jis', 936: 'gbk', 949: 'euc-kr',
+                        950: 'big5'};
+
+const Bridge = {
+  // Calls export `name` with each argument given as bytes (a Uint8Array, or an
+  // ASCII string) turned into a pointer and a length, then `extra` numbers.
+  call(name, byteArguments, extra = []) {
+    const pointers = [];
+    try {
+      const flat = [];
+      for (const argument of byteArguments) {
+        const bytes = typeof argument === 'string' ? Bridge.bytesOf(argument) : argument;
+        const pointer = Module._malloc(Math.max(bytes.length, 1));
+        pointers.push(pointer);
+        Module.HEAPU8.set(bytes, pointer);
+        flat.push(pointer, bytes.length);
+      }
+      const result = Module['_' + name](...flat, ...extra);
+      if (!result) {
+        throw new Error('out of memory');
+      }
+      try {
+        return JSON.parse(Module.UTF8ToString(result));
+      } finally {
+        Module._free(result);
+      }
+    } finally {
+      pointers.forEach((pointer) => Module._free(pointer));
+    }
+  },
+
+  vocabulary() {
+    return Bridge.call('kio_vocabulary', []);
+  },
+  analyse(bytes, codePage) {
+    return Bridge.call('kio_analyse', [bytes], [codePage]);
+  },
+  set(bytes, binding, value, codePage) {
+    return Bridge.call('kio_set', [bytes, binding, value], [codePage]);
+  },
+  unset(bytes, binding, codePage) {
+    return Bridge.call('kio_unset', [bytes, binding], [codePage]);
+  },
+  fix(bytes, codePage) {
+    return Bridge.call('kio_fix', [bytes], [codePage]);
+  },
+
+  // Each character of a code page with its bytes, read off the browser's decoder:
+  // every single byte, and every lead byte with every trail byte.
+  encodingTable(codePage) {
+    Bridge.tables = Bridge.tables || new Map();
+    if (!Bridge.tables.has(codePage)) {
+      const decoder = new TextDecoder(kDecoderLabels[codePage] || 'windows-1252', {fatal: true});
+      const table = new Map();
+      const add = (bytes) => {
+        try {
+          const character = decoder.decode(Uint8Array.from(bytes));
+          if ([...character].length === 1 && !table.has(character)) {
+            table.set(character, bytes);
+          }
+        } catch {
+          // Not a character of this code page.
+        }
+      };
+      for (let byte = 0; byte < 0x100; ++byte) {
+        add([byte]);
+      }
+      for (let lead = 0x81; codePage !== 1252 && lead <= 0xFE; ++lead) {
+        for (let trail = 0x40; trail <= 0xFE; ++trail) {
+          add([lead, trail]);
+        }
+      }
+      Bridge.tables.set(codePage, table);
+    }
+    return Bridge.tables.get(codePage);
+  },
+
+  // Called from the C++ (utf16_encoding.cpp): UTF-16 code units to the code
+  // page's bytes, in a block the C++ frees.
+  encodeUtf16(pointer, count, codePage) {
+    const units = Module.HEAPU16.slice(pointer >> 1, (pointer >> 1) + count);
+    const table = Bridge.encodingTable(codePage);
+    const bytes = [];
+    let failed = -1;
+    for (let i = 0; i < units.length && failed < 0; ++i) {
+      const pair = units[i] >= 0xD800 && units[i] < 0xDC00 && i + 1 < units.length;
+      const character = String.fromCharCode(...units.subarray(i, pair ? i + 2 : i + 1));
+      const encoded = table.get(character);
+      if (encoded) {
+        bytes.push(...encoded);
+        i += pair ? 1 : 0;
+      } else {
+        failed = i;
+      }
+    }
+    const block = Module._malloc(8 + bytes.length);
+    if (block) {
+      const header = new DataView(Module.HEAPU8.buffer, block, 8);
+      header.setInt32(0, failed < 0 ? 1 : 0, true);
+      header.setInt32(4, failed < 0 ? bytes.length : failed, true);
+      Module.HEAPU8.set(bytes, block + 8);
+    }
+    return block;
+  },
+
+  bytesOf(byteString) {
+    return Uint8Array.from(byteString, (c) => c.charCodeAt(0));
+  },
+};

@@ -1,0 +1,42 @@
+#include "utf16_encoding.h"
+
+#include <emscripten.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// bridge.js answers with a malloc'd block: an int32 status (1 converted, 0 not),
+// an int32 count (of the bytes, or the index of the code unit with no form in
+// the code page), then the bytes. Null when memory ran out.
+// clang-format off
+EM_JS(char*, EncodeInPage, (const char16_t* units, size_t count, uint32_t codePage), {
+    return Module.encodeUtf16(units, count, codePage);
+});
+// clang-format on
+
+}  // namespace
+
+namespace kioweb {
+
+kioedit::Utf16Conversion EncodeUtf16InPage(std::u16string_view text, uint32_t codePageId) {
+    kioedit::Utf16Conversion conversion;
+    const std::unique_ptr<char, decltype(&std::free)> block(
+        EncodeInPage(text.data(), text.size(), codePageId), &std::free);
+    if (!block) {
+        return conversion;
+    }
+    int32_t header[2];
+    std::memcpy(header, block.get(), sizeof header);
+    if (header[0] == 1) {
+        conversion.ok = true;
+        conversion.bytes.assign(block.get() + sizeof header, static_cast<size_t>(header[1]));
+    } else {
+        conversion.failedUnit = static_cast<size_t>(header[1]);
+    }
+    return conversion;
+}
+
+}  // namespace kioweb
