@@ -5,20 +5,24 @@
 
 #include "binding_file.h"
 #include "line_parser.h"
+#include "line_scanner.h"
 #include "vocabulary.h"
 
 namespace kio {
 
 void ApplyBindingLines(std::string_view text, const SlotTable& slots, const CodePage& codePage,
                        BindingValues& values) {
-    for (std::string_view line : SplitBindingLines(text, codePage)) {
+    ScanBindingLines(text, codePage, [&](const ScannedLine& line) {
+        if (line.equals == std::string_view::npos) {
+            return;
+        }
         std::string_view keyText;
         std::string_view valueText;
-        SplitBindingLine(line, codePage, keyText, valueText);
+        SplitBindingLineAt(line.text, line.equals, codePage, keyText, valueText);
         if (const std::optional<int> slot = FindBindingSlot(slots, keyText, codePage)) {
             values[static_cast<size_t>(*slot)] = DecodeValue(valueText, codePage);
         }
-    }
+    });
 }
 
 ResultCode LoadBindings(int32_t* bindings, int32_t bindingCount, const char* const* actionNames,
