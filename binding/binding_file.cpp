@@ -44,8 +44,8 @@ ResultCode BuildBindingFilePath(std::string_view executablePath, const CodePage&
         }
     }
     // A path that does not fit the buffer would be cut, and a cut path names
-    // another file: refuse it rather than open the wrong one. (A directory of more
-    // than 255 bytes never fits either.)
+    // another file: refuse it rather than open the wrong one. A directory part of
+    // 251 bytes or more leaves no room for "input.ini" and the terminator.
     if (directoryEnd + kBindingFileName.size() >= kMaxPath) {
         return kPathTooLong;
     }
@@ -68,9 +68,14 @@ ResultCode ReadBindingFile(const FileSystem& fileSystem, const CodePage& codePag
         Failed(result)) {
         return result;
     }
+    return ReadBindingFileAt(fileSystem, bindingFilePath.CString(), fileText);
+}
+
+ResultCode ReadBindingFileAt(const FileSystem& fileSystem, const char* path, FileText& fileText) {
+    fileText = FileText{};
 
     FileHandle handle = 0;
-    if (ResultCode result = fileSystem.openForReading(bindingFilePath.CString(), handle);
+    if (ResultCode result = fileSystem.openForReading(path, handle);
         Failed(result)) {
         return result;
     }
@@ -100,6 +105,7 @@ ResultCode ReadBindingFile(const FileSystem& fileSystem, const CodePage& codePag
     }
     buffer[byteCount] = '\0';
 
+    fileText.bytes = std::string_view(buffer.get(), byteCount);
     fileText.text = std::string_view(buffer.get(), std::strlen(buffer.get()));
     fileText.buffer = std::move(buffer);
     return kOk;

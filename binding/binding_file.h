@@ -24,13 +24,17 @@ ResultCode BuildBindingFilePath(std::string_view executablePath, const CodePage&
 // The whole file in one buffer, NUL-terminated, and its text up to the first NUL.
 struct FileText {
     std::unique_ptr<char[]> buffer;
-    std::string_view text;
+    std::string_view bytes;  // every byte of the file, NUL bytes included
+    std::string_view text;   // the bytes before the first NUL: all the game reads
 };
 
 // Reads the binding file beside the host executable whole, with one read. On
 // failure `fileText` is left empty and the file is closed.
 ResultCode ReadBindingFile(const FileSystem& fileSystem, const CodePage& codePage,
                            FileText& fileText);
+
+// The same read of a file named by the caller, with the same result codes.
+ResultCode ReadBindingFileAt(const FileSystem& fileSystem, const char* path, FileText& fileText);
 
 // The non-empty lines of a text, in order, as views into it. CR and LF end a
 // line unless they are the second byte of a double-byte character.

@@ -66,10 +66,6 @@ constexpr auto kHexDigitValues = [] {
     return values;
 }();
 
-bool HasHexPrefix(std::string_view text) {
-    return text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-}
-
 // Each byte is judged alone, even under a double-byte code page.
 template <typename Predicate>
 bool EveryByte(std::string_view text, Predicate isInClass) {
@@ -77,12 +73,17 @@ bool EveryByte(std::string_view text, Predicate isInClass) {
                        [&](char byte) { return isInClass(static_cast<uint8_t>(byte)); });
 }
 
+// At least one character must follow the prefix: "0x" alone is no number.
 bool IsHexValue(std::string_view text, const CodePage& codePage) {
-    return HasHexPrefix(text) &&
+    return text.size() > 2 && HasHexPrefix(text) &&
            EveryByte(text.substr(2), [&](uint8_t byte) { return codePage.IsAlphaNumeric(byte); });
 }
 
 }  // namespace
+
+bool HasHexPrefix(std::string_view text) {
+    return text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+}
 
 bool SplitBindingLine(std::string_view line, const CodePage& codePage, std::string_view& keyText,
                       std::string_view& valueText) {

@@ -19,6 +19,9 @@ bool SplitBindingLine(std::string_view line, const CodePage& codePage, std::stri
 void SplitBindingLineAt(std::string_view line, size_t equals, const CodePage& codePage,
                         std::string_view& keyText, std::string_view& valueText);
 
+// Whether the text starts with "0x" or "0X".
+bool HasHexPrefix(std::string_view text);
+
 enum class ValueClass : int {
     Other = 0,
     Digits = 1,

@@ -3,24 +3,18 @@
 #include <algorithm>
 #include <array>
 
-#include "binding_file.h"
-#include "line_parser.h"
-#include "line_scanner.h"
 #include "vocabulary.h"
 
 namespace kio {
 
 void ApplyBindingLines(std::string_view text, const SlotTable& slots, const CodePage& codePage,
                        BindingValues& values) {
-    ScanBindingLines(text, codePage, [&](const ScannedLine& line) {
-        if (line.equals == std::string_view::npos) {
+    ForEachBindingLine(text, codePage, [&](const BindingLine& line) {
+        if (!line.hasEquals) {
             return;
         }
-        std::string_view keyText;
-        std::string_view valueText;
-        SplitBindingLineAt(line.text, line.equals, codePage, keyText, valueText);
-        if (const std::optional<int> slot = FindBindingSlot(slots, keyText, codePage)) {
-            values[static_cast<size_t>(*slot)] = DecodeValue(valueText, codePage);
+        if (const std::optional<int> slot = FindBindingSlot(slots, line.keyText, codePage)) {
+            values[static_cast<size_t>(*slot)] = DecodeValue(line.valueText, codePage);
         }
     });
 }

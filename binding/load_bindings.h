@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "binding_file.h"
 #include "code_page.h"
+#include "line_parser.h"
+#include "line_scanner.h"
 #include "platform.h"
 #include "result_codes.h"
 #include "vocabulary.h"
@@ -14,6 +17,37 @@
 namespace kio {
 
 using BindingValues = std::array<int32_t, kBindingCount>;
+
+// One line of the file as the loader cuts it.
+struct BindingLine {
+    std::string_view text;
+    bool hasEquals = false;  // without "=" both texts stay empty and the line binds nothing
+    std::string_view keyText;
+    std::string_view valueText;
+};
+
+inline BindingLine CutBindingLine(std::string_view line, const CodePage& codePage) {
+    BindingLine cut;
+    cut.text = line;
+    cut.hasEquals = SplitBindingLine(line, codePage, cut.keyText, cut.valueText);
+    return cut;
+}
+
+// Cuts `text` into lines and each line at its "=", in file order: the one loop
+// behind both GetPAM and the tools that explain what it reads. The lines and
+// their "=" are found in one pass; each line is cut as CutBindingLine cuts it.
+template <typename Visit>
+void ForEachBindingLine(std::string_view text, const CodePage& codePage, Visit&& visit) {
+    ScanBindingLines(text, codePage, [&](const ScannedLine& scanned) {
+        BindingLine line;
+        line.text = scanned.text;
+        line.hasEquals = scanned.equals != std::string_view::npos;
+        if (line.hasEquals) {
+            SplitBindingLineAt(scanned.text, scanned.equals, codePage, line.keyText, line.valueText);
+        }
+        visit(line);
+    });
+}
 
 // Stores the decoded value of every line of `text` that names a binding into
 // that binding's slot of `values`; of several lines naming one slot, the last wins.

@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
+#include <new>
+#include <string_view>
 
 #include "platform.h"
 
@@ -47,18 +50,22 @@ uint32_t Win32ErrorFromErrno(int error) {
 ResultCode ResultFromErrno(int error) { return ResultFromWin32(Win32ErrorFromErrno(error)); }
 
 // Windows tells a missing file (2) from a missing directory (3); open() says
-// ENOENT for both, so look at the directory.
+// ENOENT for both, so look at the directory. The path may be any length the
+// system takes (kiobind passes the user's), so its directory part goes on the heap.
 ResultCode MissingFileResult(const char* path) {
     const std::string_view full(path);
     const size_t slash = full.rfind('/');
     if (slash == std::string_view::npos || slash == 0) {
         return ResultFromWin32(win32_error::kFileNotFound);
     }
-    char directory[kMaxPath];
-    full.copy(directory, slash);
+    const std::unique_ptr<char[]> directory(new (std::nothrow) char[slash + 1]);
+    if (!directory) {
+        return kOutOfMemory;
+    }
+    full.copy(directory.get(), slash);
     directory[slash] = '\0';
     struct stat status {};
-    const bool directoryExists = ::stat(directory, &status) == 0 && S_ISDIR(status.st_mode);
+    const bool directoryExists = ::stat(directory.get(), &status) == 0 && S_ISDIR(status.st_mode);
     return ResultFromWin32(directoryExists ? win32_error::kFileNotFound
                                            : win32_error::kPathNotFound);
 }

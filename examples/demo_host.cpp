@@ -4,9 +4,12 @@
 //   demo_host --raw    the result code and the 54 values on one line, for tests
 //   demo_host --order NAME... the caller's action list (27 names) instead of
 //                       the game's own order
+//   demo_host --defaults N    slot i starts at N + i instead of -1, so that tests
+//                       can tell a slot left alone from any value a line gives
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -36,6 +39,8 @@ void PrintValue(int32_t value) {
 
 int main(int argc, char** argv) {
     bool raw = false;
+    int32_t firstDefault = kUnset;
+    int32_t defaultStep = 0;
     std::vector<const char*> order(kGameActionOrder, kGameActionOrder + kActions);
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--raw") == 0) {
@@ -43,8 +48,12 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--order") == 0 && argc - i - 1 >= kActions) {
             order.assign(argv + i + 1, argv + i + 1 + kActions);
             i += kActions;
+        } else if (std::strcmp(argv[i], "--defaults") == 0 && i + 1 < argc) {
+            firstDefault = static_cast<int32_t>(std::strtol(argv[++i], nullptr, 0));
+            defaultStep = 1;
         } else {
-            std::fprintf(stderr, "usage: %s [--raw] [--order NAME x27]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--raw] [--defaults N] [--order NAME x27]\n",
+                         argv[0]);
             return 2;
         }
     }
@@ -54,7 +63,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::array<int32_t, 2 * kActions> bindings;
-    bindings.fill(kUnset);
+    for (int slot = 0; slot < 2 * kActions; ++slot) {
+        bindings[slot] = firstDefault + defaultStep * slot;
+    }
     const int32_t result = getPam(bindings.data(), static_cast<int32_t>(bindings.size()), order.data());
 
     if (raw) {

@@ -1,5 +1,6 @@
-// Every way the reader can fail, with the exact result code, the caller's array
-// left as it was, and the file closed exactly as often as it was opened.
+// Failures only the real system produces, with the exact result code and the
+// caller's array left as it was. (The faults of the file services themselves
+// are in the reader's unit test.)
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -26,53 +27,6 @@ std::array<int32_t, kBindingCount> Defaults() {
         defaults[slot] = 1000 + slot;
     }
     return defaults;
-}
-
-struct FakeFault {
-    const char* name;
-    std::function<void(FakeFiles&)> inject;
-    ResultCode expected;
-    int expectedReads;
-};
-
-TEST(ReaderFaults, EachFaultOfTheFileServicesGivesItsCodeAndTouchesNothing) {
-    const ResultCode accessDenied = ResultFromWin32(win32_error::kAccessDenied);
-    const ResultCode ioDevice = ResultFromWin32(win32_error::kIoDevice);
-    const ResultCode readFault = ResultFromWin32(30);  // ERROR_READ_FAULT
-    const FakeFault faults[] = {
-        {"host executable path unavailable",
-         [&](FakeFiles& f) { f.executablePathFailure = ResultFromWin32(win32_error::kGeneralFailure); },
-         ResultFromWin32(win32_error::kGeneralFailure), 0},
-        {"size fails", [&](FakeFiles& f) { f.sizeFailure = accessDenied; }, accessDenied, 0},
-        {"size fails with an I/O error", [&](FakeFiles& f) { f.sizeFailure = ioDevice; }, ioDevice, 0},
-        {"read fails", [&](FakeFiles& f) { f.readFailure = readFault; }, readFault, 1},
-        {"read one byte short", [](FakeFiles& f) { f.bytesWithheld = 1; }, kShortRead, 1},
-        {"read delivers nothing", [](FakeFiles& f) { f.bytesWithheld = 1u << 20; }, kShortRead, 1},
-        {"file shrank after it was sized",
-         [](FakeFiles& f) { f.reportedSize = kValidFile.size() + 100; }, kShortRead, 1},
-        {"size of exactly 2^31 bytes", [](FakeFiles& f) { f.reportedSize = uint64_t{1} << 31; },
-         kInvalidArgument, 0},
-        {"size of 4 GiB + 10 bytes", [](FakeFiles& f) { f.reportedSize = (uint64_t{1} << 32) + 10; },
-         kInvalidArgument, 0},
-        {"largest 64-bit size", [](FakeFiles& f) { f.reportedSize = UINT64_MAX; }, kInvalidArgument, 0},
-    };
-    for (const CodePage* codePage : {FindBuiltInCodePage(1252), FindBuiltInCodePage(932)}) {
-        for (const FakeFault& fault : faults) {
-            SCOPED_TRACE(fault.name);
-            FakeFiles files;
-            files.files[kDefaultBindingFilePath] = std::string(kValidFile);
-            fault.inject(files);
-            const FakeFileSystem fileSystem(files);
-            auto bindings = Defaults();
-
-            EXPECT_EQ(LoadBindings(bindings.data(), kBindingCount, kTableOrder, fileSystem.Get(),
-                                   *codePage),
-                      fault.expected);
-            EXPECT_EQ(bindings, Defaults());
-            EXPECT_EQ(files.closes, files.opens);
-            EXPECT_EQ(files.reads, fault.expectedReads);
-        }
-    }
 }
 
 // The real POSIX file services, for failures that only the system can produce.

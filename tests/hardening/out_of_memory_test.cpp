@@ -1,7 +1,7 @@
-// Counts the heap allocations of one call, which must be exactly one, the file
-// buffer. Then runs the call again and again, failing its first, second, ...
-// allocation in turn. Each time the call must report E_OUTOFMEMORY, leave the
-// caller's array as it was and free all it took.
+// A call to GetPAM makes exactly one heap allocation, the file buffer; refused,
+// the call must report E_OUTOFMEMORY, leave the caller's array as it was and
+// free all it took. kiobind allocates as it goes, so each of its allocations is
+// refused in turn, and each time it must report the same code, never throw.
 //
 // This binary replaces the global allocator, so it has an executable of its own.
 #include <array>
@@ -9,9 +9,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <new>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "commands.h"
 #include "kio.h"
 #include "load_bindings.h"
 #include "real_files.h"
@@ -101,7 +104,6 @@ std::array<int32_t, kBindingCount> Defaults() {
     return defaults;
 }
 
-// Fails each allocation of `load` in turn; `load` fills the array and gives the result.
 long OpenDescriptorCount() {
     long count = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
@@ -110,8 +112,10 @@ long OpenDescriptorCount() {
     return count;
 }
 
+// `load` fills the array and gives the result. Checks that it allocates the file
+// buffer and nothing else, then refuses that one allocation.
 template <typename Load>
-void FailEachAllocationOf(Load&& load) {
+void FailTheOneAllocationOf(Load&& load) {
     const long descriptorsBefore = OpenDescriptorCount();
     auto bindings = Defaults();
     ResultCode result = kUnspecifiedFailure;
@@ -121,21 +125,19 @@ void FailEachAllocationOf(Load&& load) {
     // One buffer for the whole file and its terminator; no allocation per line.
     ASSERT_EQ(clean.allocations, 1);
     EXPECT_EQ(clean.bytes, kFile.size() + 1);
-    EXPECT_EQ(clean.releases, clean.allocations);
+    EXPECT_EQ(clean.releases, 1);
 
-    for (long failAt = 1; failAt <= clean.allocations; ++failAt) {
-        SCOPED_TRACE(testing::Message() << "allocation " << failAt << " of " << clean.allocations);
-        bindings = Defaults();
-        const ArmedRun failed = RunArmed(failAt, [&] { result = load(bindings); });
-        EXPECT_EQ(result, kOutOfMemory);
-        EXPECT_EQ(bindings, Defaults());
-        // The refused allocation was never made, so one release fewer is owed.
-        EXPECT_EQ(failed.releases, failed.allocations - 1);
-    }
+    bindings = Defaults();
+    const ArmedRun failed = RunArmed(1, [&] { result = load(bindings); });
+    EXPECT_EQ(result, kOutOfMemory);
+    EXPECT_EQ(bindings, Defaults());
+    // The refused allocation was never made, so nothing is owed.
+    EXPECT_EQ(failed.allocations, 1);
+    EXPECT_EQ(failed.releases, 0);
     EXPECT_EQ(OpenDescriptorCount(), descriptorsBefore) << "a file was left open";
 }
 
-TEST(OutOfMemory, LoadBindingsFailsCleanlyAtEachAllocation) {
+TEST(OutOfMemory, LoadBindingsFailsCleanlyWithoutItsBuffer) {
     const TemporaryDirectory root;
     WriteFile(root.Path() / "input.ini", kFile);
     RedirectedFiles files;
@@ -143,7 +145,7 @@ TEST(OutOfMemory, LoadBindingsFailsCleanlyAtEachAllocation) {
     const RedirectedFileSystem fileSystem(files);
 
     for (const CodePage* codePage : {FindBuiltInCodePage(1252), FindBuiltInCodePage(932)}) {
-        FailEachAllocationOf([&](std::array<int32_t, kBindingCount>& bindings) {
+        FailTheOneAllocationOf([&](std::array<int32_t, kBindingCount>& bindings) {
             return LoadBindings(bindings.data(), kBindingCount, kTableOrder, fileSystem.Get(),
                                 *codePage);
         });
@@ -151,11 +153,49 @@ TEST(OutOfMemory, LoadBindingsFailsCleanlyAtEachAllocation) {
     EXPECT_EQ(files.closes, files.opens);
 }
 
-TEST(OutOfMemory, GetPamFailsCleanlyAtEachAllocation) {
+TEST(OutOfMemory, GetPamFailsCleanlyWithoutItsBuffer) {
     const BindingFileBesideExecutable file(kFile);
-    FailEachAllocationOf([](std::array<int32_t, kBindingCount>& bindings) {
+    FailTheOneAllocationOf([](std::array<int32_t, kBindingCount>& bindings) {
         return GetPAM(bindings.data(), kBindingCount, kTableOrder);
     });
+}
+
+TEST(OutOfMemory, KiobindReportsTheCodeAtEachAllocation) {
+    const TemporaryDirectory root;
+    const std::string path = (root.Path() / "input.ini").string();
+    // Findings and suggestions too, so that every part of the report allocates.
+    WriteFile(root.Path() / "input.ini", std::string(kFile) + "KB_Rn=spce\nPAD_Item 0x1d\n");
+    const std::vector<std::vector<std::string>> commands = {{"check", path}, {"show", path}};
+    for (const std::vector<std::string>& words : commands) {
+        kiobind::Output clean;
+        int cleanStatus = kiobind::RunKiobind(words, clean);
+        const long allocations = RunArmed(0, [&] {
+            kiobind::Output output;
+            cleanStatus = kiobind::RunKiobind(words, output);
+        }).allocations;
+        ASSERT_NE(cleanStatus, kiobind::kExitUnreadable) << words[0];
+
+        for (long failAt = 1; failAt <= allocations; ++failAt) {
+            SCOPED_TRACE(testing::Message() << words[0] << ", allocation " << failAt << " of "
+                                            << allocations);
+            int status = -1;
+            bool asClean = false;
+            bool reported = false;
+            const ArmedRun failed = RunArmed(failAt, [&] {
+                kiobind::Output output;
+                status = kiobind::RunKiobind(words, output);
+                asClean = status == cleanStatus && output.out == clean.out;
+                reported = output.err.find("0x8007000E (out of memory)") != std::string::npos;
+            });
+            // A sort may do without its scratch buffer; everything else must say why it stopped.
+            if (status == kiobind::kExitUnreadable) {
+                EXPECT_TRUE(reported);
+            } else {
+                EXPECT_TRUE(asClean);
+            }
+            EXPECT_EQ(failed.releases, failed.allocations - 1);
+        }
+    }
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
 #include "binding_file.h"
+#include "load_bindings.h"
 #include "test_files.h"
 
 namespace kio {
@@ -107,45 +109,73 @@ TEST_F(ReaderTest, ReadsTheFileBesideTheExecutableUpToItsFirstNul) {
     EXPECT_EQ(fake.opens, fake.closes);
 }
 
-TEST_F(ReaderTest, FailuresCloseTheFileAndGiveNoText) {
-    struct Case {
-        const char* what;
-        void (*arrange)(test::FakeFiles&);
+// Every fault of the file services, through the reader and through the whole
+// load: the exact code, no text, the caller's array untouched, the file closed
+// as often as it was opened, and no read where the size rules one out.
+TEST(ReaderFaults, EachFaultGivesItsCodeAndTouchesNothing) {
+    constexpr std::string_view kFile = "KB_Run=space\r\nPAD_Run=0x1d\r\n";
+    // The largest size read: 2^31 - 1 bytes. The fake holds far fewer, so the
+    // read comes up short, unless a 32-bit process cannot hold the buffer at all.
+    const ResultCode largestSizeResult = sizeof(void*) == 8 ? kShortRead : kOutOfMemory;
+    struct Fault {
+        const char* name;
+        void (*inject)(test::FakeFiles&);
         ResultCode result;
-        bool opened;
+        int reads;
     };
-    const std::vector<Case> cases = {
+    const std::vector<Fault> faults = {
         {"missing file", [](test::FakeFiles& f) { f.files.clear(); },
-         static_cast<ResultCode>(0x80070002), false},
+         static_cast<ResultCode>(0x80070002), 0},
+        {"executable path unavailable",
+         [](test::FakeFiles& f) { f.executablePathFailure = ResultFromWin32(31); },
+         static_cast<ResultCode>(0x8007001F), 0},
         {"executable path cut", [](test::FakeFiles& f) { f.executablePathFailure = kPathTooLong; },
-         static_cast<ResultCode>(0x8007007A), false},
+         static_cast<ResultCode>(0x8007007A), 0},
         {"directory too long",
          [](test::FakeFiles& f) { f.executablePath = "C:\\" + std::string(250, 'x') + "\\g.exe"; },
-         static_cast<ResultCode>(0x8007007A), false},
-        {"size fails", [](test::FakeFiles& f) { f.sizeFailure = ResultFromWin32(6); },
-         static_cast<ResultCode>(0x80070006), true},
+         static_cast<ResultCode>(0x8007007A), 0},
+        {"size fails", [](test::FakeFiles& f) { f.sizeFailure = ResultFromWin32(5); },
+         static_cast<ResultCode>(0x80070005), 0},
         {"read fails", [](test::FakeFiles& f) { f.readFailure = ResultFromWin32(30); },
-         static_cast<ResultCode>(0x8007001E), true},
-        {"short read", [](test::FakeFiles& f) { f.bytesWithheld = 1; },
-         static_cast<ResultCode>(0x80070026), true},
+         static_cast<ResultCode>(0x8007001E), 1},
+        {"read one byte short", [](test::FakeFiles& f) { f.bytesWithheld = 1; },
+         static_cast<ResultCode>(0x80070026), 1},
+        {"read delivers nothing", [](test::FakeFiles& f) { f.bytesWithheld = 1u << 20; },
+         kShortRead, 1},
+        {"file shrank after it was sized",
+         [](test::FakeFiles& f) { f.reportedSize = f.files.begin()->second.size() + 100; },
+         kShortRead, 1},
+        {"2^31 - 1 bytes", [](test::FakeFiles& f) { f.reportedSize = 0x7FFFFFFF; },
+         largestSizeResult, largestSizeResult == kShortRead ? 1 : 0},
         {"2^31 bytes", [](test::FakeFiles& f) { f.reportedSize = uint64_t{1} << 31; },
-         kInvalidArgument, true},
+         kInvalidArgument, 0},
         {"4 GiB + 10 bytes is not read as 10 bytes",
-         [](test::FakeFiles& f) { f.reportedSize = (uint64_t{1} << 32) + 10; }, kInvalidArgument, true},
+         [](test::FakeFiles& f) { f.reportedSize = (uint64_t{1} << 32) + 10; }, kInvalidArgument, 0},
+        {"largest 64-bit size", [](test::FakeFiles& f) { f.reportedSize = UINT64_MAX; },
+         kInvalidArgument, 0},
     };
-    for (const Case& c : cases) {
-        fake = test::FakeFiles{};
-        fake.files[test::kDefaultBindingFilePath] = "KB_Run=space\n";
-        c.arrange(fake);
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.name);
+        test::FakeFiles fake;
+        fake.files[test::kDefaultBindingFilePath] = std::string(kFile);
+        fault.inject(fake);
+        const test::FakeFileSystem fileSystem(fake);
+
         FileText text;
-        EXPECT_EQ(Read(text), c.result) << c.what;
-        EXPECT_EQ(text.buffer, nullptr) << c.what;
-        EXPECT_TRUE(text.text.empty()) << c.what;
-        EXPECT_EQ(fake.opens, c.opened ? 1 : 0) << c.what;
-        EXPECT_EQ(fake.closes, fake.opens) << c.what;
-        if (c.result == kInvalidArgument) {
-            EXPECT_EQ(fake.reads, 0) << c.what;
-        }
+        EXPECT_EQ(ReadBindingFile(fileSystem.Get(), Western(), text), fault.result);
+        EXPECT_EQ(text.buffer, nullptr);
+        EXPECT_TRUE(text.bytes.empty());
+        EXPECT_EQ(fake.reads, fault.reads);
+
+        std::array<int32_t, kBindingCount> bindings;
+        bindings.fill(-7);
+        const auto defaults = bindings;
+        EXPECT_EQ(LoadBindings(bindings.data(), kBindingCount, test::kTableOrder, fileSystem.Get(),
+                               Western()),
+                  fault.result);
+        EXPECT_EQ(bindings, defaults);
+        EXPECT_EQ(fake.reads, 2 * fault.reads);
+        EXPECT_EQ(fake.closes, fake.opens);
     }
 }
 

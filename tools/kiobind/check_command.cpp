@@ -24,11 +24,11 @@ size_t BindingsSet(const FileAnalysis& analysis) {
 }  // namespace
 
 int RunCheck(const Arguments& arguments, const Context& context, Output& output) {
-    const std::optional<std::string> bytes = ReadOrReport(arguments.file, context, output);
-    if (!bytes) {
+    const std::optional<kio::FileText> file = ReadOrReport(arguments.file, context, output);
+    if (!file) {
         return kExitUnreadable;
     }
-    const FileAnalysis analysis = AnalyseFile(*bytes, context.codePage);
+    const FileAnalysis analysis = AnalyseFile(file->bytes, context.codePage);
     const std::vector<Finding> findings = CollectFindings(analysis, context.codePage);
 
     size_t warnings = 0;

@@ -5,8 +5,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "arguments.h"
+#include "binding_file.h"
 #include "code_page.h"
 #include "platform.h"
 #include "terminal.h"
@@ -28,15 +30,19 @@ struct Context {
     Style style;
 };
 
+// The whole program on its command line (without the program name). Running
+// out of memory gives the code GetPAM would return for it and kExitUnreadable.
+int RunKiobind(const std::vector<std::string>& words, Output& output);
+
 int RunCheck(const Arguments& arguments, const Context& context, Output& output);
 int RunShow(const Arguments& arguments, const Context& context, Output& output);
 int RunKeys(const Context& context, Output& output);
 
 std::string_view HelpText(Command command);
 
-// The file's bytes, or nothing after writing to `output.err` the result code
-// GetPAM would return for it and what that code means.
-std::optional<std::string> ReadOrReport(const std::string& path, const Context& context,
-                                        Output& output);
+// The file, read as the loader reads it, or nothing after writing to
+// `output.err` the result code GetPAM would return for it and what that code means.
+std::optional<kio::FileText> ReadOrReport(const std::string& path, const Context& context,
+                                          Output& output);
 
 }  // namespace kiobind

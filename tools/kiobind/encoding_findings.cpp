@@ -86,7 +86,8 @@ std::optional<Finding> NulFinding(const FileAnalysis& analysis) {
 
 void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
                        std::vector<Finding>& findings) {
-    AnalysedLine withoutBom = AnalyseLine(line.text.substr(kUtf8Bom.size()), codePage);
+    AnalysedLine withoutBom =
+        AnalyseLine(kio::CutBindingLine(line.text.substr(kUtf8Bom.size()), codePage), codePage);
     withoutBom.number = line.number;
     withoutBom.offset = line.offset + kUtf8Bom.size();
     const std::string saveAs = "save the file as UTF-8 without byte-order mark, or as ANSI";

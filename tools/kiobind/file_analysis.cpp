@@ -1,16 +1,15 @@
 #include "file_analysis.h"
 
-#include "binding_file.h"
-#include "line_parser.h"
 #include "vocabulary.h"
 
 namespace kiobind {
 
-AnalysedLine AnalyseLine(std::string_view line, const kio::CodePage& codePage) {
+AnalysedLine AnalyseLine(const kio::BindingLine& line, const kio::CodePage& codePage) {
     AnalysedLine analysed;
-    analysed.text = line;
-    analysed.hasEquals =
-        kio::SplitBindingLine(line, codePage, analysed.keyText, analysed.valueText);
+    analysed.text = line.text;
+    analysed.hasEquals = line.hasEquals;
+    analysed.keyText = line.keyText;
+    analysed.valueText = line.valueText;
     analysed.entry = kio::FindBindingEntry(analysed.keyText, codePage);
     if (analysed.entry) {
         analysed.value = kio::DecodeValue(analysed.valueText, codePage);
@@ -27,14 +26,12 @@ FileAnalysis AnalyseFile(std::string_view bytes, const kio::CodePage& codePage) 
         .lineNumbers = LineNumbers(bytes),
         .lines = {},
     };
-    // The same steps as the loader: split the text, split each line, look the
-    // key up, decode the value.
-    for (std::string_view line : kio::SplitBindingLines(analysis.text, codePage)) {
+    kio::ForEachBindingLine(analysis.text, codePage, [&](const kio::BindingLine& line) {
         AnalysedLine analysed = AnalyseLine(line, codePage);
-        analysed.offset = static_cast<size_t>(line.data() - bytes.data());
+        analysed.offset = static_cast<size_t>(line.text.data() - bytes.data());
         analysed.number = analysis.lineNumbers.LineOf(analysed.offset);
         analysis.lines.push_back(analysed);
-    }
+    });
     return analysis;
 }
 

@@ -9,6 +9,7 @@
 
 #include "code_page.h"
 #include "line_numbers.h"
+#include "load_bindings.h"
 
 namespace kiobind {
 
@@ -31,8 +32,8 @@ struct FileAnalysis {
     std::vector<AnalysedLine> lines;  // the game's lines, in file order
 };
 
-// One line as the loader handles it: split, key looked up, value decoded.
-AnalysedLine AnalyseLine(std::string_view line, const kio::CodePage& codePage);
+// One line as the loader handles it once cut: key looked up, value decoded.
+AnalysedLine AnalyseLine(const kio::BindingLine& line, const kio::CodePage& codePage);
 
 // `bytes` must outlive the result, which holds views into it.
 FileAnalysis AnalyseFile(std::string_view bytes, const kio::CodePage& codePage);

@@ -1,5 +1,6 @@
 #include "line_findings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -26,10 +27,6 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && EditDistance(a, b) == 0;
-}
-
 std::optional<int> ActionNamed(std::string_view text) {
     for (int p = 0; p < kio::kActionCount; ++p) {
         if (EqualsIgnoringCase(text, kio::kActions[p].name)) {
@@ -53,8 +50,10 @@ void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codeP
         return;
     }
     // "KB_Run space" or "KB_Run: space": a binding name, then the value.
-    const size_t cut = trimmed.find_first_of(" \t\v\f:");
-    if (cut != std::string_view::npos) {
+    const size_t cut = static_cast<size_t>(
+        std::find_if(trimmed.begin(), trimmed.end(), [](char c) { return IsBlank(c) || c == ':'; }) -
+        trimmed.begin());
+    if (cut != trimmed.size()) {
         if (const std::optional<int> entry =
                 kio::FindBindingEntry(trimmed.substr(0, cut), codePage)) {
             std::string_view rest = Trim(trimmed.substr(cut));
@@ -104,7 +103,8 @@ void CheckUnknownBinding(const AnalysedLine& line, std::vector<Finding>& finding
 // the game reads on into the next line.
 bool CheckSwallowedLineBreak(const AnalysedLine& line, const kio::CodePage& codePage,
                              std::vector<Finding>& findings) {
-    const size_t lineBreak = line.text.find_first_of("\r\n");
+    // Two searches for one byte each: find_first_of would test the bytes one by one.
+    const size_t lineBreak = std::min(line.text.find('\r'), line.text.find('\n'));
     if (lineBreak == std::string_view::npos || lineBreak == 0) {
         return false;
     }

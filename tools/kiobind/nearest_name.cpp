@@ -32,4 +32,9 @@ size_t EditDistance(std::string_view a, std::string_view b) {
     return row[b.size()];
 }
 
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return FoldCase(x) == FoldCase(y); });
+}
+
 }  // namespace kiobind

@@ -4,24 +4,44 @@
 #include <cstdio>
 
 namespace kiobind {
+namespace {
+
+// Enough to recognise a text; a line of megabytes would bury the message.
+constexpr size_t kLongestQuote = 64;
+
+bool IsPrintable(char c) {
+    const auto byte = static_cast<uint8_t>(c);
+    return byte >= 0x20 && byte < 0x7F;
+}
+
+}  // namespace
 
 std::string Printable(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
-        const auto byte = static_cast<uint8_t>(c);
-        if (byte < 0x20 || byte >= 0x7F) {
+    size_t i = 0;
+    while (i < text.size()) {
+        // Plain bytes go over in runs, not one at a time.
+        const size_t runStart = i;
+        while (i < text.size() && IsPrintable(text[i])) {
+            ++i;
+        }
+        out.append(text.substr(runStart, i - runStart));
+        if (i < text.size()) {
             char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<uint8_t>(text[i]));
             out += escaped;
-        } else {
-            out += c;
+            ++i;
         }
     }
     return out;
 }
 
 std::string Quote(std::string_view text) {
+    if (text.size() > kLongestQuote) {
+        return "'" + Printable(text.substr(0, kLongestQuote)) + "...' (" +
+               std::to_string(text.size()) + " bytes)";
+    }
     return "'" + Printable(text) + "'";
 }
 

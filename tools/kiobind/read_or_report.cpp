@@ -1,20 +1,19 @@
 #include "commands.h"
-#include "file_bytes.h"
 #include "result_meaning.h"
 
 namespace kiobind {
 
-std::optional<std::string> ReadOrReport(const std::string& path, const Context& context,
-                                        Output& output) {
-    std::string bytes;
-    const kio::ResultCode result = ReadFileBytes(context.fileSystem, path, bytes);
+std::optional<kio::FileText> ReadOrReport(const std::string& path, const Context& context,
+                                          Output& output) {
+    kio::FileText file;
+    const kio::ResultCode result = kio::ReadBindingFileAt(context.fileSystem, path.c_str(), file);
     if (kio::Failed(result)) {
         output.err += path + ": " + context.style(Paint::Error, "error:") +
                       " cannot read the file; GetPAM would return " + DescribeResult(result) +
                       " and leave every binding at the game's default\n";
         return std::nullopt;
     }
-    return bytes;
+    return file;
 }
 
 }  // namespace kiobind

@@ -96,13 +96,13 @@ void WriteRaw(const BindingTable& table, std::string& out) {
 int RunShow(const Arguments& arguments, const Context& context, Output& output) {
     ActionList list = TableOrder();
     if (arguments.orderFile) {
-        const std::optional<std::string> orderText =
+        const std::optional<kio::FileText> orderFile =
             ReadOrReport(*arguments.orderFile, context, output);
-        if (!orderText) {
+        if (!orderFile) {
             return kExitUnreadable;
         }
         std::string error;
-        const std::optional<ActionList> parsed = ParseActionList(*orderText, error);
+        const std::optional<ActionList> parsed = ParseActionList(orderFile->bytes, error);
         if (!parsed) {
             output.err += *arguments.orderFile + ": " + context.style(Paint::Error, "error:") +
                           " " + error + "\n";
@@ -110,11 +110,11 @@ int RunShow(const Arguments& arguments, const Context& context, Output& output) 
         }
         list = *parsed;
     }
-    const std::optional<std::string> bytes = ReadOrReport(arguments.file, context, output);
-    if (!bytes) {
+    const std::optional<kio::FileText> file = ReadOrReport(arguments.file, context, output);
+    if (!file) {
         return kExitUnreadable;
     }
-    const FileAnalysis analysis = AnalyseFile(*bytes, context.codePage);
+    const FileAnalysis analysis = AnalyseFile(file->bytes, context.codePage);
     const BindingTable table = BuildBindingTable(analysis, list, context.codePage);
     if (arguments.raw) {
         WriteRaw(table, output.out);

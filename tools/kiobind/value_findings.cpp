@@ -28,13 +28,18 @@ std::string AsciiLower(std::string_view text) {
     return lower;
 }
 
+size_t LongestKeyName() {
+    static const size_t longest =
+        std::max_element(kio::kKeyNames.begin(), kio::kKeyNames.end(),
+                         [](const kio::KeyName& a, const kio::KeyName& b) {
+                             return a.name.size() < b.name.size();
+                         })->name.size();
+    return longest;
+}
+
 bool IsDigits(std::string_view text) {
     return !text.empty() &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-bool HasHexPrefix(std::string_view text) {
-    return text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
 }
 
 bool DecodesAsHex(std::string_view text, const kio::CodePage& codePage) {
@@ -110,7 +115,7 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
         return Warn(line, gets + "the value is empty, so the game's default is lost" + write +
                               "0x0 to unbind it on purpose");
     }
-    if (value.size() == 2 && HasHexPrefix(value)) {
+    if (value.size() == 2 && kio::HasHexPrefix(value)) {
         return Warn(line, gets + Quote(value) + " has no digit after it" + write + "0x0 or " +
                               std::string(name) + "=0x1d, for example");
     }
@@ -129,7 +134,11 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
         }
         return Warn(line, gets + Quote(value) + " is not a key name: key names hold no blank");
     }
-    if (const std::string lower = AsciiLower(value); kio::FindKeyCode(lower)) {
+    // A text far longer than any key name neither names one in another case nor
+    // is a typo of one: no need to lowercase megabytes.
+    const bool mayBeAKeyName = value.size() <= LongestKeyName() + kMostEdits;
+    const std::string lower = mayBeAKeyName ? AsciiLower(value) : std::string();
+    if (mayBeAKeyName && kio::FindKeyCode(lower)) {
         return Warn(line, gets + "key names are lower case, and " + Quote(value) + " names no key" +
                               write + lower);
     }
@@ -142,14 +151,15 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
         }
         return Warn(line, std::move(message));
     }
-    if (HasHexPrefix(value)) {
+    if (kio::HasHexPrefix(value)) {
         return Warn(line, gets + Quote(value) +
                               " is no hexadecimal number, as only letters and digits may follow "
                               "'0x', and it names no key");
     }
-    const std::string lower = AsciiLower(value);
     if (const std::optional<std::string_view> near =
-            NearestName(lower, kio::kKeyNames, [](const kio::KeyName& key) { return key.name; })) {
+            mayBeAKeyName ? NearestName(lower, kio::kKeyNames,
+                                        [](const kio::KeyName& key) { return key.name; })
+                          : std::nullopt) {
         return Warn(line, gets + Quote(value) + " is not a key name; did you mean " +
                               std::string(name) + "=" + AsciiLower(*near) + "?");
     }

@@ -1,11 +1,17 @@
 // Table tests of the pieces the commands are made of.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "action_order.h"
 #include "arguments.h"
 #include "line_numbers.h"
 #include "nearest_name.h"
 #include "terminal.h"
+#include "vocabulary.h"
 
 namespace kiobind {
 namespace {
@@ -47,6 +53,35 @@ TEST(NearestName, SuggestsOnlyPlausibleTypos) {
     }
     EXPECT_EQ(EditDistance("KB_RUN", "kb_run"), 0u);
     EXPECT_EQ(EditDistance("kitten", "sitting"), 3u);
+    EXPECT_TRUE(EqualsIgnoringCase("KB_RUN", "kb_run"));
+    EXPECT_FALSE(EqualsIgnoringCase("KB_RUN", "kb_ru"));
+    EXPECT_FALSE(EqualsIgnoringCase("KB_RUN", "kb_rum"));
+}
+
+// Skipping names by length alone must not change a single suggestion.
+TEST(NearestName, SkipsOnlyNamesThatCannotWin) {
+    const auto self = [](std::string_view name) { return name; };
+    std::vector<std::string_view> names;
+    for (const kio::KeyName& key : kio::kKeyNames) names.push_back(key.name);
+    std::mt19937 random(7);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text(names[random() % names.size()]);
+        for (int edit = static_cast<int>(random() % 6); edit > 0; --edit) {
+            const size_t at = random() % (text.size() + 1);
+            const char letter = static_cast<char>('a' + random() % 26);
+            random() % 2 ? text.insert(at, 1, letter) : text.erase(at < text.size() ? at : 0, 1);
+        }
+        const size_t limit = std::clamp<size_t>(text.size() / 3, 1, 4);
+        std::optional<std::string_view> expected;
+        size_t best = limit + 1;
+        for (std::string_view name : names) {
+            if (const size_t distance = EditDistance(text, name); distance < best) {
+                expected = name;
+                best = distance;
+            }
+        }
+        ASSERT_EQ(NearestName(text, names, self), expected) << text;
+    }
 }
 
 TEST(Arguments, ParseCommandsFilesAndOptions) {

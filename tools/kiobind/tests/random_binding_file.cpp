@@ -63,8 +63,8 @@ std::string RandomValue(std::mt19937& random) {
         case 3: return std::to_string(Pick(random, 120));
         case 4: return "";
         default: {
-            static constexpr std::array<std::string_view, 6> kOdd = {
-                "=", ";", "\xA0space", "\x81\x40", "sp ace", "\x82\x0A"};
+            static constexpr std::array<std::string_view, 7> kOdd = {
+                "=", ";", "\xA0space", "\x81\x40", "sp ace", "\x82\x0A", "0xFFFFFFFF"};
             return std::string(OneOf(random, kOdd));
         }
     }
