@@ -257,6 +257,30 @@ std::string_view BindingName(int entry) {
     return (entry % 2 == 0) ? action.keyboardName : action.padName;
 }
 
+namespace {
+
+// Whether the NUL-terminated `text` is `name`, reading `text` no further than
+// its terminator or its first difference.
+bool SpellsExactly(const char* text, std::string_view name) {
+    for (char c : name) {
+        if (*text++ != c) {
+            return false;
+        }
+    }
+    return *text == '\0';
+}
+
+// Gives an action the slots of list position `position`, unless an earlier
+// position already holds them.
+void ClaimSlots(SlotTable& slots, int action, int position) {
+    if (slots[2 * action] == kNoSlot) {
+        slots[2 * action] = static_cast<int8_t>(2 * position);
+        slots[2 * action + 1] = static_cast<int8_t>(2 * position + 1);
+    }
+}
+
+}  // namespace
+
 SlotTable BuildSlotTable(const char* const* actionNames) {
     // An action missing from the list owns no slot, so its lines are skipped
     // instead of landing in slot 0, which belongs to another action.
@@ -269,6 +293,12 @@ SlotTable BuildSlotTable(const char* const* actionNames) {
         if (name == nullptr) {
             continue;
         }
+        // A game most likely lists the actions in the table's own order and
+        // spelling: that costs one comparison, read only up to the name's end.
+        if (SpellsExactly(name, kActions[j].name)) {
+            ClaimSlots(slots, j, j);
+            continue;
+        }
         char lower[kLongestActionName + 1];
         size_t length = 0;
         while (length <= kLongestActionName && name[length] != '\0') {
@@ -278,10 +308,8 @@ SlotTable BuildSlotTable(const char* const* actionNames) {
         if (length > kLongestActionName) {
             continue;  // longer than every action name
         }
-        const LowerName* action = kActionNameIndex.Find({lower, length});
-        if (action != nullptr && slots[2 * action->value] == kNoSlot) {
-            slots[2 * action->value] = static_cast<int8_t>(2 * j);
-            slots[2 * action->value + 1] = static_cast<int8_t>(2 * j + 1);
+        if (const LowerName* action = kActionNameIndex.Find({lower, length})) {
+            ClaimSlots(slots, action->value, j);
         }
     }
     return slots;
