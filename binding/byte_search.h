@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -41,16 +42,26 @@ inline uint32_t MatchMaskOfTail(const char* bytes, size_t size, char a, char b, 
     return MatchMask(block, a, b, c) & ((uint32_t{1} << size) - 1);
 }
 
-// The offset of the first NUL among the `size` bytes at `bytes`, or `size`.
-inline size_t FindNul(const char* bytes, size_t size) {
-    size_t start = 0;
-    for (; start + kBlockSize <= size; start += kBlockSize) {
-        if (const uint32_t mask = MatchMask(bytes + start, '\0', '\0', '\0'); mask != 0) {
-            return start + static_cast<size_t>(std::countr_zero(mask));
+// The offset of the first byte at or after `from` that equals a, b or c, or
+// the text's size when there is none.
+inline size_t FindFirstOf(std::string_view text, size_t from, char a, char b, char c) {
+    for (; text.size() - from >= kBlockSize; from += kBlockSize) {
+        if (const uint32_t mask = MatchMask(text.data() + from, a, b, c); mask != 0) {
+            return from + static_cast<size_t>(std::countr_zero(mask));
         }
     }
-    const uint32_t mask = MatchMaskOfTail(bytes + start, size - start, '\0', '\0', '\0');
-    return mask != 0 ? start + static_cast<size_t>(std::countr_zero(mask)) : size;
+    if (from < text.size()) {
+        if (const uint32_t mask = MatchMaskOfTail(text.data() + from, text.size() - from, a, b, c);
+            mask != 0) {
+            return from + static_cast<size_t>(std::countr_zero(mask));
+        }
+    }
+    return text.size();
+}
+
+// The offset of the first NUL among the `size` bytes at `bytes`, or `size`.
+inline size_t FindNul(const char* bytes, size_t size) {
+    return FindFirstOf(std::string_view(bytes, size), 0, '\0', '\0', '\0');
 }
 
 }  // namespace kio

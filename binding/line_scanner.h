@@ -1,9 +1,7 @@
 // The one pass over a binding file that finds its lines and the "=" of each.
 #pragma once
 
-#include <bit>
 #include <cstddef>
-#include <cstdint>
 #include <string_view>
 
 #include "byte_search.h"
@@ -19,81 +17,48 @@ struct ScannedLine {
 
 namespace line_scanner {
 
-// The marks (CR, LF and "=") of a text where every character is one byte, found
-// a block at a time: the block's offset, and a bit for each mark not yet taken.
-class BlockMarks {
-public:
-    explicit BlockMarks(std::string_view text) : text_(text), marks_(MarksOfBlock(0)) {}
-
-    // The offset of the next mark, or the text's size when none is left.
-    size_t Next() {
-        while (marks_ == 0) {
-            if (text_.size() - blockStart_ <= kBlockSize) {
-                return text_.size();
-            }
-            blockStart_ += kBlockSize;
-            marks_ = MarksOfBlock(blockStart_);
-        }
-        const size_t mark = blockStart_ + static_cast<size_t>(std::countr_zero(marks_));
-        marks_ &= marks_ - 1;
-        return mark;
+// Where every character is one byte: sixteen bytes at a time.
+struct FindInBlocks {
+    size_t operator()(std::string_view text, size_t from, char a, char b, char c) const {
+        return FindFirstOf(text, from, a, b, c);
     }
-
-private:
-    uint32_t MarksOfBlock(size_t start) const {
-        const size_t left = text_.size() - start;
-        return left >= kBlockSize ? MatchMask(text_.data() + start, '\r', '\n', '=')
-                                  : MatchMaskOfTail(text_.data() + start, left, '\r', '\n', '=');
-    }
-
-    std::string_view text_;
-    size_t blockStart_ = 0;
-    uint32_t marks_;
 };
 
-// The marks of a text in a double-byte code page, found a character at a time,
-// so that the second byte of a character is never taken for one.
-class CharacterMarks {
-public:
-    CharacterMarks(std::string_view text, const CodePage& codePage)
-        : text_(text), codePage_(codePage) {}
+// Under a double-byte code page: a character at a time, so that the second byte
+// of a character is never taken for one of the bytes sought. `from` must be
+// where a character starts.
+struct FindInCharacters {
+    const CodePage& codePage;
 
-    size_t Next() {
-        while (cursor_ < text_.size()) {
-            const char byte = text_[cursor_];
-            if (byte == '\r' || byte == '\n' || byte == '=') {
-                return cursor_++;
-            }
-            cursor_ += codePage_.CharacterLength(text_, cursor_);
+    size_t operator()(std::string_view text, size_t from, char a, char b, char c) const {
+        while (from < text.size() && text[from] != a && text[from] != b && text[from] != c) {
+            from += codePage.CharacterLength(text, from);
         }
-        return text_.size();
+        return from;
     }
-
-private:
-    std::string_view text_;
-    const CodePage& codePage_;
-    size_t cursor_ = 0;
 };
 
-template <typename Marks, typename OnLine>
-void ScanWith(std::string_view text, Marks marks, OnLine& onLine) {
+inline bool IsLineBreak(char byte) { return byte == '\r' || byte == '\n'; }
+
+template <typename Find, typename OnLine>
+void ScanWith(std::string_view text, Find find, OnLine& onLine) {
     size_t start = 0;
-    size_t equals = std::string_view::npos;
     for (;;) {
-        const size_t mark = marks.Next();
-        if (mark < text.size() && text[mark] == '=') {
-            equals = equals == std::string_view::npos ? mark - start : equals;
-            continue;
+        // CR and LF are single-byte characters, so a line starts after them.
+        while (start < text.size() && IsLineBreak(text[start])) {
+            ++start;
         }
-        // A line break, or the end: a line ends here unless it is empty.
-        if (mark > start) {
-            onLine(ScannedLine{std::string_view(text.data() + start, mark - start), equals});
-        }
-        if (mark == text.size()) {
+        if (start == text.size()) {
             return;
         }
-        start = mark + 1;
-        equals = std::string_view::npos;
+        size_t end = find(text, start, '\r', '\n', '=');
+        size_t equals = std::string_view::npos;
+        if (end < text.size() && text[end] == '=') {
+            equals = end - start;
+            end = find(text, end + 1, '\r', '\n', '\n');
+        }
+        onLine(ScannedLine{std::string_view(text.data() + start, end - start), equals});
+        start = end;
     }
 }
 
@@ -104,13 +69,10 @@ void ScanWith(std::string_view text, Marks marks, OnLine& onLine) {
 // and "=" count only where a character starts.
 template <typename OnLine>
 void ScanBindingLines(std::string_view text, const CodePage& codePage, OnLine&& onLine) {
-    if (text.empty()) {
-        return;
-    }
     if (codePage.hasLeadBytes) {
-        line_scanner::ScanWith(text, line_scanner::CharacterMarks(text, codePage), onLine);
+        line_scanner::ScanWith(text, line_scanner::FindInCharacters{codePage}, onLine);
     } else {
-        line_scanner::ScanWith(text, line_scanner::BlockMarks(text), onLine);
+        line_scanner::ScanWith(text, line_scanner::FindInBlocks{}, onLine);
     }
 }
 
