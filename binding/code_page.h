@@ -44,8 +44,9 @@ constexpr bool HasPlainAsciiCase(const CodePage& page) {
     for (int b = 0; b < 256; ++b) {
         const bool capital = b >= 'A' && b <= 'Z';
         const int asciiLower = capital ? b - 'A' + 'a' : b;
-        const bool plain = b < 0x80 ? (page.lower[b] == asciiLower && !page.IsLeadByte(static_cast<uint8_t>(b)))
-                                    : page.lower[b] >= 0x80;
+        const bool plain =
+            b < 0x80 ? page.lower[b] == asciiLower && !page.IsLeadByte(static_cast<uint8_t>(b))
+                     : page.lower[b] >= 0x80;
         if (!plain) {
             return false;
         }

@@ -55,7 +55,7 @@ void ScanWith(std::string_view text, Find find, OnLine& onLine) {
         size_t equals = std::string_view::npos;
         if (end < text.size() && text[end] == '=') {
             equals = end - start;
-            end = find(text, end + 1, '\r', '\n', '\n');
+            end = find(text, end + 1, '\r', '\n', '\n');  // a line break only
         }
         onLine(ScannedLine{std::string_view(text.data() + start, end - start), equals});
         start = end;
