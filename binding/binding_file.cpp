@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "byte_search.h"
+
 namespace kio {
 namespace {
 
@@ -74,16 +76,20 @@ ResultCode ReadBindingFile(const FileSystem& fileSystem, const CodePage& codePag
 ResultCode ReadBindingFileAt(const FileSystem& fileSystem, const char* path, FileText& fileText) {
     fileText = FileText{};
 
+    const bool sizedOpen = fileSystem.openForReadingWithSize != nullptr;
     FileHandle handle = 0;
-    if (ResultCode result = fileSystem.openForReading(path, handle);
+    uint64_t size = 0;
+    if (ResultCode result = sizedOpen ? fileSystem.openForReadingWithSize(path, handle, size)
+                                      : fileSystem.openForReading(path, handle);
         Failed(result)) {
         return result;
     }
     const OpenFile file(fileSystem, handle);
 
-    uint64_t size = 0;
-    if (ResultCode result = fileSystem.getSize(file.Handle(), size); Failed(result)) {
-        return result;
+    if (!sizedOpen) {
+        if (ResultCode result = fileSystem.getSize(file.Handle(), size); Failed(result)) {
+            return result;
+        }
     }
     // The full 64-bit size counts: a 4 GiB + 10-byte file is refused, not read as 10 bytes.
     if (size > kMaxFileSize) {
@@ -106,7 +112,7 @@ ResultCode ReadBindingFileAt(const FileSystem& fileSystem, const char* path, Fil
     buffer[byteCount] = '\0';
 
     fileText.bytes = std::string_view(buffer.get(), byteCount);
-    fileText.text = std::string_view(buffer.get(), std::strlen(buffer.get()));
+    fileText.text = std::string_view(buffer.get(), FindNul(buffer.get(), byteCount));
     fileText.buffer = std::move(buffer);
     return kOk;
 }

@@ -55,6 +55,7 @@ constexpr CodePage MakeWesternEuropean() {
             page.lower[b] = static_cast<uint8_t>(b + 0x20);
         }
     }
+    page.hasPlainAsciiCase = HasPlainAsciiCase(page);
     return page;
 }
 
@@ -70,6 +71,7 @@ constexpr CodePage MakeDoubleByte(uint32_t id, std::initializer_list<ByteRange> 
             page.traits[b] |= CodePage::kLeadByte;
         }
     }
+    page.hasPlainAsciiCase = HasPlainAsciiCase(page);
     return page;
 }
 
@@ -79,6 +81,7 @@ constexpr CodePage kJapanese = MakeDoubleByte(932, {{0x81, 0x9F}, {0xE0, 0xFC}},
 constexpr CodePage kSimplifiedChinese = MakeDoubleByte(936, {{0x81, 0xFE}}, {});
 constexpr CodePage kKorean = MakeDoubleByte(949, {{0x81, 0xFE}}, {});
 constexpr CodePage kTraditionalChinese = MakeDoubleByte(950, {{0x81, 0xFE}}, {});
+static_assert(kWesternEuropean.hasPlainAsciiCase && kJapanese.hasPlainAsciiCase);
 
 }  // namespace
 

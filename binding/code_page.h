@@ -19,6 +19,7 @@ struct CodePage {
 
     uint32_t id = 0;
     bool hasLeadBytes = false;
+    bool hasPlainAsciiCase = false;  // see HasPlainAsciiCase below
     std::array<uint8_t, 256> traits{};
     std::array<uint8_t, 256> lower{};  // lowercase of each single-byte character
 
@@ -34,6 +35,24 @@ struct CodePage {
         return (IsLeadByte(static_cast<uint8_t>(text[pos])) && pos + 1 < text.size()) ? 2 : 1;
     }
 };
+
+// Whether the code page cases ASCII as ASCII does and makes nothing else into
+// ASCII: every byte below 0x80 is a character of its own, lowered as in ASCII,
+// and no byte from 0x80 up lowers below 0x80. Text is then matched against
+// lower-case ASCII names by ASCII folding alone, without the table.
+constexpr bool HasPlainAsciiCase(const CodePage& page) {
+    for (int b = 0; b < 256; ++b) {
+        const bool capital = b >= 'A' && b <= 'Z';
+        const int asciiLower = capital ? b - 'A' + 'a' : b;
+        const bool plain =
+            b < 0x80 ? page.lower[b] == asciiLower && !page.IsLeadByte(static_cast<uint8_t>(b))
+                     : page.lower[b] >= 0x80;
+        if (!plain) {
+            return false;
+        }
+    }
+    return true;
+}
 
 inline constexpr uint32_t kDefaultCodePageId = 1252;
 

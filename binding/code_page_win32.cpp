@@ -29,6 +29,7 @@ CodePage CaptureCodePage(UINT id) {
                                                    : 0));
         page.hasLeadBytes = page.hasLeadBytes || leadByte;
     }
+    page.hasPlainAsciiCase = HasPlainAsciiCase(page);
     return page;
 }
 

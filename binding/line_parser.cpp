@@ -10,19 +10,20 @@ namespace {
 
 // Trims white space at both ends, stepping over double-byte characters whole so
 // that neither their bytes nor a trail byte are ever taken for white space.
-std::string_view TrimWhiteSpace(std::string_view text, const CodePage& codePage) {
-    if (!codePage.hasLeadBytes) {
-        // Every character is one byte: trim from each end without walking the middle.
-        size_t first = 0;
-        size_t end = text.size();
-        while (first < end && IsWhiteSpace(static_cast<uint8_t>(text[first]))) {
-            ++first;
-        }
-        while (end > first && IsWhiteSpace(static_cast<uint8_t>(text[end - 1]))) {
-            --end;
-        }
-        return first < end ? text.substr(first, end - first) : std::string_view{};
+// Every character is one byte: trim from each end without walking the middle.
+std::string_view TrimSingleByteWhiteSpace(std::string_view text) {
+    size_t first = 0;
+    size_t end = text.size();
+    while (first < end && IsWhiteSpace(static_cast<uint8_t>(text[first]))) {
+        ++first;
     }
+    while (end > first && IsWhiteSpace(static_cast<uint8_t>(text[end - 1]))) {
+        --end;
+    }
+    return first < end ? std::string_view(text.data() + first, end - first) : std::string_view{};
+}
+
+std::string_view TrimDoubleByteWhiteSpace(std::string_view text, const CodePage& codePage) {
     size_t first = text.size();
     size_t end = 0;
     for (size_t i = 0; i < text.size();) {
@@ -34,6 +35,11 @@ std::string_view TrimWhiteSpace(std::string_view text, const CodePage& codePage)
         i += length;
     }
     return first < end ? text.substr(first, end - first) : std::string_view{};
+}
+
+std::string_view TrimWhiteSpace(std::string_view text, const CodePage& codePage) {
+    return codePage.hasLeadBytes ? TrimDoubleByteWhiteSpace(text, codePage)
+                                 : TrimSingleByteWhiteSpace(text);
 }
 
 size_t FindEqualsSign(std::string_view line, const CodePage& codePage) {
@@ -85,13 +91,19 @@ bool SplitBindingLine(std::string_view line, const CodePage& codePage, std::stri
     if (equals == std::string_view::npos) {
         return false;
     }
-    keyText = TrimWhiteSpace(line.substr(0, equals), codePage);
-    valueText = TrimWhiteSpace(line.substr(equals + 1), codePage);
+    SplitBindingLineAt(line, equals, codePage, keyText, valueText);
+    return true;
+}
+
+void SplitBindingLineAt(std::string_view line, size_t equals, const CodePage& codePage,
+                        std::string_view& keyText, std::string_view& valueText) {
+    keyText = TrimWhiteSpace(std::string_view(line.data(), equals), codePage);
+    valueText = TrimWhiteSpace(
+        std::string_view(line.data() + equals + 1, line.size() - equals - 1), codePage);
     // One final ";" goes, and nothing is trimmed after it.
     if (!valueText.empty() && valueText.back() == ';') {
         valueText.remove_suffix(1);
     }
-    return true;
 }
 
 ValueClass ClassifyValue(std::string_view valueText, const CodePage& codePage) {

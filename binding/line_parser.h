@@ -15,6 +15,10 @@ namespace kio {
 bool SplitBindingLine(std::string_view line, const CodePage& codePage, std::string_view& keyText,
                       std::string_view& valueText);
 
+// As SplitBindingLine, for a line whose first "=" is known to be at `equals`.
+void SplitBindingLineAt(std::string_view line, size_t equals, const CodePage& codePage,
+                        std::string_view& keyText, std::string_view& valueText);
+
 // Whether the text starts with "0x" or "0X".
 bool HasHexPrefix(std::string_view text);
 

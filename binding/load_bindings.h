@@ -9,6 +9,7 @@
 #include "binding_file.h"
 #include "code_page.h"
 #include "line_parser.h"
+#include "line_scanner.h"
 #include "platform.h"
 #include "result_codes.h"
 #include "vocabulary.h"
@@ -33,12 +34,19 @@ inline BindingLine CutBindingLine(std::string_view line, const CodePage& codePag
 }
 
 // Cuts `text` into lines and each line at its "=", in file order: the one loop
-// behind both GetPAM and the tools that explain what it reads.
+// behind both GetPAM and the tools that explain what it reads. The lines and
+// their "=" are found in one pass; each line is cut as CutBindingLine cuts it.
 template <typename Visit>
 void ForEachBindingLine(std::string_view text, const CodePage& codePage, Visit&& visit) {
-    for (std::string_view line : SplitBindingLines(text, codePage)) {
-        visit(CutBindingLine(line, codePage));
-    }
+    ScanBindingLines(text, codePage, [&](const ScannedLine& scanned) {
+        BindingLine line;
+        line.text = scanned.text;
+        line.hasEquals = scanned.equals != std::string_view::npos;
+        if (line.hasEquals) {
+            SplitBindingLineAt(scanned.text, scanned.equals, codePage, line.keyText, line.valueText);
+        }
+        visit(line);
+    });
 }
 
 // Stores the decoded value of every line of `text` that names a binding into

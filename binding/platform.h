@@ -36,6 +36,10 @@ struct FileSystem {
     // Reads up to `size` bytes in one request; `bytesRead` tells how many came.
     ResultCode (*read)(FileHandle handle, char* buffer, uint32_t size, uint32_t& bytesRead);
     void (*close)(FileHandle handle);
+    // Optional: openForReading and getSize in one, where the system learns the
+    // size anyway while it opens the file. Null: the reader asks each in turn.
+    ResultCode (*openForReadingWithSize)(const char* path, FileHandle& handle,
+                                         uint64_t& size) = nullptr;
 };
 
 // The real services of the platform the library was built for.

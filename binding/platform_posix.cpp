@@ -76,26 +76,49 @@ ResultCode MissingFileResult(const char* path) {
                                            : win32_error::kPathNotFound);
 }
 
-ResultCode GetHostExecutablePath(PathBuffer& path) {
-    path = PathBuffer{};
-    const ssize_t length = ::readlink("/proc/self/exe", path.bytes.data(), path.bytes.size());
+struct ExecutablePath {
+    ResultCode result = kOk;
+    PathBuffer path;
+};
+
+ExecutablePath ReadExecutablePath() {
+    ExecutablePath executable;
+    const ssize_t length =
+        ::readlink("/proc/self/exe", executable.path.bytes.data(), executable.path.bytes.size());
     if (length < 0) {
-        return ResultFromErrno(errno);
+        executable.result = ResultFromErrno(errno);
+        executable.path = PathBuffer{};
+    } else if (static_cast<size_t>(length) >= executable.path.bytes.size()) {
+        // A link that fills the buffer may have been cut, and leaves no room for the NUL.
+        executable.result = kPathTooLong;
+        executable.path = PathBuffer{};
+    } else {
+        executable.path.length = static_cast<size_t>(length);
     }
-    // A link that fills the buffer may have been cut, and leaves no room for the NUL.
-    if (static_cast<size_t>(length) >= path.bytes.size()) {
-        path = PathBuffer{};
-        return kPathTooLong;
+    return executable;
+}
+
+// The executable of a process does not change while it runs, and reading the
+// link costs as much as reading the whole binding file: read it once, on first
+// use. A function-local static is initialised once even when threads race to it.
+ResultCode GetHostExecutablePath(PathBuffer& path) {
+    static const ExecutablePath first = ReadExecutablePath();
+    if (!Failed(first.result)) {
+        path = first.path;
+        return kOk;
     }
-    path.length = static_cast<size_t>(length);
-    return kOk;
+    // A failure is not kept: the next call asks again.
+    const ExecutablePath again = ReadExecutablePath();
+    path = again.path;
+    return again.result;
 }
 
 // POSIX has no share modes, so a writer elsewhere does not block the open.
 // Only a regular file is read: a FIFO or a device in place of "input.ini" could
 // block the game's thread for good (hence O_NONBLOCK for the open itself) or
 // never end, and Windows likewise refuses a directory with ERROR_ACCESS_DENIED.
-ResultCode OpenForReading(const char* path, FileHandle& handle) {
+// The one fstat that checks the type also gives the size.
+ResultCode OpenForReadingWithSize(const char* path, FileHandle& handle, uint64_t& size) {
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         const int error = errno;
@@ -108,7 +131,13 @@ ResultCode OpenForReading(const char* path, FileHandle& handle) {
         return ResultFromErrno(error);
     }
     handle = fd;
+    size = static_cast<uint64_t>(status.st_size);
     return kOk;
+}
+
+ResultCode OpenForReading(const char* path, FileHandle& handle) {
+    uint64_t size = 0;
+    return OpenForReadingWithSize(path, handle, size);
 }
 
 ResultCode GetSize(FileHandle handle, uint64_t& size) {
@@ -143,7 +172,7 @@ ResultCode Read(FileHandle handle, char* buffer, uint32_t size, uint32_t& bytesR
 void Close(FileHandle handle) { ::close(static_cast<int>(handle)); }
 
 constexpr FileSystem kPosixFileSystem = {GetHostExecutablePath, OpenForReading, GetSize, Read,
-                                         Close};
+                                         Close, OpenForReadingWithSize};
 
 }  // namespace
 

@@ -15,21 +15,42 @@ ResultCode LastErrorResult() {
 
 HANDLE ToHandle(FileHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 
-ResultCode GetHostExecutablePath(PathBuffer& path) {
-    path = PathBuffer{};
+struct ExecutablePath {
+    ResultCode result = kOk;
+    PathBuffer path;
+};
+
+ExecutablePath ReadExecutablePath() {
+    ExecutablePath executable;
     // No module handle: the process's executable, not this library.
-    const DWORD length = ::GetModuleFileNameA(nullptr, path.bytes.data(),
-                                              static_cast<DWORD>(path.bytes.size()));
+    const DWORD length = ::GetModuleFileNameA(nullptr, executable.path.bytes.data(),
+                                              static_cast<DWORD>(executable.path.bytes.size()));
     if (length == 0) {
-        return LastErrorResult();
+        executable.result = LastErrorResult();
+        executable.path = PathBuffer{};
+    } else if (length >= executable.path.bytes.size()) {
+        // A length that fills the buffer means the path was cut.
+        executable.result = kPathTooLong;
+        executable.path = PathBuffer{};
+    } else {
+        executable.path.length = length;
     }
-    // A length that fills the buffer means the path was cut.
-    if (length >= path.bytes.size()) {
-        path = PathBuffer{};
-        return kPathTooLong;
+    return executable;
+}
+
+// The executable of a process does not change while it runs: ask once, on first
+// use, as for the code page. A function-local static is initialised once even
+// when threads race to it.
+ResultCode GetHostExecutablePath(PathBuffer& path) {
+    static const ExecutablePath first = ReadExecutablePath();
+    if (!Failed(first.result)) {
+        path = first.path;
+        return kOk;
     }
-    path.length = length;
-    return kOk;
+    // A failure is not kept: the next call asks again.
+    const ExecutablePath again = ReadExecutablePath();
+    path = again.path;
+    return again.result;
 }
 
 // Read access, sharing read access only: a writer elsewhere makes the open fail

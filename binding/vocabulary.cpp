@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+#include "name_compare.h"
+
 namespace kio {
 
 #define KIO_ACTION(name) Action{#name, "KB_" #name, "PAD_" #name}
@@ -63,7 +65,7 @@ constexpr std::array<KeyName, kKeyNameCount> kKeyNameTable = {{
 
 // A lower-case name held by value, so lookup tables can be built at compile time.
 struct LowerName {
-    static constexpr size_t kCapacity = 24;
+    static constexpr size_t kCapacity = kLongestComparedName;
     std::array<char, kCapacity> bytes{};
     uint8_t length = 0;
     int32_t value = 0;
@@ -145,6 +147,15 @@ static_assert(kSortedBindingNames.size() == 54);
 static_assert(kSortedKeyNames.size() == 142);
 static_assert(kLongestBindingName < LowerName::kCapacity);
 
+// Binding names are matched by ASCII folding, which needs lower-case letters and
+// "_" only.
+constexpr bool LettersAndUnderscores(const LowerName& name) {
+    return std::all_of(name.bytes.begin(), name.bytes.begin() + name.length,
+                       [](char c) { return (c >= 'a' && c <= 'z') || c == '_'; });
+}
+static_assert(std::all_of(kSortedBindingNames.begin(), kSortedBindingNames.end(),
+                          LettersAndUnderscores));
+
 // Action names in lower case, each with its action number.
 constexpr auto kLowerActionNames = [] {
     std::array<LowerName, kActionCount> table{};
@@ -158,12 +169,13 @@ constexpr size_t kLongestActionName = LongestName(kLowerActionNames);
 
 // A hash of a name from its length and four of its bytes (first, middle, last
 // two), in constant time. The lookups compare whole names, so a collision only
-// costs a comparison; the assertions below keep every probe short.
+// costs a comparison; the assertions below keep every probe short. Bit 0x20 of
+// each byte is set first, so ASCII capitals hash as their lower case.
 constexpr uint32_t HashName(std::string_view name) {
     if (name.empty()) {
         return 0;
     }
-    const auto byteAt = [&](size_t i) { return uint32_t{static_cast<uint8_t>(name[i])}; };
+    const auto byteAt = [&](size_t i) { return uint32_t{static_cast<uint8_t>(name[i])} | 0x20u; };
     const size_t last = name.size() - 1;
     uint32_t hash = static_cast<uint32_t>(name.size()) * 0x9E3779B1u;
     hash ^= byteAt(0) | (byteAt(name.size() / 2) << 8) | (byteAt(last - (last > 0 ? 1 : 0)) << 16) |
@@ -212,11 +224,16 @@ struct NameIndex {
         return longest;
     }
 
-    const LowerName* Find(std::string_view name) const {
+    // The entry whose name `name` spells: equal bytes, or with `foldAsciiCase`
+    // ASCII capitals taken as their lower case. `name` holds at most kCapacity bytes.
+    const LowerName* Find(std::string_view name, bool foldAsciiCase = false) const {
         for (size_t slot = HashName(name) & (kSlotCount - 1); slots[slot] != kEmpty;
              slot = (slot + 1) & (kSlotCount - 1)) {
             const LowerName& entry = (*table)[static_cast<size_t>(slots[slot])];
-            if (entry.View() == name) {
+            if (entry.length == name.size() &&
+                (foldAsciiCase
+                     ? EqualNamesFoldingAsciiCase(name.data(), entry.bytes.data(), name.size())
+                     : EqualNames(name.data(), entry.bytes.data(), name.size()))) {
                 return &entry;
             }
         }
@@ -240,6 +257,30 @@ std::string_view BindingName(int entry) {
     return (entry % 2 == 0) ? action.keyboardName : action.padName;
 }
 
+namespace {
+
+// Whether the NUL-terminated `text` is `name`, reading `text` no further than
+// its terminator or its first difference.
+bool SpellsExactly(const char* text, std::string_view name) {
+    for (char c : name) {
+        if (*text++ != c) {
+            return false;
+        }
+    }
+    return *text == '\0';
+}
+
+// Gives an action the slots of list position `position`, unless an earlier
+// position already holds them.
+void ClaimSlots(SlotTable& slots, int action, int position) {
+    if (slots[2 * action] == kNoSlot) {
+        slots[2 * action] = static_cast<int8_t>(2 * position);
+        slots[2 * action + 1] = static_cast<int8_t>(2 * position + 1);
+    }
+}
+
+}  // namespace
+
 SlotTable BuildSlotTable(const char* const* actionNames) {
     // An action missing from the list owns no slot, so its lines are skipped
     // instead of landing in slot 0, which belongs to another action.
@@ -252,6 +293,12 @@ SlotTable BuildSlotTable(const char* const* actionNames) {
         if (name == nullptr) {
             continue;
         }
+        // A game most likely lists the actions in the table's own order and
+        // spelling: that costs one comparison, read only up to the name's end.
+        if (SpellsExactly(name, kActions[j].name)) {
+            ClaimSlots(slots, j, j);
+            continue;
+        }
         char lower[kLongestActionName + 1];
         size_t length = 0;
         while (length <= kLongestActionName && name[length] != '\0') {
@@ -261,10 +308,8 @@ SlotTable BuildSlotTable(const char* const* actionNames) {
         if (length > kLongestActionName) {
             continue;  // longer than every action name
         }
-        const LowerName* action = kActionNameIndex.Find({lower, length});
-        if (action != nullptr && slots[2 * action->value] == kNoSlot) {
-            slots[2 * action->value] = static_cast<int8_t>(2 * j);
-            slots[2 * action->value + 1] = static_cast<int8_t>(2 * j + 1);
+        if (const LowerName* action = kActionNameIndex.Find({lower, length})) {
+            ClaimSlots(slots, action->value, j);
         }
     }
     return slots;
@@ -296,13 +341,18 @@ bool LowercaseInto(std::string_view text, const CodePage& codePage, char* out, s
 }
 
 std::optional<int> FindBindingEntry(std::string_view keyText, const CodePage& codePage) {
-    char lower[LowerName::kCapacity];
     // Lowercasing keeps the length, so a longer text can never match.
-    if (keyText.size() > kLongestBindingName ||
-        !LowercaseInto(keyText, codePage, lower, sizeof lower)) {
+    if (keyText.size() > kLongestBindingName) {
         return std::nullopt;
     }
-    const LowerName* found = kBindingNameIndex.Find({lower, keyText.size()});
+    const LowerName* found = nullptr;
+    if (codePage.hasPlainAsciiCase) {
+        found = kBindingNameIndex.Find(keyText, true);
+    } else {
+        char lower[LowerName::kCapacity];
+        LowercaseInto(keyText, codePage, lower, sizeof lower);
+        found = kBindingNameIndex.Find({lower, keyText.size()});
+    }
     if (found == nullptr) {
         return std::nullopt;
     }
@@ -319,6 +369,9 @@ std::optional<int> FindBindingSlot(const SlotTable& slots, std::string_view keyT
 }
 
 std::optional<int32_t> FindKeyCode(std::string_view valueText) {
+    if (valueText.size() > LowerName::kCapacity) {
+        return std::nullopt;
+    }
     const LowerName* found = kKeyNameIndex.Find(valueText);
     if (found == nullptr) {
         return std::nullopt;

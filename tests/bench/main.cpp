@@ -1,10 +1,31 @@
 // Runs the benchmarks, then prints the table of targets. The exit status tells
 // only whether every benchmark ran: timings are reported, never asserted.
+//
+//   kio_bench [--windows_results=FILE]... [Google Benchmark options]
+//
+// Each FILE holds the output of the Windows benchmark program (kio.dll under
+// Wine); its measurements join the table.
 #include <benchmark/benchmark.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "results.h"
 
 int main(int argc, char** argv) {
+    constexpr std::string_view kWindowsResults = "--windows_results=";
+    std::vector<std::string> windowsResultFiles;
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument.starts_with(kWindowsResults)) {
+            windowsResultFiles.emplace_back(argument.substr(kWindowsResults.size()));
+        } else {
+            argv[kept++] = argv[i];
+        }
+    }
+    argc = kept;
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 2;
@@ -12,6 +33,6 @@ int main(int argc, char** argv) {
     kio::bench::CollectingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    kio::bench::PrintSummary(reporter);
+    kio::bench::PrintSummary(reporter, kio::bench::ReadWindowsResults(windowsResultFiles));
     return reporter.AnyError() ? 1 : 0;
 }

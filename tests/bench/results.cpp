@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
 namespace kio::bench {
 namespace {
@@ -53,6 +55,23 @@ std::optional<Measurement> CollectingReporter::Find(const std::string& name) con
         measurement.counters[counterName] = counter.value;
     }
     return measurement;
+}
+
+std::vector<WindowsMeasurement> ReadWindowsResults(const std::vector<std::string>& files) {
+    std::vector<WindowsMeasurement> measurements;
+    for (const std::string& path : files) {
+        std::ifstream in(path);
+        for (std::string line; std::getline(in, line);) {
+            std::istringstream fields(line);
+            std::string tag;
+            WindowsMeasurement m;
+            if (fields >> tag >> m.arch >> m.lines >> m.callNanoseconds >> m.floorNanoseconds &&
+                tag == "kio-windows-bench:") {
+                measurements.push_back(m);
+            }
+        }
+    }
+    return measurements;
 }
 
 }  // namespace kio::bench

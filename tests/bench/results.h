@@ -36,7 +36,21 @@ private:
     bool anyError_ = false;
 };
 
+// One measurement of the Windows benchmark program: kio.dll's GetPAM and the
+// Win32 floor on a file of `lines` lines, in nanoseconds per call.
+struct WindowsMeasurement {
+    std::string arch;  // "x86_64" or "i686"
+    int lines = 0;
+    double callNanoseconds = 0;
+    double floorNanoseconds = 0;
+};
+
+// The result lines ("kio-windows-bench: ...") of the Windows program's outputs;
+// files that cannot be read give nothing.
+std::vector<WindowsMeasurement> ReadWindowsResults(const std::vector<std::string>& files);
+
 // Prints the table of ratios and their targets, each marked met or not.
-void PrintSummary(const CollectingReporter& results);
+void PrintSummary(const CollectingReporter& results,
+                  const std::vector<WindowsMeasurement>& windows);
 
 }  // namespace kio::bench

@@ -1,0 +1,24 @@
+// Binding file text for the benchmarks, the same for the native program and the
+// Windows one: realistic "input.ini" text of any length.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "test_files.h"
+
+namespace kio::bench {
+
+// The game's 27 action names, in the order the game lists them: the tests' list.
+inline const char* const* const kActionNames = kio::test::kTableOrder;
+
+// What a player's "input.ini" looks like: a comment, a [Keyboard] section of 27
+// key names, a [Pad] section of 27 hexadecimal values, CRLF line ends. Exactly
+// 60 lines; longer files repeat them, shorter ones are cut after `lineCount`.
+std::string MakeBindingFile(size_t lineCount);
+
+// The 54 binding lines alone, repeated until the text holds at least `byteCount`
+// bytes, ending on a whole line.
+std::string MakeBindingLines(size_t byteCount);
+
+}  // namespace kio::bench

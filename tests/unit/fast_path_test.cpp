@@ -1,0 +1,134 @@
+// The loader's fast paths against the plain code they stand in for, over random
+// inputs: the one-pass line scanner, the word-wise name comparisons and the
+// binding-name lookup by ASCII folding.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "binding_file.h"
+#include "line_parser.h"
+#include "line_scanner.h"
+#include "name_compare.h"
+#include "vocabulary.h"
+
+namespace kio {
+namespace {
+
+const CodePage& Page(uint32_t id) { return *FindBuiltInCodePage(id); }
+
+// Bytes that shape lines and names, lead bytes of 932, and a few others.
+std::string RandomText(std::mt19937& random, size_t maxLength, std::string_view alphabet) {
+    std::string text(std::uniform_int_distribution<size_t>(0, maxLength)(random), ' ');
+    std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
+    for (char& c : text) {
+        c = alphabet[pick(random)];
+    }
+    return text;
+}
+
+constexpr std::string_view kLineBytes = "\r\n==  \t;Kb_\x81\x9F\xE0\xFC\xA6\x40\x0D\x0A\x3D\xFF";
+
+TEST(LineScanner, FindsTheLinesAndEqualsSignsOfTheSimpleSplitting) {
+    std::mt19937 random(14);
+    for (const CodePage* page : {&Page(1252), &Page(932)}) {
+        for (int round = 0; round < 20000; ++round) {
+            const std::string text = RandomText(random, 70, kLineBytes);
+            std::vector<ScannedLine> scanned;
+            ScanBindingLines(text, *page, [&](const ScannedLine& line) { scanned.push_back(line); });
+
+            size_t index = 0;
+            for (std::string_view line : SplitBindingLines(text, *page)) {
+                ASSERT_LT(index, scanned.size()) << page->id << " " << testing::PrintToString(text);
+                const ScannedLine& found = scanned[index++];
+                ASSERT_EQ(found.text.data(), line.data()) << testing::PrintToString(text);
+                ASSERT_EQ(found.text.size(), line.size()) << testing::PrintToString(text);
+                std::string_view key, value, foundKey, foundValue;
+                const bool hasEquals = SplitBindingLine(line, *page, key, value);
+                ASSERT_EQ(found.equals != std::string_view::npos, hasEquals) << testing::PrintToString(text);
+                if (hasEquals) {
+                    SplitBindingLineAt(found.text, found.equals, *page, foundKey, foundValue);
+                    EXPECT_EQ(foundKey.data(), key.data());
+                    EXPECT_EQ(foundKey.size(), key.size());
+                    EXPECT_EQ(foundValue.data(), value.data());
+                    EXPECT_EQ(foundValue.size(), value.size());
+                }
+            }
+            EXPECT_EQ(index, scanned.size()) << page->id << " " << testing::PrintToString(text);
+        }
+    }
+}
+
+TEST(NameCompare, AgreesWithAByteLoop) {
+    std::mt19937 random(14);
+    for (int round = 0; round < 50000; ++round) {
+        const size_t n = std::uniform_int_distribution<size_t>(0, kLongestComparedName)(random);
+        // A lower-case name of letters and "_", and a text that mostly spells it.
+        std::string name(n, 'a');
+        std::string text(n, 'a');
+        for (size_t i = 0; i < n; ++i) {
+            name[i] = "abcxyz_"[std::uniform_int_distribution<int>(0, 6)(random)];
+            const int change = std::uniform_int_distribution<int>(0, 3 * static_cast<int>(n))(random);
+            text[i] = change == 0   ? static_cast<char>(name[i] ^ 0x20)
+                      : change == 1 ? "A_\x7f\x41\xC1\x01"[round % 6]
+                      : change == 2 ? static_cast<char>(name[i] & ~0x20)
+                                    : name[i];
+        }
+        const bool equal = text == name;
+        const bool equalFolding = std::equal(text.begin(), text.end(), name.begin(), [](char t, char m) {
+            return (t >= 'A' && t <= 'Z' ? static_cast<char>(t - 'A' + 'a') : t) == m;
+        });
+        ASSERT_EQ(EqualNames(text.data(), name.data(), n), equal) << text << " " << name;
+        ASSERT_EQ(EqualNamesFoldingAsciiCase(text.data(), name.data(), n), equalFolding)
+            << testing::PrintToString(text) << " " << name;
+    }
+}
+
+// The entry whose binding name `keyText` spells once lowercased, searched plainly.
+std::optional<int> LowercasedEntry(std::string_view keyText, const CodePage& page) {
+    std::string lower(keyText.size(), '\0');
+    LowercaseInto(keyText, page, lower.data(), lower.size());
+    for (int entry = 0; entry < kBindingCount; ++entry) {
+        std::string name(BindingName(entry));
+        LowercaseInto(name, page, name.data(), name.size());
+        if (name == lower) {
+            return entry;
+        }
+    }
+    return std::nullopt;
+}
+
+TEST(BindingNameLookup, AgreesWithLowercasingThenComparing) {
+    // 1252 with one byte lowered into ASCII, as the dotted capital I is under 1254:
+    // it cannot be matched by ASCII folding.
+    CodePage dottedI = Page(1252);
+    dottedI.lower[0xDD] = 'i';
+    dottedI.hasPlainAsciiCase = HasPlainAsciiCase(dottedI);
+    ASSERT_FALSE(dottedI.hasPlainAsciiCase);
+    EXPECT_EQ(FindBindingEntry("KB_\xDDtem", dottedI), LowercasedEntry("KB_Item", dottedI));
+
+    const CodePage& dottedIPage = dottedI;
+    std::mt19937 random(14);
+    for (const CodePage* page : {&Page(1252), &Page(932), &dottedIPage}) {
+        for (int round = 0; round < 30000; ++round) {
+            std::string key(BindingName(std::uniform_int_distribution<int>(0, kBindingCount - 1)(random)));
+            for (char& c : key) {
+                switch (std::uniform_int_distribution<int>(0, 9)(random)) {
+                case 0: c = static_cast<char>(c ^ 0x20); break;
+                case 1: c = "\xDD\x81I_@`\x7f\xC9"[round % 8]; break;
+                default: break;
+                }
+            }
+            if (round % 5 == 0) {
+                key.resize(std::uniform_int_distribution<size_t>(0, key.size())(random));
+            }
+            ASSERT_EQ(FindBindingEntry(key, *page), LowercasedEntry(key, *page))
+                << page->id << " " << testing::PrintToString(key);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kio
