@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "platform.h"
+#include "remembered_executable_path.h"
 
 namespace kio {
 namespace {
@@ -76,11 +77,6 @@ ResultCode MissingFileResult(const char* path) {
                                            : win32_error::kPathNotFound);
 }
 
-struct ExecutablePath {
-    ResultCode result = kOk;
-    PathBuffer path;
-};
-
 ExecutablePath ReadExecutablePath() {
     ExecutablePath executable;
     const ssize_t length =
@@ -98,19 +94,8 @@ ExecutablePath ReadExecutablePath() {
     return executable;
 }
 
-// The executable of a process does not change while it runs, and reading the
-// link costs as much as reading the whole binding file: read it once, on first
-// use. A function-local static is initialised once even when threads race to it.
 ResultCode GetHostExecutablePath(PathBuffer& path) {
-    static const ExecutablePath first = ReadExecutablePath();
-    if (!Failed(first.result)) {
-        path = first.path;
-        return kOk;
-    }
-    // A failure is not kept: the next call asks again.
-    const ExecutablePath again = ReadExecutablePath();
-    path = again.path;
-    return again.result;
+    return RememberedExecutablePath<ReadExecutablePath>(path);
 }
 
 // POSIX has no share modes, so a writer elsewhere does not block the open.

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "platform.h"
+#include "remembered_executable_path.h"
 
 namespace kio {
 namespace {
@@ -14,11 +15,6 @@ ResultCode LastErrorResult() {
 }
 
 HANDLE ToHandle(FileHandle handle) { return reinterpret_cast<HANDLE>(handle); }
-
-struct ExecutablePath {
-    ResultCode result = kOk;
-    PathBuffer path;
-};
 
 ExecutablePath ReadExecutablePath() {
     ExecutablePath executable;
@@ -38,19 +34,8 @@ ExecutablePath ReadExecutablePath() {
     return executable;
 }
 
-// The executable of a process does not change while it runs: ask once, on first
-// use, as for the code page. A function-local static is initialised once even
-// when threads race to it.
 ResultCode GetHostExecutablePath(PathBuffer& path) {
-    static const ExecutablePath first = ReadExecutablePath();
-    if (!Failed(first.result)) {
-        path = first.path;
-        return kOk;
-    }
-    // A failure is not kept: the next call asks again.
-    const ExecutablePath again = ReadExecutablePath();
-    path = again.path;
-    return again.result;
+    return RememberedExecutablePath<ReadExecutablePath>(path);
 }
 
 // Read access, sharing read access only: a writer elsewhere makes the open fail
