@@ -133,9 +133,16 @@ bool MeansWhatItSays(std::string_view before, std::string_view after, int entry,
     return ReadGameValues(after, codePage) == wanted;
 }
 
-EditOutcome Unreadable() {
-    return Refusal(
-        "the file is saved as UTF-16, which the game cannot read; convert it first (fix does)");
+// The binding an edit of `file` names, spelt as the action table spells it, and
+// its entry; refused when the file is UTF-16 or the name names no binding.
+ParsedText EditedBinding(std::string_view file, std::string_view binding,
+                         const kio::CodePage& codePage, int& entry) {
+    if (kiobind::DetectUtf16(file)) {
+        return {"",
+                "the file is saved as UTF-16, which the game cannot read; convert it first (fix "
+                "does)"};
+    }
+    return ParseBinding(binding, codePage, entry);
 }
 
 constexpr std::string_view kNotAsWritten =
@@ -144,11 +151,8 @@ constexpr std::string_view kNotAsWritten =
 
 EditOutcome Set(std::string_view file, std::string_view binding, std::string_view value,
                 const kio::CodePage& codePage) {
-    if (kiobind::DetectUtf16(file)) {
-        return Unreadable();
-    }
     int entry = 0;
-    const ParsedText name = ParseBinding(binding, codePage, entry);
+    const ParsedText name = EditedBinding(file, binding, codePage, entry);
     if (name.text.empty()) {
         return Refusal(name.refusal);
     }
@@ -180,11 +184,8 @@ EditOutcome Set(std::string_view file, std::string_view binding, std::string_vie
 
 EditOutcome Unset(std::string_view file, std::string_view binding,
                   const kio::CodePage& codePage) {
-    if (kiobind::DetectUtf16(file)) {
-        return Unreadable();
-    }
     int entry = 0;
-    const ParsedText name = ParseBinding(binding, codePage, entry);
+    const ParsedText name = EditedBinding(file, binding, codePage, entry);
     if (name.text.empty()) {
         return Refusal(name.refusal);
     }
