@@ -17,14 +17,6 @@ namespace {
 constexpr size_t kLongestSuggestable = 32;
 constexpr size_t kSuggestions = 3;
 
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    return lower;
-}
-
 bool IsDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(),
                                         [](char c) { return c >= '0' && c <= '9'; });
@@ -42,7 +34,8 @@ std::string NearestKeyNames(const std::string& lower) {
     }
     std::vector<std::pair<size_t, std::string>> ranked;
     for (const kio::KeyName& key : kio::kKeyNames) {
-        ranked.emplace_back(kiobind::EditDistance(lower, key.name), AsciiLower(key.name));
+        ranked.emplace_back(kiobind::EditDistance(lower, key.name),
+                            kiobind::AsciiLower(key.name));
     }
     std::stable_sort(ranked.begin(), ranked.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -75,7 +68,7 @@ ParsedText ParseBinding(std::string_view binding, const kio::CodePage& codePage,
 }
 
 ParsedText ParseValue(std::string_view value, int entry) {
-    const std::string lower = AsciiLower(value);
+    const std::string lower = kiobind::AsciiLower(value);
     const bool padBinding = entry % 2 == 1;
     const bool keyName = kio::FindKeyCode(lower).has_value();
     if (IsDigits(value) && (padBinding || !keyName)) {

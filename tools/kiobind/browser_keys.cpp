@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "nearest_name.h"
 #include "vocabulary.h"
 
 namespace kiobind {
@@ -27,13 +28,7 @@ std::optional<int32_t> BrowserKeyValue(std::string_view code) {
 }
 
 std::string FileSpelling(std::string_view keyName) {
-    std::string spelling(keyName);
-    for (char& c : spelling) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return spelling;
+    return AsciiLower(keyName);
 }
 
 std::optional<std::string> KeyNameOf(int32_t value) {

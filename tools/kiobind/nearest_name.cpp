@@ -12,6 +12,12 @@ char FoldCase(char c) {
 
 }  // namespace
 
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), FoldCase);
+    return lower;
+}
+
 size_t EditDistance(std::string_view a, std::string_view b) {
     // One row of the classic table at a time.
     std::vector<size_t> row(b.size() + 1);

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace kiobind {
@@ -12,6 +13,9 @@ size_t EditDistance(std::string_view a, std::string_view b);
 
 // Equal but for the case of ASCII letters.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+// The text with its ASCII capitals lowered, as a key name must be spelt.
+std::string AsciiLower(std::string_view text);
 
 // The most edits a suggestion may be away from the text.
 inline constexpr size_t kMostEdits = 4;

@@ -18,16 +18,6 @@ std::string Hex(uint32_t value) {
     return text;
 }
 
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
-
 size_t LongestKeyName() {
     static const size_t longest =
         std::max_element(kio::kKeyNames.begin(), kio::kKeyNames.end(),
