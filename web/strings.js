@@ -98,7 +98,8 @@ const kStrings = {
   openedExample: 'New file from the example.',
   notInFolder: 'The folder has no input.ini.',
   couldNotOpen: (message) => `Could not open the file: ${message}`,
-  discard: 'Discard the unsaved changes?',
+  discard: 'The open file has changes that are not saved. Discard them?',
+  discardYes: 'Discard the changes',
   notText: (file, kind) => `${file} does not look like a text file (${kind}). ` +
                            'A binding file is text; editing this one would write lines into it.',
   notTextKind: (what) => `it starts like ${what}`,
