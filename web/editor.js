@@ -355,7 +355,8 @@ function ask(name, question, choices) {
     return button;
   }));
   panel.hidden = false;
-  panel.querySelector('button').focus();
+  // The way out has focus, so a stray Enter changes nothing.
+  $('#ask-buttons').lastElementChild.focus();
 }
 
 // ---- rendering ----
@@ -431,6 +432,11 @@ function renderKeyCell(cell, binding) {
   cell.classList.toggle('waiting', waiting);
   cell.classList.toggle('broken', set && binding.value === 0);
   button.setAttribute('aria-pressed', String(waiting));
+  if (waiting) {
+    button.setAttribute('aria-describedby', 'waiting');
+  } else {
+    button.removeAttribute('aria-describedby');
+  }
   let name = valueText(binding.value);
   let cap = '';
   if (waiting) {
