@@ -563,8 +563,8 @@ function renderKeyboard() {
   // key's tooltip and the line under the picture give them too.
   const crowded = keys.filter((key) => {
     const actions = key.querySelector('.actions');
-    return actions.textContent && (actions.scrollHeight > actions.clientHeight + 1 ||
-                                   actions.scrollWidth > actions.clientWidth + 1);
+    return actions.textContent && (actions.scrollHeight > actions.clientHeight ||
+                                   actions.scrollWidth > actions.clientWidth);
   });
   for (const key of crowded) {
     const actions = labels.get(key.dataset.code);
@@ -791,19 +791,21 @@ function onKeyUp(event) {
 }
 
 // Inside the waiting panel: Escape leaves, Tab goes round its controls.
+// Returns whether the key was taken.
 function onWaitingPanelKey(event) {
   if (event.key === 'Escape') {
-    event.preventDefault();
     stopWaiting();
   } else if (event.key === 'Enter' && event.target.matches('select')) {
-    event.preventDefault();
     $('#pick-key').click();
   } else if (event.key === 'Tab') {
     const controls = [...$('#waiting').querySelectorAll('select, button')];
     const at = controls.indexOf(event.target);
-    event.preventDefault();
     controls[(at + (event.shiftKey ? -1 : 1) + controls.length) % controls.length].focus();
+  } else {
+    return false;
   }
+  event.preventDefault();
+  return true;
 }
 
 // ---- events ----
@@ -814,14 +816,12 @@ function onKeyDown(event) {
     onWaitingKey(event);
     return;
   }
-  if (inWaitingPanel) {
-    onWaitingPanelKey(event);
+  if (inWaitingPanel && onWaitingPanelKey(event)) {
     return;
   }
-  if (event.key === 'Escape' && event.target.closest('.prompt')) {
-    const way = event.target.closest('.prompt');
+  if (event.key === 'Escape' && event.target.closest('#ask, #offer')) {
     event.preventDefault();
-    way.id === 'ask' ? $('#ask-buttons').lastElementChild.click() : (way.hidden = true);
+    (event.target.closest('#ask') ? $('#ask-buttons').lastElementChild : $('#offer-cancel')).click();
     return;
   }
   const typing = event.target.matches('input, select, textarea');
@@ -1127,6 +1127,8 @@ function startEditor() {
 
   buildTable();
   editor.fileView = createFileView($('#file-view'));
+  // Whether action names fit their keys depends on the picture's size.
+  new ResizeObserver(() => editor.analysis && renderKeyboard()).observe($('#keyboard'));
   drawPicture();
   wireEvents();
   analyse();

@@ -482,7 +482,8 @@ for (const element of document.querySelectorAll('body *')) {
   if (style.overflow !== 'visible' && element.tagName !== 'SELECT' &&
       !element.classList.contains('unseen') &&
       !element.classList.contains('file-view') &&
-      (element.scrollWidth > element.clientWidth + 1 || style.textOverflow === 'ellipsis'))
+      (element.scrollWidth > element.clientWidth || element.scrollHeight > element.clientHeight + 1 ||
+       style.textOverflow === 'ellipsis'))
     cut.push(element.className + ' ' + element.textContent);
 }
 for (const key of document.querySelectorAll('.key')) {
