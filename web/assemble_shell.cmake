@@ -2,7 +2,8 @@
 # are pasted in where page.html names them, and the example file as hex, so the
 # built page needs no other file.
 file(READ ${SOURCE_DIR}/page.html page)
-foreach(part editor.css strings.js bridge.js file_access.js file_view.js keyboard.js editor.js)
+foreach(part editor.css strings.js bridge.js file_access.js file_view.js keyboard.js
+             editor_view.js editor_input.js editor.js)
     file(READ ${SOURCE_DIR}/${part} content)
     string(REPLACE "/* @${part}@ */" "${content}" page "${page}")
 endforeach()

@@ -111,7 +111,7 @@ class Editor:
 
     def wait_for(self, condition, what, timeout=5):
         try:
-            WebDriverWait(self.driver, timeout).until(lambda d: condition())
+            WebDriverWait(self.driver, timeout, poll_frequency=0.05).until(lambda d: condition())
         except Exception:
             raise AssertionError(f'timed out waiting for: {what}; status: '
                                  f'{self.find("#status").text!r}') from None
@@ -562,20 +562,22 @@ def test_large_file(editor):
     opened = time.perf_counter() - started
     drawn = editor.js('return document.querySelectorAll("#file-view li").length')
     assert drawn < 300, f'{drawn} of 70001 lines drawn'
+    # Each edit timed in the page, from the key press to the next frame drawn.
     times = []
     for number in range(3):
-        started = time.perf_counter()
-        editor.rebind('KB_Run', 'KeyF' if number % 2 == 0 else 'Tab')
-        editor.expect_key('KB_Run', 'f' if number % 2 == 0 else 'tab')
-        times.append(('bind', time.perf_counter() - started))
-        started = time.perf_counter()
-        editor.find('[data-test=undo]').click()
+        for what, step in [('bind', 'const cell = document.querySelector(\'[data-binding="KB_Run"] button\');'
+                                    'cell.click(); const t0 = performance.now();'
+                                    f'cell.dispatchEvent(new KeyboardEvent("keydown", {{code: "{["KeyF", "Tab"][number % 2]}", bubbles: true}}));'),
+                           ('undo', 'const t0 = performance.now();'
+                                    'document.querySelector("[data-test=undo]").click();')]:
+            times.append((what, editor.driver.execute_async_script(
+                'const done = arguments[arguments.length - 1];' + step +
+                'requestAnimationFrame(() => setTimeout(() => done(performance.now() - t0)));')))
         editor.expect_key('KB_Run', 'x')
-        times.append(('undo', time.perf_counter() - started))
     editor.js('const v = document.querySelector("#file-view"); v.scrollTop = v.scrollHeight;')
     editor.wait_for(lambda: 'comment line 069999' in editor.file_text(), 'the last line in view')
     print(f'     {big.stat().st_size} bytes, 70001 lines: open {opened * 1000:.0f} ms; ' +
-          ', '.join(f'{what} {seconds * 1000:.0f} ms' for what, seconds in times))
+          ', '.join(f'{what} {milliseconds:.0f} ms' for what, milliseconds in times))
 
 
 FAKE_FILES = '''
