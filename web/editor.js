@@ -94,6 +94,7 @@ function analyse() {
 }
 
 function openBytes(bytes, fileName, place, message) {
+  stopWaiting();
   editor.opened = true;
   editor.bytes = bytes;
   editor.savedBytes = bytes;
@@ -339,6 +340,7 @@ function hidePrompts() {
 
 // Asks the player: `choices` are {id, label, act}; the last one is the way out.
 function ask(name, question, choices) {
+  stopWaiting();
   hidePrompts();
   const panel = $('#ask');
   panel.dataset.test = name;
