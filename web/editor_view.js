@@ -204,7 +204,7 @@ function renderKeyboard() {
   // key's tooltip and the line under the picture give them too.
   const crowded = keys.filter((key) => {
     const actions = key.querySelector('.actions');
-    return actions.textContent && (actions.scrollHeight > actions.clientHeight ||
+    return actions.textContent && (actions.scrollHeight > actions.clientHeight + 1 ||
                                    actions.scrollWidth > actions.clientWidth);
   });
   for (const key of crowded) {

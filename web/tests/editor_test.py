@@ -518,6 +518,9 @@ def test_screen_sizes(editor):
             assert not small, f'{where}: text under 9px: {small}'
             assert not cut, f'{where}: text cut off: {cut}'
             assert inside, f'{where}: the bind panel leaves the window'
+            if width == 1920:
+                crowded = editor.js('return document.querySelectorAll(".key.crowded").length')
+                assert crowded <= 3, f'{where}: {crowded} keys show initials on a large screen'
     Select(editor.find('#layout')).select_by_value('us104')
     editor.size(1280, 720)
 
