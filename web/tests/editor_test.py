@@ -6,8 +6,15 @@ usage: editor_test.py PAGE SCREENSHOT_DIR
 Opens the page from file://, loads fixtures through the file input, rebinds
 keys (WebDriver key presses, and DevTools key events for the keys WebDriver
 cannot type), edits pad values, unsets, undoes, fixes, saves to a temporary
-download folder and compares the bytes with the expected files. Fails on any
-console error and on any request that leaves file:, data: or blob:.
+download folder and compares the bytes with the expected files. Then one case
+for each trap a player met: no file open, the selection, emptied pad fields,
+shared keys, the keyboard alone (one table of key steps), accessible names and
+axe-core, screen sizes, keycaps, files that are not text, a 5 MB file (its edit
+times are printed, never asserted), saving in place through stand-in handles,
+and the smaller things. Fails on any console error and on any request that
+leaves file:, data: or blob:.
+
+KIO_EDITOR_TESTS=name,name runs only those cases.
 """
 import base64
 import json
