@@ -70,9 +70,13 @@ function stopWaiting() {
   if (editor.waitingFor) {
     const control = cellControl(editor.waitingFor);
     editor.waitingFor = null;
+    const focused = document.activeElement;
     $('#waiting').hidden = true;
     renderTable(findingsByLine(), sharedValues());
-    control.focus();
+    // Back to the cell, unless the player's click put focus elsewhere.
+    if (!focused || focused === document.body || $('#waiting').contains(focused)) {
+      control.focus();
+    }
   }
 }
 
