@@ -1,11 +1,15 @@
-// The binding editor: the file as bytes, its history, the table, the keyboard
-// picture and the player's keys. Every reading and every edit of the file is
-// done by the C++ (Bridge); this file only shows the results.
+// The binding editor: the file as bytes, its history, the edits, opening and
+// saving. Every reading and every edit of the file is done by the C++ (Bridge);
+// editor_view.js shows the results and editor_input.js takes the player's keys.
+// Every sentence comes from strings.js.
 'use strict';
 
-// Windows sends AltGr as a ControlLeft that AltRight follows at once.
-const kAltGrWindowMs = 50;
+// The undo history keeps at most this many steps and this many bytes.
 const kHistoryLimit = 200;
+const kHistoryBytes = 64 << 20;
+const kFindingsShown = 300;
+const kModifierCodes = new Set(['ShiftLeft', 'ShiftRight', 'ControlLeft', 'ControlRight',
+                                'AltLeft', 'AltRight', 'MetaLeft', 'MetaRight']);
 
 const $ = (selector) => document.querySelector(selector);
 
@@ -13,19 +17,23 @@ const editor = {
   vocabulary: null,
   keyOfCode: new Map(),   // KeyboardEvent.code -> {value, name}
   codesOfValue: new Map(),
+  opened: false,
   fileName: 'input.ini',
-  handle: null,           // a FileSystemFileHandle when saves can go back to the file
+  place: {kind: 'copy'},  // where saves go: 'folder', 'file', 'copy' or 'new'
+  backupAsked: false,
   savedBytes: new Uint8Array(0),
   bytes: new Uint8Array(0),
   undoStack: [],
   redoStack: [],
   analysis: null,
-  selected: 'KB_MoveForward',
+  selected: null,         // the binding whose cell was last focused in the table
   waitingFor: null,
-  pendingControl: null,
+  pendingModifier: null,  // a modifier pressed while waiting: bound when released
+  swallowKeyUp: null,     // the key that was just bound: its release does nothing
   lastChangedLine: null,  // set while an edit renders, to bring it into view
   codePage: 1252,
   layout: 'us104',
+  fileView: null,
 };
 
 // localStorage may be missing or refuse access (file:// pages, private modes).
@@ -51,10 +59,6 @@ function decodeBytes(byteString) {
   return decoder.decode(Bridge.bytesOf(byteString));
 }
 
-function bytesEqual(a, b) {
-  return a.length === b.length && a.every((byte, i) => byte === b[i]);
-}
-
 function isDirty() {
   return !bytesEqual(editor.bytes, editor.savedBytes);
 }
@@ -65,9 +69,21 @@ function say(message, isError = false) {
   status.classList.toggle('error', isError);
 }
 
+function hex(value) {
+  return '0x' + (value >>> 0).toString(16).toUpperCase();
+}
+
+// A key value as the file writes it: its name, or 0x and its number.
 function valueText(value) {
-  const name = editor.vocabulary.nameOfValue.get(value);
-  return name ?? '0x' + (value >>> 0).toString(16).toUpperCase();
+  return editor.vocabulary.nameOfValue.get(value) ?? hex(value);
+}
+
+function bindingOf(name) {
+  return editor.analysis.bindings.find((binding) => binding.name === name);
+}
+
+function actionOf(binding) {
+  return binding.replace(/^(KB|PAD)_/, '');
 }
 
 // ---- the file and its history ----
@@ -77,23 +93,62 @@ function analyse() {
   render();
 }
 
-function openBytes(bytes, fileName, handle) {
-  if (isDirty() && !window.confirm('Discard the unsaved changes?')) {
-    return;
-  }
+function openBytes(bytes, fileName, place, message) {
+  stopWaiting();
+  editor.opened = true;
   editor.bytes = bytes;
   editor.savedBytes = bytes;
   editor.fileName = fileName || 'input.ini';
-  editor.handle = handle || null;
+  editor.place = place;
+  editor.backupAsked = false;
   editor.undoStack = [];
   editor.redoStack = [];
+  hidePrompts();
+  const fromStart = $('#start').contains(document.activeElement);
   analyse();
-  say(`Opened ${editor.fileName} (${bytes.length} bytes).`);
+  say(message ?? text('opened', editor.fileName, bytes.length));
+  if (fromStart) {
+    $('#bindings [data-binding] > [tabindex="0"]').focus();
+  }
+}
+
+// Opens what the player chose, asking first when it does not look like text.
+function offerBytes(bytes, fileName, place, message) {
+  if (isDirty()) {
+    ask('discard-ask', text('discard'), [
+      {id: 'discard-yes', label: text('discardYes'), act: () => {
+        editor.savedBytes = editor.bytes;
+        offerBytes(bytes, fileName, place, message);
+      }},
+      {id: 'cancel', label: text('cancel'), act: () => say(text('notOpened', fileName))},
+    ]);
+    return;
+  }
+  const reason = notTextReason(bytes);
+  if (reason === null) {
+    openBytes(bytes, fileName, place, message);
+    return;
+  }
+  say(text('notText', fileName, reason), true);
+  ask('not-text', text('notText', fileName, reason), [
+    {id: 'open-anyway', label: text('openAnyway'),
+     act: () => openBytes(bytes, fileName, place, message)},
+    {id: 'cancel', label: text('cancel'), act: () => say(text('notOpened', fileName))},
+  ]);
+}
+
+function startNew(bytes, message) {
+  offerBytes(bytes, 'input.ini', {kind: 'new'}, message);
+}
+
+function historyBytes() {
+  return editor.undoStack.reduce((sum, bytes) => sum + bytes.length, 0);
 }
 
 function replaceBytes(bytes) {
   editor.undoStack.push(editor.bytes);
-  if (editor.undoStack.length > kHistoryLimit) {
+  while (editor.undoStack.length > kHistoryLimit ||
+         (editor.undoStack.length > 1 && historyBytes() > kHistoryBytes)) {
     editor.undoStack.shift();
   }
   editor.redoStack = [];
@@ -101,532 +156,242 @@ function replaceBytes(bytes) {
   analyse();
 }
 
+function changeSummary(outcome) {
+  return outcome.changes.map((change) => change.added
+    ? text('added', change.line, decodeBytes(change.after))
+    : text('changed', change.line, decodeBytes(change.after), decodeBytes(change.before)))
+    .join('; ');
+}
+
 // Takes an outcome of the editing library: new bytes, or a refusal to show.
-function applyOutcome(outcome, what) {
+// Returns whether the file changed.
+function applyOutcome(outcome, binding) {
   if (outcome.status !== 'ok') {
-    say(outcome.refusal ? decodeBytes(outcome.refusal) : `Could not ${what}.`, true);
+    say(outcome.refusal ? decodeBytes(outcome.refusal) : text('couldNot', binding), true);
     return false;
   }
   const bytes = Bridge.bytesOf(outcome.bytes);
   if (bytesEqual(bytes, editor.bytes)) {
-    say(`Nothing to change: ${what}.`);
-    return true;
+    say(text('nothingToChange'));
+    return false;
   }
   editor.lastChangedLine = outcome.changes.length ? outcome.changes[0].line : null;
   replaceBytes(bytes);
   editor.lastChangedLine = null;
-  const changes = outcome.changes.map((change) =>
-    `line ${change.line}: ${decodeBytes(change.after)}` +
-    (change.added ? ' (added)' : ` (was ${decodeBytes(change.before)})`));
-  say(changes.join('; ') || what);
+  say(changeSummary(outcome));
   return true;
 }
 
-function stepHistory(from, to, word) {
+function stepHistory(from, to, done, nothing) {
+  if (!editor.opened) {
+    say(text('noFileYet'));
+    return;
+  }
   if (from.length === 0) {
+    say(text(nothing));
     return;
   }
   to.push(editor.bytes);
   editor.bytes = from.pop();
+  hidePrompts();
   analyse();
-  say(word);
+  say(text(done));
 }
 
+const undo = () => stepHistory(editor.undoStack, editor.redoStack, 'undone', 'nothingToUndo');
+const redo = () => stepHistory(editor.redoStack, editor.undoStack, 'redone', 'nothingToRedo');
+
+// The other bindings of the same kind that hold `binding`'s value.
+function holdersOf(binding) {
+  const own = bindingOf(binding);
+  const kind = binding.split('_')[0];
+  return editor.analysis.bindings.filter((other) =>
+    other.name !== binding && other.name.split('_')[0] === kind && other.line !== null &&
+    own.line !== null && own.value !== 0 && other.value === own.value);
+}
+
+// Binds, then offers to give the old value to an action that held the new one.
 function bindKey(binding, value) {
-  applyOutcome(Bridge.set(editor.bytes, binding, value, editor.codePage), `bind ${binding}`);
+  const before = {...bindingOf(binding)};
+  if (!applyOutcome(Bridge.set(editor.bytes, binding, value, editor.codePage), binding)) {
+    return;
+  }
+  const [holder] = holdersOf(binding);
+  if (!holder || before.line === null || before.value === 0 ||
+      before.value === bindingOf(binding).value) {
+    return;
+  }
+  const shown = binding.startsWith('KB_') ? valueText : hex;
+  const newValue = shown(bindingOf(binding).value);
+  const oldValue = shown(before.value);
+  ask('swap', `${$('#status').textContent}. ${text('swapText', newValue, holder.name, oldValue)}`, [
+    {id: 'swap-yes', label: text('swap'), act: () => {
+      if (applyOutcome(Bridge.set(editor.bytes, holder.name, oldValue, editor.codePage),
+                       holder.name)) {
+        say(text('swapped', holder.name, oldValue));
+      }
+    }},
+    {id: 'swap-no', label: text('keepBoth'), act: () => {}},
+  ]);
 }
 
 function unsetBinding(binding) {
-  applyOutcome(Bridge.unset(editor.bytes, binding, editor.codePage), `unset ${binding}`);
+  if (editor.opened && binding) {
+    applyOutcome(Bridge.unset(editor.bytes, binding, editor.codePage), binding);
+  }
 }
 
 function resetAll() {
-  let bytes = editor.bytes;
-  for (const binding of editor.analysis.bindings) {
-    if (binding.line !== null) {
-      const outcome = Bridge.unset(bytes, binding.name, editor.codePage);
-      if (outcome.status !== 'ok') {
-        say(decodeBytes(outcome.refusal), true);
-        return;
+  const set = editor.analysis.bindings.filter((binding) => binding.line !== null);
+  ask('reset-ask', text('resetAsk', set.length), [
+    {id: 'reset-yes', label: text('resetAll'), act: () => {
+      let bytes = editor.bytes;
+      for (const binding of set) {
+        const outcome = Bridge.unset(bytes, binding.name, editor.codePage);
+        if (outcome.status !== 'ok') {
+          say(decodeBytes(outcome.refusal), true);
+          return;
+        }
+        bytes = Bridge.bytesOf(outcome.bytes);
       }
-      bytes = Bridge.bytesOf(outcome.bytes);
-    }
-  }
-  if (!bytesEqual(bytes, editor.bytes)) {
-    replaceBytes(bytes);
-  }
-  say('Every binding is back to the game default.');
+      if (!bytesEqual(bytes, editor.bytes)) {
+        replaceBytes(bytes);
+      }
+      say(text('resetDone'));
+    }},
+    {id: 'cancel', label: text('cancel'), act: () => {}},
+  ]);
 }
 
 function fixAll() {
   const outcome = Bridge.fix(editor.bytes, editor.codePage);
-  if (applyOutcome(outcome, 'fix the file') && outcome.status === 'ok') {
-    const left = outcome.remaining.length;
-    const converted = outcome.convertedFrom ? `Converted from ${outcome.convertedFrom}. ` : '';
-    say(`${converted}${$('#status').textContent}` +
-        (left ? ` ${left} finding(s) need a decision of yours.` : ''));
+  if (outcome.status !== 'ok') {
+    applyOutcome(outcome, editor.fileName);
+    return;
   }
+  const bytes = Bridge.bytesOf(outcome.bytes);
+  const parts = [];
+  if (outcome.convertedFrom) {
+    parts.push(text('converted', outcome.convertedFrom));
+  }
+  if (outcome.changes.length) {
+    parts.push(text('fixed', changeSummary(outcome)));
+  } else if (!outcome.convertedFrom) {
+    parts.push(text('fixedNothing'));
+  }
+  if (outcome.remaining.length) {
+    parts.push(text('leftToDecide', outcome.remaining.length));
+  }
+  if (!bytesEqual(bytes, editor.bytes)) {
+    editor.lastChangedLine = outcome.changes.length ? outcome.changes[0].line : null;
+    replaceBytes(bytes);
+    editor.lastChangedLine = null;
+  }
+  say(parts.join(' '));
 }
 
 async function save() {
+  if (!editor.opened) {
+    say(text('noFileYet'));
+    return;
+  }
+  const place = editor.place;
+  if (place.kind === 'file' && !editor.backupAsked) {
+    ask('backup-ask', text('backupAsk', place.name), [
+      {id: 'download-first', label: text('downloadFirst'), act: () => {
+        download(editor.savedBytes, `${place.name}.bak`);
+        editor.backupAsked = true;
+        save();
+      }},
+      {id: 'save-anyway', label: text('saveAnyway'), act: () => {
+        editor.backupAsked = true;
+        save();
+      }},
+      {id: 'cancel', label: text('cancel'), act: () => {}},
+    ]);
+    return;
+  }
   const bytes = editor.bytes;
   try {
-    if (editor.handle && editor.handle.createWritable) {
-      const writable = await editor.handle.createWritable();
-      await writable.write(bytes);
-      await writable.close();
-      say(`Saved ${editor.fileName}.`);
+    if (place.kind === 'folder' || place.kind === 'file') {
+      const result = await saveInPlace(place, bytes, editor.savedBytes);
+      say(result.message, !result.saved);
+      if (!result.saved) {
+        return;
+      }
     } else {
-      const link = document.createElement('a');
-      link.href = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
-      link.download = 'input.ini';
-      document.body.append(link);
-      link.click();
-      link.remove();
-      setTimeout(() => URL.revokeObjectURL(link.href), 10000);
-      say('Downloaded input.ini: put it beside the game, in place of the old one.');
+      download(bytes, 'input.ini');
+      say(text(place.kind === 'new' ? 'downloadedNew' : 'downloaded'));
     }
     editor.savedBytes = bytes;
     render();
   } catch (error) {
-    say(`Not saved: ${error.message}`, true);
+    say(text('notSaved', error.message), true);
   }
 }
 
-// ---- rendering ----
+// ---- prompts: one at a time, at the bottom of the window ----
 
-function buildTable() {
-  const body = $('#bindings tbody');
-  for (const action of editor.vocabulary.actions) {
-    const row = document.createElement('tr');
-    row.dataset.action = action;
-    row.innerHTML = `<th scope="row"></th>
-      <td data-binding="KB_${action}" class="key-cell"><button type="button"></button></td>
-      <td data-binding="PAD_${action}" class="pad-cell"><input type="text" spellcheck="false"
-        autocomplete="off" placeholder="default"></td>
-      <td class="line-cell"></td>`;
-    row.querySelector('th').textContent = action;
-    row.querySelector('button').setAttribute('aria-label', `${action}, keyboard`);
-    row.querySelector('input').setAttribute('aria-label', `${action}, pad value in hexadecimal`);
-    body.append(row);
+function hidePrompts() {
+  for (const prompt of document.querySelectorAll('.prompt')) {
+    prompt.hidden = true;
   }
 }
 
-function findingsByLine() {
-  const byLine = new Map();
-  for (const finding of editor.analysis.findings) {
-    const text = `${editor.fileName}:${finding.line}: ${finding.severity}: ` +
-                 decodeBytes(finding.message);
-    if (!byLine.has(finding.line)) {
-      byLine.set(finding.line, []);
-    }
-    byLine.get(finding.line).push({...finding, text});
-  }
-  return byLine;
-}
-
-function renderTable(byLine) {
-  // Which rows a finding concerns: those whose bindings its line names.
-  const rowFindings = new Map();
-  for (const line of editor.analysis.lines) {
-    if (line.entry !== null && byLine.has(line.number)) {
-      const action = editor.vocabulary.actions[line.entry >> 1];
-      rowFindings.set(action, [...(rowFindings.get(action) || []), ...byLine.get(line.number)]);
-    }
-  }
-  for (const binding of editor.analysis.bindings) {
-    const cell = document.querySelector(`[data-binding="${binding.name}"]`);
-    const row = cell.parentElement;
-    const set = binding.line !== null;
-    cell.classList.toggle('default', !set);
-    cell.classList.toggle('selected', editor.selected === binding.name);
-    if (binding.name.startsWith('KB_')) {
-      const button = cell.querySelector('button');
-      button.textContent = editor.waitingFor === binding.name ? 'press a key'
-        : set ? valueText(binding.value) : 'default';
-      cell.classList.toggle('waiting', editor.waitingFor === binding.name);
-      button.setAttribute('aria-pressed', String(editor.waitingFor === binding.name));
-    } else {
-      const input = cell.querySelector('input');
-      if (document.activeElement !== input) {
-        input.value = set ? '0x' + (binding.value >>> 0).toString(16).toUpperCase() : '';
-        input.removeAttribute('aria-invalid');
-      }
-    }
-    const kb = editor.analysis.bindings.find((b) => b.name === 'KB_' + row.dataset.action);
-    const pad = editor.analysis.bindings.find((b) => b.name === 'PAD_' + row.dataset.action);
-    const lines = [kb.line, pad.line].map((n) => (n === null ? '–' : n));
-    const found = rowFindings.get(row.dataset.action) || [];
-    const lineCell = row.querySelector('.line-cell');
-    lineCell.textContent = lines.join(' · ');
-    if (found.length) {
-      const mark = document.createElement('span');
-      mark.className = 'row-finding';
-      mark.textContent = found.some((f) => f.severity === 'warning') ? ' ⚠' : ' ⓘ';
-      mark.title = found.map((f) => f.text).join('\n');
-      mark.setAttribute('aria-label', mark.title);
-      lineCell.append(mark);
-    }
-    row.classList.toggle('has-finding', found.length > 0);
-  }
-}
-
-function renderKeyboard() {
-  const labels = new Map();
-  for (const binding of editor.analysis.bindings) {
-    if (binding.name.startsWith('KB_') && binding.line !== null) {
-      for (const code of editor.codesOfValue.get(binding.value) || []) {
-        labels.set(code, [...(labels.get(code) || []), binding.name.slice(3)]);
-      }
-    }
-  }
-  for (const key of document.querySelectorAll('#keyboard .key')) {
-    const actions = labels.get(key.dataset.code) || [];
-    // Long action names may break between their words, and each takes a line.
-    key.querySelector('.actions').textContent =
-      actions.map((action) => action.replace(/([a-z])([A-Z])/g, '$1\u200b$2')).join('\n');
-    key.classList.toggle('bound', actions.length === 1);
-    key.classList.toggle('twice', actions.length > 1);
-    const name = key.dataset.key || 'no key name';
-    key.setAttribute('aria-label', `${key.querySelector('.cap').textContent} (${name})` +
-                     (actions.length ? `: ${actions.join(', ')}` : ''));
-    key.title = key.getAttribute('aria-label');
-  }
-}
-
-// Lines as an editor counts them: CR LF is one break, any other CR or LF one.
-function splitLines(bytes) {
-  const lines = [];
-  let start = 0;
-  for (let i = 0; i < bytes.length; ++i) {
-    if (bytes[i] === 0x0D || bytes[i] === 0x0A) {
-      lines.push(bytes.subarray(start, i));
-      if (bytes[i] === 0x0D && bytes[i + 1] === 0x0A) {
-        ++i;
-      }
-      start = i + 1;
-    }
-  }
-  lines.push(bytes.subarray(start));
-  return lines;
-}
-
-// Which lines of `after` are not lines of `before`, by a longest common subsequence.
-function changedLines(before, after) {
-  const key = (line) => String.fromCharCode(...line);
-  const a = before.map(key);
-  const b = after.map(key);
-  if (a.length * b.length > 4e6) {
-    return new Set(b.map((line, i) => i).filter((i) => a[i] !== b[i]));
-  }
-  const table = Array.from({length: a.length + 1}, () => new Uint32Array(b.length + 1));
-  for (let i = a.length - 1; i >= 0; --i) {
-    for (let j = b.length - 1; j >= 0; --j) {
-      table[i][j] = a[i] === b[j] ? table[i + 1][j + 1] + 1
-                                  : Math.max(table[i + 1][j], table[i][j + 1]);
-    }
-  }
-  const changed = new Set();
-  let i = 0;
-  let j = 0;
-  while (j < b.length) {
-    if (i < a.length && a[i] === b[j]) {
-      ++i;
-      ++j;
-    } else if (i < a.length && table[i + 1][j] >= table[i][j + 1]) {
-      ++i;
-    } else {
-      changed.add(j++);
-    }
-  }
-  return changed;
-}
-
-function renderFile(byLine) {
-  const lines = splitLines(editor.bytes);
-  const changed = changedLines(splitLines(editor.savedBytes), lines);
-  const decoder = new TextDecoder(kDecoderLabels[editor.codePage]);
-  const view = $('#file-view');
-  view.replaceChildren(...lines.map((line, index) => {
-    const item = document.createElement('li');
-    item.id = `file-line-${index + 1}`;
-    item.textContent = decoder.decode(line) || '\u200b';
-    item.classList.toggle('changed', changed.has(index));
-    const found = byLine.get(index + 1);
-    if (found) {
-      item.classList.add(found.some((f) => f.severity === 'warning') ? 'warning' : 'note');
-      item.title = found.map((f) => f.text).join('\n');
-    }
-    return item;
-  }));
-  // Keep the latest change in sight.
-  const latest = editor.lastChangedLine && view.children[editor.lastChangedLine - 1];
-  if (latest) {
-    view.scrollTop = latest.offsetTop - view.clientHeight / 2;
-  }
-}
-
-function renderFindings(byLine) {
-  const list = $('#findings');
-  const items = [];
-  for (const found of byLine.values()) {
-    for (const finding of found) {
-      const item = document.createElement('li');
-      item.dataset.test = 'finding';
-      item.className = finding.severity;
-      item.textContent = finding.text;
-      items.push(item);
-    }
-  }
-  if (items.length === 0) {
-    const item = document.createElement('li');
-    item.className = 'clean';
-    item.textContent = 'No problems found.';
-    items.push(item);
-  }
-  list.replaceChildren(...items);
-}
-
-function render() {
-  const byLine = findingsByLine();
-  renderTable(byLine);
-  renderKeyboard();
-  renderFile(byLine);
-  renderFindings(byLine);
-  const dirty = isDirty();
-  $('#save').disabled = !dirty && editor.bytes.length === 0;
-  $('#save').textContent = dirty ? 'Save*' : 'Save';
-  $('#undo').disabled = editor.undoStack.length === 0;
-  $('#redo').disabled = editor.redoStack.length === 0;
-  $('#unset').disabled = !editor.selected;
-  $('#reset-all').disabled = !editor.analysis.bindings.some((b) => b.line !== null);
-  $('#fix-all').disabled = editor.analysis.findings.length === 0;
-  document.title = `${dirty ? '* ' : ''}${editor.fileName} — kio binding editor`;
-}
-
-// ---- waiting for a key ----
-
-function startWaiting(binding) {
-  editor.selected = binding;
-  editor.waitingFor = binding;
-  $('#waiting-binding').textContent = binding;
-  $('#waiting').hidden = false;
-  $('#offer').hidden = true;
-  render();
-}
-
-function stopWaiting() {
-  if (editor.pendingControl) {
-    clearTimeout(editor.pendingControl);
-    editor.pendingControl = null;
-  }
-  if (editor.waitingFor) {
-    const cell = document.querySelector(`[data-binding="${editor.waitingFor}"] button`);
-    editor.waitingFor = null;
-    $('#waiting').hidden = true;
-    render();
-    cell.focus();
-  }
-}
-
-function bindCode(code) {
-  const binding = editor.waitingFor;
-  const key = editor.keyOfCode.get(code);
+// Asks the player: `choices` are {id, label, act}; the last one is the way out.
+function ask(name, question, choices) {
   stopWaiting();
-  if (!key) {
-    say(`The game cannot see the key ${code || 'pressed'}; choose another.`, true);
-    return;
-  }
-  bindKey(binding, key.name ?? '0x' + key.value.toString(16).toUpperCase());
-}
-
-function onWaitingKey(event) {
-  event.preventDefault();
-  event.stopPropagation();
-  if (event.repeat) {
-    return;
-  }
-  if (event.code === 'ControlLeft') {
-    // Maybe the first half of AltGr: bound only if AltRight does not follow.
-    clearTimeout(editor.pendingControl);
-    editor.pendingControl = setTimeout(() => {
-      editor.pendingControl = null;
-      bindCode('ControlLeft');
-    }, kAltGrWindowMs);
-    return;
-  }
-  if (editor.pendingControl) {
-    clearTimeout(editor.pendingControl);
-    editor.pendingControl = null;
-  }
-  bindCode(event.code);
-}
-
-// ---- events ----
-
-function onKeyDown(event) {
-  const insideWaitingPanel = $('#waiting').contains(event.target);
-  if (editor.waitingFor && !insideWaitingPanel) {
-    onWaitingKey(event);
-    return;
-  }
-  const typing = event.target.matches('input, select, textarea');
-  if ((event.ctrlKey || event.metaKey) && !event.altKey && !typing) {
-    const key = event.key.toLowerCase();
-    if (key === 'z' && !event.shiftKey) {
-      event.preventDefault();
-      stepHistory(editor.undoStack, editor.redoStack, 'Undone.');
-    } else if (key === 'y' || (key === 'z' && event.shiftKey)) {
-      event.preventDefault();
-      stepHistory(editor.redoStack, editor.undoStack, 'Redone.');
-    }
-  }
-}
-
-function onPadInput(input) {
-  const valid = /^0x[0-9a-f]{1,8}$/i.test(input.value.trim()) || input.value.trim() === '';
-  input.setAttribute('aria-invalid', String(!valid));
-  return valid;
-}
-
-function commitPad(input) {
-  const binding = input.parentElement.dataset.binding;
-  const value = input.value.trim();
-  if (!onPadInput(input) || value === '') {
-    if (value !== '') {
-      say(`${binding}: a pad value is 0x and 1 to 8 hexadecimal digits, such as 0x10.`, true);
-    }
-    return;
-  }
-  const current = editor.analysis.bindings.find((b) => b.name === binding);
-  if (current.line !== null && parseInt(value, 16) === current.value >>> 0) {
-    return;
-  }
-  bindKey(binding, value);
-}
-
-function offerKey(key) {
-  const name = key.dataset.key;
-  const entry = editor.keyOfCode.get(key.dataset.code);
-  if (!entry) {
-    say(`The game cannot see the key ${key.dataset.code}.`, true);
-    return;
-  }
-  const form = $('#offer');
-  form.dataset.value = name ?? '0x' + entry.value.toString(16).toUpperCase();
-  $('#offer-text').textContent = `Bind ${key.querySelector('.cap').textContent} (${form.dataset.value})`;
-  const select = $('#offer-action');
-  select.value = editor.selected.startsWith('KB_') ? editor.selected : select.options[0].value;
-  form.hidden = false;
-  select.focus();
-}
-
-async function openWithPicker() {
-  try {
-    const [handle] = await window.showOpenFilePicker({
-      types: [{description: 'Binding file', accept: {'text/plain': ['.ini']}}]});
-    const file = await handle.getFile();
-    openBytes(new Uint8Array(await file.arrayBuffer()), file.name, handle);
-  } catch (error) {
-    if (error.name !== 'AbortError') {
-      say(`Could not open the file: ${error.message}`, true);
-    }
-  }
-}
-
-async function openFile(file, handle) {
-  openBytes(new Uint8Array(await file.arrayBuffer()), file.name, handle);
-}
-
-function wireEvents() {
-  window.addEventListener('keydown', onKeyDown, true);
-  window.addEventListener('beforeunload', (event) => {
-    if (isDirty()) {
-      event.preventDefault();
-      event.returnValue = '';
-    }
-  });
-  document.addEventListener('click', (event) => {
-    if (editor.waitingFor && !event.target.closest('.key-cell.waiting, #waiting, #keyboard')) {
-      stopWaiting();
-    }
-  });
-
-  const table = $('#bindings');
-  table.addEventListener('click', (event) => {
-    const cell = event.target.closest('[data-binding]');
-    if (!cell) {
-      return;
-    }
-    editor.selected = cell.dataset.binding;
-    if (cell.classList.contains('key-cell')) {
-      event.stopPropagation();
-      if (editor.waitingFor === cell.dataset.binding) {
-        stopWaiting();
-      } else {
-        startWaiting(cell.dataset.binding);
+  hidePrompts();
+  const panel = $('#ask');
+  panel.dataset.test = name;
+  $('#ask-text').textContent = question;
+  const back = document.activeElement;
+  $('#ask-buttons').replaceChildren(...choices.map((choice) => {
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.dataset.test = choice.id;
+    button.textContent = choice.label;
+    button.addEventListener('click', () => {
+      panel.hidden = true;
+      if (back && back.isConnected && back !== document.body) {
+        back.focus();
       }
-    } else {
-      render();
-    }
-  });
-  table.addEventListener('focusin', (event) => {
-    const cell = event.target.closest('[data-binding]');
-    if (cell && !editor.waitingFor) {
-      editor.selected = cell.dataset.binding;
-      for (const other of table.querySelectorAll('.selected')) {
-        other.classList.toggle('selected', other === cell);
-      }
-      cell.classList.add('selected');
-    }
-  });
-  table.addEventListener('input', (event) => onPadInput(event.target));
-  table.addEventListener('change', (event) => commitPad(event.target));
-  table.addEventListener('keydown', (event) => {
-    if (event.key === 'Enter' && event.target.matches('input')) {
-      commitPad(event.target);
-    }
-  });
+      choice.act();
+    });
+    return button;
+  }));
+  panel.hidden = false;
+  // The way out has focus, so a stray Enter changes nothing.
+  $('#ask-buttons').lastElementChild.focus();
+}
 
-  $('#keyboard').addEventListener('click', (event) => {
-    const key = event.target.closest('.key');
-    if (!key) {
-      return;
-    }
-    if (editor.waitingFor) {
-      bindCode(key.dataset.code);
-    } else {
-      offerKey(key);
-    }
-  });
-  $('#offer').addEventListener('submit', (event) => {
-    event.preventDefault();
-    $('#offer').hidden = true;
-    editor.selected = $('#offer-action').value;
-    bindKey(editor.selected, $('#offer').dataset.value);
-  });
-  $('#offer-cancel').addEventListener('click', () => {
-    $('#offer').hidden = true;
-  });
-  $('#pick-key').addEventListener('click', () => {
-    const binding = editor.waitingFor;
-    stopWaiting();
-    bindKey(binding, $('#key-list').value);
-  });
-  $('#stop-waiting').addEventListener('click', stopWaiting);
-
+function wireFiles() {
   $('[data-test=open]').addEventListener('change', async (event) => {
     const [file] = event.target.files;
     if (file) {
-      await openFile(file, null);
+      await openFile(file);
     }
     event.target.value = '';
   });
+  const startOpen = $('#start-open');
+  if (window.showDirectoryPicker) {
+    $('#open-folder').hidden = false;
+    $('#open-folder').addEventListener('click', () => openFrom(pickFolder));
+    startOpen.textContent = text('openFolder');
+    startOpen.addEventListener('click', () => openFrom(pickFolder));
+  } else {
+    startOpen.textContent = text('openCopy');
+    startOpen.addEventListener('click', () => $('[data-test=open]').click());
+  }
   if (window.showOpenFilePicker) {
     $('#open-file').hidden = false;
-    $('#open-copy-note').hidden = false;
-    $('#open-file').addEventListener('click', openWithPicker);
+    $('#open-file').addEventListener('click', () => openFrom(pickFile));
   }
+  $('#new-empty').addEventListener('click', () =>
+    startNew(new Uint8Array(0), text('openedNew')));
+  $('#new-example').addEventListener('click', () =>
+    startNew(Uint8Array.from(kExampleFileHex.match(/../g) || [], (pair) => parseInt(pair, 16)),
+             text('openedExample')));
   document.addEventListener('dragover', (event) => {
     event.preventDefault();
     $('#drop-hint').hidden = false;
@@ -640,24 +405,30 @@ function wireEvents() {
     event.preventDefault();
     $('#drop-hint').hidden = true;
     const item = [...event.dataTransfer.items].find((i) => i.kind === 'file');
-    if (!item) {
-      return;
+    if (item) {
+      openFile(item.getAsFile());
     }
-    const file = item.getAsFile();
-    const handlePromise = item.getAsFileSystemHandle ? item.getAsFileSystemHandle()
-                                                     : Promise.resolve(null);
-    handlePromise.catch(() => null).then((handle) => openFile(file, handle));
   });
+}
 
+function wireEvents() {
+  window.addEventListener('keydown', onKeyDown, true);
+  window.addEventListener('keyup', onKeyUp, true);
+  window.addEventListener('beforeunload', (event) => {
+    if (isDirty()) {
+      event.preventDefault();
+      event.returnValue = '';
+    }
+  });
+  wireTable();
+  wirePrompts();
+  wireFiles();
   $('#save').addEventListener('click', save);
-  $('#undo').addEventListener('click', () =>
-    stepHistory(editor.undoStack, editor.redoStack, 'Undone.'));
-  $('#redo').addEventListener('click', () =>
-    stepHistory(editor.redoStack, editor.undoStack, 'Redone.'));
+  $('#undo').addEventListener('click', undo);
+  $('#redo').addEventListener('click', redo);
   $('#unset').addEventListener('click', () => unsetBinding(editor.selected));
   $('#reset-all').addEventListener('click', resetAll);
   $('#fix-all').addEventListener('click', fixAll);
-
   $('#code-page').addEventListener('change', (event) => {
     editor.codePage = Number(event.target.value);
     settings.put('codePage', event.target.value);
@@ -666,12 +437,40 @@ function wireEvents() {
   $('#layout').addEventListener('change', (event) => {
     editor.layout = event.target.value;
     settings.put('layout', editor.layout);
-    drawKeyboard($('#keyboard'), editor.layout, (code) => editor.keyOfCode.get(code)?.name);
-    renderKeyboard();
+    drawPicture();
+    render();
   });
 }
 
+function drawPicture() {
+  drawKeyboard($('#keyboard'), editor.layout, (code) => editor.keyOfCode.get(code)?.name,
+               fileNameOfCode);
+}
+
+// Fills in the page's own sentences, named by data-text, data-tip and data-name.
+function fillTexts() {
+  for (const element of document.querySelectorAll('[data-text]')) {
+    element.textContent = text(element.dataset.text);
+  }
+  for (const element of document.querySelectorAll('[data-tip]')) {
+    element.title = text(element.dataset.tip);
+  }
+  for (const element of document.querySelectorAll('[data-name]')) {
+    element.setAttribute('aria-label', text(element.dataset.name));
+  }
+}
+
+function fillKeyList() {
+  const named = editor.vocabulary.keyNames.map((k) => new Option(k.name, k.name));
+  // Keys without a name of their own are written as numbers.
+  const unnamed = editor.vocabulary.browserKeys
+    .filter((key) => key.name === null && KeyboardLayouts.us104.some((k) => k.code === key.code))
+    .map((key) => new Option(keyShown(key.value), hex(key.value)));
+  $('#key-list').replaceChildren(...named, ...unnamed);
+}
+
 function startEditor() {
+  fillTexts();
   const vocabulary = Bridge.vocabulary();
   vocabulary.nameOfValue = new Map(vocabulary.keyNames.map((k) => [k.value, k.name]));
   editor.vocabulary = vocabulary;
@@ -679,7 +478,6 @@ function startEditor() {
     editor.keyOfCode.set(key.code, key);
     editor.codesOfValue.set(key.value, [...(editor.codesOfValue.get(key.value) || []), key.code]);
   }
-  $('#key-list').replaceChildren(...vocabulary.keyNames.map((k) => new Option(k.name, k.name)));
   $('#offer-action').replaceChildren(
     ...vocabulary.actions.map((action) => new Option(action, 'KB_' + action)));
 
@@ -689,11 +487,16 @@ function startEditor() {
   const layout = settings.get('layout', 'us104');
   editor.layout = KeyboardLayouts[layout] ? layout : 'us104';
   $('#layout').value = editor.layout;
+  fillKeyList();
 
   buildTable();
-  drawKeyboard($('#keyboard'), editor.layout, (code) => editor.keyOfCode.get(code)?.name);
+  editor.fileView = createFileView($('#file-view'));
+  // Whether action names fit their keys depends on the picture's size.
+  new ResizeObserver(() => editor.analysis && renderKeyboard()).observe($('#keyboard'));
+  drawPicture();
   wireEvents();
   analyse();
+  say(text('noFileYet'));
   document.body.dataset.ready = 'true';
 }
 
