@@ -373,6 +373,7 @@ function renderFindings(byLine) {
     for (const finding of found) {
       const item = document.createElement('li');
       item.dataset.test = 'finding';
+      item.dataset.findingId = finding.id;
       item.className = finding.severity;
       item.textContent = finding.text;
       items.push(item);
