@@ -7,29 +7,25 @@
 
 namespace {
 
-void WriteOutcome(const kioedit::EditOutcome& outcome, kioweb::JsonText& json) {
+using kioweb::Json;
+
+Json OutcomeJson(const kioedit::EditOutcome& outcome) {
     const char* status = outcome.status == kioedit::EditStatus::Ok        ? "ok"
                          : outcome.status == kioedit::EditStatus::Refused ? "refused"
                                                                           : "out of memory";
-    json.Key("status").Bytes(status).Key("refusal").Bytes(outcome.refusal);
-    json.Key("bytes").Bytes(outcome.bytes).Key("changes").BeginArray();
+    Json changes = Json::array();
     for (const kioedit::LineChange& change : outcome.changes) {
-        json.BeginObject()
-            .Key("line").Number(change.line)
-            .Key("added").Bool(change.added)
-            .Key("before").Bytes(change.before)
-            .Key("after").Bytes(change.after)
-            .EndObject();
+        changes.push_back({{"line", change.line},
+                           {"added", change.added},
+                           {"before", kioweb::Bytes(change.before)},
+                           {"after", kioweb::Bytes(change.after)}});
     }
-    json.EndArray();
-}
-
-std::string OutcomeJson(const kioedit::EditOutcome& outcome) {
-    kioweb::JsonText json;
-    json.BeginObject();
-    WriteOutcome(outcome, json);
-    json.EndObject();
-    return json.Text();
+    const bool refused = outcome.status == kioedit::EditStatus::Refused;
+    return {{"status", status},
+            {"refusal", kioweb::Bytes(refused ? kiobind::Render(outcome.refusal) : "")},
+            {"refusalId", refused ? Json(outcome.refusal.Id()) : Json(nullptr)},
+            {"bytes", kioweb::Bytes(outcome.bytes)},
+            {"changes", std::move(changes)}};
 }
 
 }  // namespace
@@ -61,13 +57,10 @@ char* kio_fix(const char* file, size_t fileSize, uint32_t codePageId) {
     const kioedit::FixOutcome outcome =
         kioedit::FixFile(View(file, fileSize), CodePageOf(codePageId),
                          &kioweb::EncodeUtf16InPage);
-    kioweb::JsonText json;
-    json.BeginObject();
-    WriteOutcome(outcome.edit, json);
-    json.Key("convertedFrom").Bytes(outcome.convertedFrom).Key("remaining");
-    kioweb::WriteFindings(outcome.remaining, json);
-    json.EndObject();
-    return HandOver(json.Text());
+    Json json = OutcomeJson(outcome.edit);
+    json["convertedFrom"] = kioweb::Bytes(outcome.convertedFrom);
+    json["remaining"] = kioweb::FindingsJson(outcome.remaining);
+    return HandOver(json);
 }
 
 }  // extern "C"

@@ -3,6 +3,8 @@
 #include "commands.h"
 #include "file_analysis.h"
 #include "findings.h"
+#include "findings_json.h"
+#include "json_document.h"
 
 namespace kiobind {
 namespace {
@@ -33,7 +35,7 @@ size_t PrintFindings(const std::string& file, const std::vector<Finding>& findin
                       " " +
                       (warning ? context.style(Paint::Warning, "warning:")
                                : context.style(Paint::Note, "note:")) +
-                      " " + finding.message + "\n";
+                      " " + FindingText(finding) + "\n";
     }
     return warnings;
 }
@@ -46,6 +48,20 @@ int RunCheck(const Arguments& arguments, const Context& context, Output& output)
     const FileAnalysis analysis = AnalyseFile(file->bytes, context.codePage);
     const std::vector<Finding> findings = CollectFindings(analysis, context.codePage);
 
+    if (arguments.json) {
+        nlohmann::ordered_json document = JsonDocument(arguments.file, context.codePage.id);
+        nlohmann::ordered_json& list = document["findings"] = nlohmann::ordered_json::array();
+        size_t warnings = 0;
+        for (const Finding& finding : findings) {
+            list.push_back(FindingJson(finding));
+            warnings += finding.severity == Severity::Warning ? 1 : 0;
+        }
+        document["warnings"] = warnings;
+        document["notes"] = findings.size() - warnings;
+        document["bindingsSet"] = BindingsSet(analysis);
+        output.out += JsonText(document);
+        return warnings == 0 ? kExitClean : kExitWarnings;
+    }
     const size_t warnings = PrintFindings(arguments.file, findings, context, output);
     const std::string bindings =
         std::to_string(BindingsSet(analysis)) + " of 54 bindings set by the file";

@@ -24,7 +24,7 @@ kiobind COMMAND --help tells more about each command; kiobind --version gives
 the release.
 )";
 
-constexpr std::string_view kCheck = R"(usage: kiobind check [--code-page N] [FILE]
+constexpr std::string_view kCheck = R"(usage: kiobind check [--format json] [--code-page N] [FILE]
 
 Reads FILE (default: input.ini) exactly as the game does and prints one line per
 finding, as FILE:LINE: warning: ... or FILE:LINE: note: ..., which editors and CI
@@ -37,7 +37,18 @@ are taken as comments: the game ignores them too.
 Line numbers are those an editor shows: a CR LF pair is one line break, and any
 other CR or LF is one break of its own (so LF CR counts as two).
 
+Every finding has an identifier, such as K309 (a key name in capitals), that
+stays the same in every release and language; the README lists them.
+
 options:
+  --format json  print one JSON document instead: {"version": 1, "file",
+                 "codePage", "findings": [...], "warnings", "notes",
+                 "bindingsSet"}. Each finding holds "id", "key" (the identifier
+                 and the message's form), "severity" ("warning" or "note"),
+                 "line", "column" and "length" (the bytes it concerns, counted
+                 from 0 within the line), "arguments" (binding, value, ...),
+                 "text" (the message) and "fix" (the sure fix, or null).
+                 Bytes from 0x80 up appear as \xNN, as in the text output.
   --code-page N  read the file as Windows code page N (1252, 932, 936, 949 or
                  950); the default is the system's ANSI code page (1252 on Linux)
 
@@ -51,10 +62,11 @@ examples:
   kiobind check
   kiobind check "C:\Games\Kio\input.ini"
   kiobind check input.ini || echo "input.ini needs a look"
+  kiobind check --format json input.ini > findings.json
 )";
 
 constexpr std::string_view kShow =
-    R"(usage: kiobind show [--order LIST] [--raw] [--code-page N] [FILE]
+    R"(usage: kiobind show [--order LIST] [--raw | --format json] [--code-page N] [FILE]
 
 Prints the 27 actions with the keyboard and the pad value the game receives for
 each from FILE (default: input.ini): the key name and its code, or the number,
@@ -70,6 +82,11 @@ options:
   --raw          one line for scripts: the result code, then the 54 values in
                  the order of the caller's array as decimal numbers, "default"
                  where no line sets one
+  --format json  one JSON document: {"version": 1, "file", "codePage",
+                 "result", "actions": [...], "unlisted": [...]}; each action
+                 holds "position", "name", "repeatOf" and "keyboard" and "pad",
+                 each {"binding", "value", "line"} with null value and line for
+                 a default, or null where the position owns no values
   --code-page N  as for kiobind check
 
 examples:
