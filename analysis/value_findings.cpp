@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "characters.h"
 #include "line_parser.h"
 #include "nearest_name.h"
 #include "quoting.h"
@@ -48,30 +49,16 @@ std::optional<std::string> RepairedValue(std::string_view text, const kio::CodeP
     return std::nullopt;
 }
 
-size_t FirstWhiteSpace(std::string_view text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (kio::IsWhiteSpace(static_cast<uint8_t>(text[i]))) {
-            return i;
-        }
-    }
-    return text.size();
-}
-
-std::string_view TrimEnd(std::string_view text) {
-    while (!text.empty() && kio::IsWhiteSpace(static_cast<uint8_t>(text.back()))) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 Finding Warn(const AnalysedLine& line, std::string message, std::optional<Fix> fix = {}) {
     return Finding{line.number, Severity::Warning, std::move(message), std::move(fix)};
 }
 
-// Writes `replacement` over the line's value, which must not be empty.
-Fix ReplaceValue(const AnalysedLine& line, FixKind kind, std::string replacement) {
+// Writes `replacement`, a sure value, over the line's value, which must not be empty.
+Fix ReplaceValue(const AnalysedLine& line, FixKind kind, std::string replacement,
+                 const kio::CodePage& codePage) {
     const size_t offset = line.offset + static_cast<size_t>(line.valueText.data() - line.text.data());
-    return Fix{kind, offset, line.valueText.size(), std::move(replacement)};
+    const int32_t value = kio::DecodeValue(replacement, codePage);
+    return Fix{kind, offset, line.valueText.size(), std::move(replacement), *line.entry, value};
 }
 
 std::optional<Finding> DiagnoseHex(const AnalysedLine& line, std::string_view name) {
@@ -115,21 +102,25 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
         return Warn(line, gets + Quote(value) + " has no digit after it" + write + "0x0 or " +
                               std::string(name) + "=0x1d, for example");
     }
-    if (kio::IsWhiteSpace(static_cast<uint8_t>(value.back()))) {
-        const std::string_view stem = TrimEnd(value);
+    if (const std::string_view stem = TrimEndCharacters(value, codePage); stem != value) {
         const std::optional<std::string> fix = RepairedValue(stem, codePage);
-        std::string repaired = fix.value_or(std::string(stem));
+        const std::string repaired = fix.value_or(std::string(stem));
+        // Only a value that reads one way is written for the player.
+        std::optional<Fix> sure;
+        if (const std::optional<std::string> text = SureValue(stem, *line.entry, codePage)) {
+            sure = ReplaceValue(line, FixKind::DropSpaceBeforeSemicolon, *text, codePage);
+        }
         return Warn(line,
                     gets + "the white space before the final ';' stays in the value " +
-                        Quote(value) + write + repaired + ";",
-                    ReplaceValue(line, FixKind::DropSpaceBeforeSemicolon, repaired));
+                        Quote(value) + write + Printable(repaired) + ";",
+                    std::move(sure));
     }
-    if (const size_t blank = FirstWhiteSpace(value); blank < value.size()) {
+    if (const size_t blank = FirstWhiteSpaceCharacter(value, codePage); blank < value.size()) {
         if (const std::optional<std::string> fix =
                 RepairedValue(value.substr(0, blank), codePage)) {
             return Warn(line, gets + Quote(value) +
                                   " is not a key name: a line holds no comment after its value" +
-                                  write + *fix);
+                                  write + Printable(*fix));
         }
         return Warn(line, gets + Quote(value) + " is not a key name: key names hold no blank");
     }
@@ -141,7 +132,7 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
         return Warn(line,
                     gets + "key names are lower case, and " + Quote(value) + " names no key" +
                         write + lower,
-                    ReplaceValue(line, FixKind::LowerCaseKeyName, lower));
+                    ReplaceValue(line, FixKind::LowerCaseKeyName, lower, codePage));
     }
     if (IsDigits(value)) {
         std::string message =
