@@ -75,9 +75,12 @@ void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codeP
                 fix = Fix{FixKind::AddEquals, nameEnd, restEnd - nameEnd, "=" + *sure, *entry,
                           kio::DecodeValue(*sure, codePage)};
             }
+            // The game drops one final ";" of a value, so a ";" key needs two.
+            const std::string_view again = !rest.empty() && rest.back() == ';' ? ";" : "";
             Warn(findings, line,
                  "the line has no '=' and binds nothing; write " +
-                     std::string(kio::BindingName(*entry)) + "=" + Printable(rest),
+                     std::string(kio::BindingName(*entry)) + "=" + Printable(rest) +
+                     std::string(again),
                  std::move(fix));
             return;
         }

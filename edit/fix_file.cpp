@@ -44,7 +44,7 @@ std::string DescribeCharacter(std::u16string_view text, size_t unit) {
     if (pair) {
         c = 0x10000 + ((c - 0xD800) << 10) + (text[unit + 1] - 0xDC00);
     }
-    const bool printable = c >= 0x20 && c != 0x7F && !(c >= 0xD800 && c < 0xE000);
+    const bool printable = c >= 0x20 && !(c >= 0x7F && c < 0xA0) && !(c >= 0xD800 && c < 0xE000);
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
     int line = 1;
@@ -136,7 +136,9 @@ bool DoesWhatItAnnounces(std::string_view before, std::string_view after,
                          const std::vector<PlannedFix>& fixes,
                          const std::vector<size_t>& lineStarts, const kio::CodePage& codePage,
                          std::vector<Announced>& announced) {
-    if (kiobind::LineNumbers(before).LastLine() != kiobind::LineNumbers(after).LastLine()) {
+    // A file that now looks like UTF-16 would be converted by the next fix.
+    if (kiobind::LineNumbers(before).LastLine() != kiobind::LineNumbers(after).LastLine() ||
+        kiobind::DetectUtf16(after)) {
         return false;
     }
     const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(after, codePage);
