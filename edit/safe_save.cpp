@@ -215,11 +215,11 @@ SaveResult Save(HeldFile& held, std::string_view readBytes, std::string_view new
     if (std::string error = CheckUnchanged(held, readBytes, system); !error.empty()) {
         return Failure(error);
     }
-    if (system.releaseBeforeReplace) {
-        held.Release();
-    }
     if (std::string error = backup.MoveTo(backupPath); !error.empty()) {
         return Failure("cannot keep the previous version as " + backupPath + " (" + error + ")");
+    }
+    if (system.releaseBeforeReplace) {
+        held.Release();
     }
     if (std::string error = ReplaceHeld(held, next, system); !error.empty()) {
         return Failure(error);

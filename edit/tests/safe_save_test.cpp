@@ -191,7 +191,8 @@ bool SaveAsAnotherProgram(Writer writer, const fs::path& file) {
     Write(next, kTheirs);
     std::error_code error;
     fs::rename(next, file, error);
-    fs::remove(next, error);
+    std::error_code ignored;
+    fs::remove(next, ignored);
     return !error;
 }
 
@@ -221,7 +222,14 @@ TEST(SafeSave, AnotherProgramSavingBeforeAnyStepLosesNothing) {
             }
             SCOPED_TRACE(std::string(writer == Writer::InPlace ? "in place" : "by rename") +
                          ", before step " + std::to_string(step) + ": " + at);
-            if (keptOut) {
+            // Windows replaces no open file, so kiobind closes it just before
+            // the replace: a save that lands in that instant is overwritten.
+            const bool closedToReplace =
+                SystemSaveSystem().releaseBeforeReplace && step == calls;
+            if (closedToReplace) {
+                EXPECT_TRUE(result.saved) << result.error;
+                EXPECT_EQ(Read(file), kEdited);
+            } else if (keptOut) {
                 // Windows lets nobody write a held file: kiobind's save went through.
                 EXPECT_TRUE(result.saved) << result.error;
                 EXPECT_EQ(Read(file), kEdited);
