@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <span>
 
 #include "binding_edit.h"
 #include "edit_outcome.h"
@@ -193,6 +194,11 @@ std::vector<PlannedFix> OfferedFixes(std::string_view text, const kio::CodePage&
                      [](const auto& a, const auto& b) { return a.fix.offset < b.fix.offset; });
     std::vector<PlannedFix> kept;
     for (PlannedFix& planned : offered) {
+        // A line turned off needs no other fix, and would make it unsure.
+        if (!kept.empty() && kept.back().lineStart == planned.lineStart &&
+            kept.back().fix.kind == kiobind::FixKind::TurnOffOverriddenLine) {
+            continue;
+        }
         // Two fixes of one spot wait for the next pass, which sees the first applied.
         const bool overlaps =
             !kept.empty() && (planned.fix.offset < kept.back().fix.offset + kept.back().fix.length ||
@@ -204,30 +210,35 @@ std::vector<PlannedFix> OfferedFixes(std::string_view text, const kio::CodePage&
     return kept;
 }
 
+// Applies the sure ones of `fixes` (in file order) to `text`: all at once when
+// they all are, else each half in turn, the later first so that the earlier
+// offsets still hold. False when none was sure.
+bool ApplySure(std::string& text, std::span<const PlannedFix> fixes,
+               const kio::CodePage& codePage, std::vector<Announced>& announced) {
+    if (fixes.empty()) {
+        return false;
+    }
+    const std::vector<PlannedFix> batch(fixes.begin(), fixes.end());
+    std::vector<size_t> lineStarts;
+    std::string fixed = Applied(text, batch, lineStarts);
+    if (DoesWhatItAnnounces(text, fixed, batch, lineStarts, codePage, announced)) {
+        text = std::move(fixed);
+        return true;
+    }
+    if (fixes.size() == 1) {
+        return false;
+    }
+    const size_t half = fixes.size() / 2;
+    const bool later = ApplySure(text, fixes.subspan(half), codePage, announced);
+    const bool earlier = ApplySure(text, fixes.first(half), codePage, announced);
+    return later || earlier;
+}
+
 // Applies the sure fixes of one pass; false when none was.
 bool ApplyOnePass(std::string& text, const kio::CodePage& codePage,
                   std::vector<Announced>& announced) {
     const std::vector<PlannedFix> fixes = OfferedFixes(text, codePage);
-    if (fixes.empty()) {
-        return false;
-    }
-    std::vector<size_t> lineStarts;
-    std::string fixed = Applied(text, fixes, lineStarts);
-    if (DoesWhatItAnnounces(text, fixed, fixes, lineStarts, codePage, announced)) {
-        text = std::move(fixed);
-        return true;
-    }
-    // One at a time, from the end of the file, so that each offset still holds.
-    bool applied = false;
-    for (auto planned = fixes.rbegin(); planned != fixes.rend(); ++planned) {
-        const std::vector<PlannedFix> one{*planned};
-        fixed = Applied(text, one, lineStarts);
-        if (DoesWhatItAnnounces(text, fixed, one, lineStarts, codePage, announced)) {
-            text = std::move(fixed);
-            applied = true;
-        }
-    }
-    return applied;
+    return ApplySure(text, fixes, codePage, announced);
 }
 
 FixOutcome Fix(std::string_view file, const kio::CodePage& codePage, Utf16ToCodePage toCodePage) {
