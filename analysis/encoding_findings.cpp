@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "characters.h"
 #include "line_findings.h"
+#include "line_parser.h"
 #include "vocabulary.h"
 
 namespace kiobind {
@@ -89,14 +91,28 @@ void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
         AnalyseLine(kio::CutBindingLine(line.text.substr(kUtf8Bom.size()), codePage), codePage);
     withoutBom.number = line.number;
     withoutBom.offset = line.offset + kUtf8Bom.size();
-    const Fix removeBom{FixKind::RemoveUtf8Bom, 0, kUtf8Bom.size(), ""};
     const ByteSpan bom{line.offset, kUtf8Bom.size()};
     if (withoutBom.entry) {
+        // Without the mark the line binds again: sure only when its value reads
+        // one way, lowered on the way where it needs that.
+        std::optional<Fix> removeBom;
+        if (const std::optional<std::string> sure =
+                SureValue(withoutBom.valueText, *withoutBom.entry, codePage);
+            sure && !withoutBom.valueText.empty()) {
+            const size_t valueStart =
+                static_cast<size_t>(withoutBom.valueText.data() - line.text.data());
+            const size_t valueEnd = valueStart + withoutBom.valueText.size();
+            std::string replacement(line.text.substr(kUtf8Bom.size(), valueStart - kUtf8Bom.size()));
+            replacement += *sure;
+            removeBom = Fix{FixKind::RemoveUtf8Bom, line.offset, valueEnd, std::move(replacement),
+                            *withoutBom.entry, kio::DecodeValue(*sure, codePage)};
+        }
         findings.push_back({line.number, Severity::Warning,
                             Message{"K104", {Quoted("key", std::string(withoutBom.keyText))}}, bom,
-                            removeBom});
+                            std::move(removeBom)});
         return;
     }
+    const Fix removeBom{FixKind::RemoveUtf8Bom, 0, kUtf8Bom.size(), "", std::nullopt, 0};
     findings.push_back({line.number, Severity::Note, Message{"K105", {}}, bom, removeBom});
     CheckLine(withoutBom, codePage, findings);
 }

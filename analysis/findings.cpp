@@ -27,7 +27,7 @@ void AddOverriddenLines(const FileAnalysis& analysis, std::vector<Finding>& find
                          {Plain("binding", std::string(kio::BindingName(*line.entry))),
                           Plain("line", std::to_string(winner[*line.entry]->number))}},
                  SpanOf(line, line.keyText),
-                 Fix{FixKind::TurnOffOverriddenLine, line.offset, 0, "; "}});
+                 Fix{FixKind::TurnOffOverriddenLine, line.offset, 0, "; ", std::nullopt, 0}});
         }
     }
 }
@@ -71,7 +71,7 @@ std::vector<Finding> CollectFindings(const FileAnalysis& analysis, const kio::Co
         // Without a byte-order mark the guess could be wrong, so only a marked
         // file is converted.
         if (HasUtf16ByteOrderMark(analysis.bytes)) {
-            finding.fix = Fix{FixKind::ConvertUtf16, 0, analysis.bytes.size(), ""};
+            finding.fix = Fix{FixKind::ConvertUtf16, 0, analysis.bytes.size(), "", std::nullopt, 0};
         }
         findings.push_back(std::move(finding));
         return findings;

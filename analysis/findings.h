@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -29,12 +30,18 @@ enum class FixKind {
     TurnOffOverriddenLine,
 };
 
-// Replace `length` bytes of the file at `offset` with `replacement`.
+// Replace `length` bytes of the file at `offset` with `replacement`. The fixed
+// line then names binding `entry` and gives it `value`; no entry when the fix
+// changes no binding's value (a line turned off, a mark before a line that
+// binds nothing). `kiobind fix` holds the loader's reading of the result to
+// exactly that.
 struct Fix {
     FixKind kind = FixKind::RemoveUtf8Bom;
     size_t offset = 0;
     size_t length = 0;
     std::string replacement;
+    std::optional<int> entry;
+    int32_t value = 0;
 };
 
 // The bytes of the file a finding is about.

@@ -1,6 +1,7 @@
 #include "findings_json.h"
 
 #include "quoting.h"
+#include "vocabulary.h"
 
 namespace kiobind {
 
@@ -31,7 +32,15 @@ nlohmann::ordered_json FindingJson(const Finding& finding, Language language) {
         json["fix"] = {{"kind", FixName(finding.fix->kind)},
                        {"offset", finding.fix->offset},
                        {"length", finding.fix->length},
-                       {"replacement", Printable(finding.fix->replacement)}};
+                       {"replacement", Printable(finding.fix->replacement)},
+                       {"binding", nullptr},
+                       {"value", nullptr}};
+        // What the fix announces: the one binding it changes and the value the
+        // game then reads. A fix that changes no binding's value names none.
+        if (finding.fix->entry) {
+            json["fix"]["binding"] = kio::BindingName(*finding.fix->entry);
+            json["fix"]["value"] = finding.fix->value;
+        }
     }
     return json;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "characters.h"
 #include "line_parser.h"
 #include "nearest_name.h"
 #include "value_findings.h"
@@ -41,22 +42,9 @@ void Warn(std::vector<Finding>& findings, const AnalysedLine& line, Message mess
     findings.push_back({line.number, Severity::Warning, std::move(message), span, std::move(fix)});
 }
 
-// A value the game decodes as it stands, or after lowercasing a key name.
-bool IsSureValue(std::string_view text, const kio::CodePage& codePage) {
-    if (kio::ClassifyValue(text, codePage) == kio::ValueClass::Hex) {
-        const size_t digits = kio::ReadHexValue(text).digitCount;
-        return digits > 0 && digits <= 8 && digits + 2 == text.size();
-    }
-    std::string lower(text);
-    for (char& c : lower) {
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    return kio::FindKeyCode(lower).has_value();
-}
-
 void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codePage,
                             std::vector<Finding>& findings) {
-    const std::string_view trimmed = Trim(line.text);
+    const std::string_view trimmed = TrimCharacters(line.text, codePage);
     const ByteSpan span = SpanOf(line, trimmed);
     if (const std::optional<int> entry = kio::FindBindingEntry(trimmed, codePage)) {
         Warn(findings, line,
@@ -65,29 +53,34 @@ void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codeP
         return;
     }
     // "KB_Run space" or "KB_Run: space": a binding name, then the value.
-    const size_t cut = static_cast<size_t>(
-        std::find_if(trimmed.begin(), trimmed.end(), [](char c) { return IsBlank(c) || c == ':'; }) -
-        trimmed.begin());
-    if (cut != trimmed.size()) {
+    size_t cut = 0;
+    while (cut < trimmed.size() && !IsBlank(trimmed[cut]) && trimmed[cut] != ':') {
+        cut += codePage.CharacterLength(trimmed, cut);
+    }
+    if (cut < trimmed.size()) {
         if (const std::optional<int> entry =
                 kio::FindBindingEntry(trimmed.substr(0, cut), codePage)) {
-            std::string_view rest = Trim(trimmed.substr(cut));
+            std::string_view rest = TrimCharacters(trimmed.substr(cut), codePage);
             if (!rest.empty() && rest.front() == ':') {
-                rest = Trim(rest.substr(1));
+                rest = TrimCharacters(rest.substr(1), codePage);
             }
-            // What separates the name from the value becomes the "=".
+            // What separates the name from the value becomes the "=", and a key
+            // name in capitals is lowered on the way.
             std::optional<Fix> fix;
-            if (IsSureValue(rest, codePage)) {
+            if (const std::optional<std::string> sure = SureValue(rest, *entry, codePage)) {
                 const size_t nameEnd =
                     line.offset + static_cast<size_t>(trimmed.data() - line.text.data()) + cut;
-                const size_t restStart =
-                    line.offset + static_cast<size_t>(rest.data() - line.text.data());
-                fix = Fix{FixKind::AddEquals, nameEnd, restStart - nameEnd, "="};
+                const size_t restEnd =
+                    line.offset + static_cast<size_t>(rest.data() - line.text.data()) + rest.size();
+                fix = Fix{FixKind::AddEquals, nameEnd, restEnd - nameEnd, "=" + *sure, *entry,
+                          kio::DecodeValue(*sure, codePage)};
             }
+            // The game drops one final ";" of a value, so a ";" key needs two.
+            const std::string_view again = !rest.empty() && rest.back() == ';' ? ";" : "";
             Warn(findings, line,
                  Message{"K202.value",
                          {Plain("binding", std::string(kio::BindingName(*entry))),
-                          Plain("value", std::string(rest))}},
+                          Plain("value", std::string(rest) + std::string(again))}},
                  span, std::move(fix));
             return;
         }

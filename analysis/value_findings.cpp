@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "characters.h"
 #include "line_parser.h"
 #include "nearest_name.h"
 #include "vocabulary.h"
@@ -47,22 +48,6 @@ std::optional<std::string> RepairedValue(std::string_view text, const kio::CodeP
     return std::nullopt;
 }
 
-size_t FirstWhiteSpace(std::string_view text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (kio::IsWhiteSpace(static_cast<uint8_t>(text[i]))) {
-            return i;
-        }
-    }
-    return text.size();
-}
-
-std::string_view TrimEnd(std::string_view text) {
-    while (!text.empty() && kio::IsWhiteSpace(static_cast<uint8_t>(text.back()))) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // A finding about the line's value, with the binding's name among its arguments.
 Finding Warn(const AnalysedLine& line, std::string_view name, std::string key,
              std::vector<MessageArgument> arguments, std::optional<Fix> fix = {}) {
@@ -71,10 +56,12 @@ Finding Warn(const AnalysedLine& line, std::string_view name, std::string key,
                    SpanOf(line, line.valueText), std::move(fix)};
 }
 
-// Writes `replacement` over the line's value, which must not be empty.
-Fix ReplaceValue(const AnalysedLine& line, FixKind kind, std::string replacement) {
+// Writes `replacement`, a sure value, over the line's value, which must not be empty.
+Fix ReplaceValue(const AnalysedLine& line, FixKind kind, std::string replacement,
+                 const kio::CodePage& codePage) {
     const size_t offset = line.offset + static_cast<size_t>(line.valueText.data() - line.text.data());
-    return Fix{kind, offset, line.valueText.size(), std::move(replacement)};
+    const int32_t value = kio::DecodeValue(replacement, codePage);
+    return Fix{kind, offset, line.valueText.size(), std::move(replacement), *line.entry, value};
 }
 
 std::optional<Finding> DiagnoseHex(const AnalysedLine& line, std::string_view name) {
@@ -113,14 +100,17 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
     if (value.size() == 2 && kio::HasHexPrefix(value)) {
         return Warn(line, name, "K305", {valueArgument});
     }
-    if (kio::IsWhiteSpace(static_cast<uint8_t>(value.back()))) {
-        const std::string_view stem = TrimEnd(value);
+    if (const std::string_view stem = TrimEndCharacters(value, codePage); stem != value) {
         const std::optional<std::string> fix = RepairedValue(stem, codePage);
-        std::string repaired = fix.value_or(std::string(stem));
-        return Warn(line, name, "K306", {valueArgument, Plain("fixed", repaired)},
-                    ReplaceValue(line, FixKind::DropSpaceBeforeSemicolon, repaired));
+        const std::string repaired = fix.value_or(std::string(stem));
+        // Only a value that reads one way is written for the player.
+        std::optional<Fix> sure;
+        if (const std::optional<std::string> text = SureValue(stem, *line.entry, codePage)) {
+            sure = ReplaceValue(line, FixKind::DropSpaceBeforeSemicolon, *text, codePage);
+        }
+        return Warn(line, name, "K306", {valueArgument, Plain("fixed", repaired)}, std::move(sure));
     }
-    if (const size_t blank = FirstWhiteSpace(value); blank < value.size()) {
+    if (const size_t blank = FirstWhiteSpaceCharacter(value, codePage); blank < value.size()) {
         if (const std::optional<std::string> fix =
                 RepairedValue(value.substr(0, blank), codePage)) {
             return Warn(line, name, "K307", {valueArgument, Plain("fixed", *fix)});
@@ -133,7 +123,7 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
     const std::string lower = mayBeAKeyName ? AsciiLower(value) : std::string();
     if (mayBeAKeyName && kio::FindKeyCode(lower)) {
         return Warn(line, name, "K309", {valueArgument, Plain("fixed", lower)},
-                    ReplaceValue(line, FixKind::LowerCaseKeyName, lower));
+                    ReplaceValue(line, FixKind::LowerCaseKeyName, lower, codePage));
     }
     if (IsDigits(value)) {
         if (value.size() <= 10 && std::stoull(std::string(value)) <= 0xFFFFFFFFull) {

@@ -123,6 +123,20 @@ EditOutcome AddLine(std::string_view file, const kiobind::FileAnalysis& analysis
     return outcome;
 }
 
+// A line "name=value" put in front of the game's line starting at `lineStart`:
+// where the natural place would follow a line whose last byte swallows its
+// line break, the game still reads every line as before.
+EditOutcome AddLineBefore(std::string_view file, size_t lineStart, const std::string& name,
+                          const std::string& value) {
+    const std::string line = name + "=" + Written(value, "", 0);
+    EditOutcome outcome;
+    outcome.bytes = Spliced(file, lineStart, 0, line + std::string(FileLineBreak(file)));
+    outcome.changes.push_back({kiobind::LineNumbers(outcome.bytes).LineOf(lineStart), true, "",
+                               line,
+                               kiobind::Printable(line) + " (added; the game's default until now)"});
+    return outcome;
+}
+
 // The edit must reach the game as written: `entry` gets `expected` and every
 // other binding keeps its value.
 bool MeansWhatItSays(std::string_view before, std::string_view after, int entry,
@@ -168,15 +182,39 @@ EditOutcome Set(std::string_view file, std::string_view binding, std::string_vie
             lastOfKind = &line;
         }
     }
+    const int32_t decoded = kio::DecodeValue(parsed.text, codePage);
     EditOutcome outcome = last != nullptr
                               ? ReplaceValue(file, *last, name.text, parsed.text, codePage)
                               : AddLine(file, analysis, lastOfKind, name.text, parsed.text);
     if (outcome.status == EditStatus::Ok &&
-        !MeansWhatItSays(file, outcome.bytes, entry, kio::DecodeValue(parsed.text, codePage),
-                         codePage)) {
-        return Refusal(NotAsWritten());
+        !MeansWhatItSays(file, outcome.bytes, entry, decoded, codePage)) {
+        // The line it would follow ends in a lead byte that takes the line
+        // break with it: the new line goes in front of that line instead.
+        const kiobind::AnalysedLine* beside =
+            lastOfKind != nullptr ? lastOfKind
+                                  : (analysis.lines.empty() ? nullptr : &analysis.lines.back());
+        if (last != nullptr || beside == nullptr) {
+            return Refusal(NotAsWritten());
+        }
+        outcome = AddLineBefore(file, beside->offset, name.text, parsed.text);
+        if (!MeansWhatItSays(file, outcome.bytes, entry, decoded, codePage)) {
+            return Refusal(NotAsWritten());
+        }
     }
     return outcome;
+}
+
+// Where the text after the file's UTF-8 byte-order mark starts, when the mark
+// is all that keeps `line`, the first, from naming binding `entry`; else 0.
+size_t BomHiddenLineStart(const kiobind::AnalysedLine& line, int entry,
+                          const kio::CodePage& codePage) {
+    constexpr size_t kBom = 3;
+    if (!kiobind::StartsWithUtf8Bom(line.text)) {
+        return 0;
+    }
+    const kiobind::AnalysedLine hidden =
+        kiobind::AnalyseLine(kio::CutBindingLine(line.text.substr(kBom), codePage), codePage);
+    return hidden.entry == entry ? kBom : 0;
 }
 
 EditOutcome Unset(std::string_view file, std::string_view binding,
@@ -191,15 +229,19 @@ EditOutcome Unset(std::string_view file, std::string_view binding,
     EditOutcome outcome;
     size_t copied = 0;
     for (const kiobind::AnalysedLine& line : analysis.lines) {
-        if (!line.entry || *line.entry != entry) {
+        // A first line the UTF-8 byte-order mark hides binds again once the
+        // mark goes (fix removes it): it is turned off behind the mark.
+        const size_t off = line.offset == 0 ? BomHiddenLineStart(line, entry, codePage) : 0;
+        if (off == 0 && (!line.entry || *line.entry != entry)) {
             continue;
         }
-        outcome.bytes.append(file.substr(copied, line.offset - copied)).append(kOff);
-        copied = line.offset;
+        outcome.bytes.append(file.substr(copied, line.offset + off - copied)).append(kOff);
+        copied = line.offset + off;
         const std::string before(LineAround(file, line.offset));
-        const std::string after = std::string(kOff) + before;
-        outcome.changes.push_back(
-            {line.number, false, before, after, kiobind::Printable(after) + " (turned off)"});
+        const std::string after = before.substr(0, off) + std::string(kOff) + before.substr(off);
+        outcome.changes.push_back({line.number, false, before, after,
+                                   kiobind::Printable(std::string(kOff) + before.substr(off)) +
+                                       " (turned off)"});
     }
     outcome.bytes.append(file.substr(copied));
     if (!MeansWhatItSays(file, outcome.bytes, entry, std::nullopt, codePage)) {

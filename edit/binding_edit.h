@@ -74,8 +74,18 @@ struct Utf16Conversion {
 // kio_edit_system); a build without one, like the web page, passes its own or nullptr.
 using Utf16ToCodePage = Utf16Conversion (*)(std::u16string_view text, uint32_t codePageId);
 
+// A binding a fix gave a new value, and that value.
+struct Announced {
+    int entry = 0;
+    int32_t value = 0;
+};
+
 struct FixOutcome {
     EditOutcome edit;
+    // What the fixes changed for the game, in the order they were made; a fix
+    // whose result the loader reads otherwise than announced is not made, and
+    // its finding stays in `remaining`.
+    std::vector<Announced> announced;
     // What `check` still reports about the new file: the findings with no
     // single sure fix (misspelt names, decimal numbers, ...). Empty unless Ok.
     std::vector<kiobind::Finding> remaining;
@@ -95,7 +105,7 @@ FixOutcome FixFile(std::string_view file, const kio::CodePage& codePage,
 
 // A unified diff of two versions of a file, line by line as kiobind counts
 // lines, with three lines of context; empty when they are equal. Line breaks
-// are not shown; lines are printed as their bytes.
+// are not shown; control bytes and bytes from 0x80 up are escaped as \xNN.
 std::string UnifiedDiff(std::string_view before, std::string_view after, std::string_view name);
 
 }  // namespace kioedit

@@ -1,11 +1,14 @@
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <span>
 #include <utility>
 
 #include "binding_edit.h"
 #include "edit_outcome.h"
 #include "encoding_findings.h"
 #include "file_analysis.h"
+#include "game_values.h"
 #include "line_changes.h"
 
 namespace kioedit {
@@ -43,7 +46,7 @@ std::pair<std::string, int> DescribeCharacter(std::u16string_view text, size_t u
     if (pair) {
         c = 0x10000 + ((c - 0xD800) << 10) + (text[unit + 1] - 0xDC00);
     }
-    const bool printable = c >= 0x20 && c != 0x7F && !(c >= 0xD800 && c < 0xE000);
+    const bool printable = c >= 0x20 && !(c >= 0x7F && c < 0xA0) && !(c >= 0xD800 && c < 0xE000);
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
     int line = 1;
@@ -94,39 +97,147 @@ EditOutcome ConvertFromUtf16(std::string_view file, const kio::CodePage& codePag
     return outcome;
 }
 
-// Applies the fixes of one pass; false when there was none to apply.
-bool ApplyOnePass(std::string& text, const kio::CodePage& codePage) {
-    std::vector<kiobind::Fix> fixes;
-    {
-        const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(text, codePage);
-        for (kiobind::Finding& finding : kiobind::CollectFindings(analysis, codePage)) {
-            if (finding.fix && finding.fix->kind != kiobind::FixKind::ConvertUtf16) {
-                fixes.push_back(std::move(*finding.fix));
-            }
+// A fix with the start of the line it mends, in the text it applies to.
+struct PlannedFix {
+    kiobind::Fix fix;
+    size_t lineStart = 0;
+};
+
+// `fixes` (in file order, none overlapping) applied to `text`; `lineStarts`
+// gets where each fixed line starts in the result.
+std::string Applied(std::string_view text, const std::vector<PlannedFix>& fixes,
+                    std::vector<size_t>& lineStarts) {
+    std::string fixed;
+    size_t copied = 0;
+    lineStarts.clear();
+    // How far the fixes on lines before the current one moved it.
+    size_t shifted = 0;
+    ptrdiff_t shift = 0;
+    for (const PlannedFix& planned : fixes) {
+        for (; fixes[shifted].fix.offset < planned.lineStart; ++shifted) {
+            shift += static_cast<ptrdiff_t>(fixes[shifted].fix.replacement.size()) -
+                     static_cast<ptrdiff_t>(fixes[shifted].fix.length);
+        }
+        lineStarts.push_back(static_cast<size_t>(static_cast<ptrdiff_t>(planned.lineStart) + shift));
+        const kiobind::Fix& fix = planned.fix;
+        fixed.append(text, copied, fix.offset - copied).append(fix.replacement);
+        copied = fix.offset + fix.length;
+    }
+    fixed.append(text, copied);
+    return fixed;
+}
+
+// The loader's reading of `after` must be that of `before`, except that each
+// fixed line naming a binding now gives it the value its fix announced, and
+// that value reaches the game where the line is the last to name it. Anything
+// else (a neighbour read otherwise, a line joined to the next, a value that
+// decodes to something else) makes the fixes unsure.
+bool DoesWhatItAnnounces(std::string_view before, std::string_view after,
+                         const std::vector<PlannedFix>& fixes,
+                         const std::vector<size_t>& lineStarts, const kio::CodePage& codePage,
+                         std::vector<Announced>& announced) {
+    // A file that now looks like UTF-16 would be converted by the next fix.
+    if (kiobind::LineNumbers(before).LastLine() != kiobind::LineNumbers(after).LastLine() ||
+        kiobind::DetectUtf16(after)) {
+        return false;
+    }
+    const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(after, codePage);
+    std::vector<const kiobind::AnalysedLine*> winner(kio::kBindingCount, nullptr);
+    for (const kiobind::AnalysedLine& line : analysis.lines) {
+        if (line.entry) {
+            winner[static_cast<size_t>(*line.entry)] = &line;
         }
     }
+    GameValues expected = ReadGameValues(before, codePage);
+    std::vector<Announced> reaching;
+    for (size_t i = 0; i < fixes.size(); ++i) {
+        const kiobind::Fix& fix = fixes[i].fix;
+        if (!fix.entry) {
+            continue;
+        }
+        const auto line = std::lower_bound(
+            analysis.lines.begin(), analysis.lines.end(), lineStarts[i],
+            [](const kiobind::AnalysedLine& l, size_t offset) { return l.offset < offset; });
+        if (line == analysis.lines.end() || line->offset != lineStarts[i] ||
+            line->entry != fix.entry || line->value != fix.value) {
+            return false;
+        }
+        if (winner[static_cast<size_t>(*fix.entry)] == &*line) {
+            expected[static_cast<size_t>(*fix.entry)] = fix.value;
+            reaching.push_back({*fix.entry, fix.value});
+        }
+    }
+    if (ReadGameValues(after, codePage) != expected) {
+        return false;
+    }
+    announced.insert(announced.end(), reaching.begin(), reaching.end());
+    return true;
+}
+
+// The fixes `check` offers for `text`, in file order, none overlapping.
+std::vector<PlannedFix> OfferedFixes(std::string_view text, const kio::CodePage& codePage) {
+    const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(text, codePage);
+    std::vector<PlannedFix> offered;
+    for (kiobind::Finding& finding : kiobind::CollectFindings(analysis, codePage)) {
+        if (!finding.fix || finding.fix->kind == kiobind::FixKind::ConvertUtf16) {
+            continue;
+        }
+        // The line holding the fix: the last one starting at or before it.
+        const auto after = std::upper_bound(
+            analysis.lines.begin(), analysis.lines.end(), finding.fix->offset,
+            [](size_t offset, const kiobind::AnalysedLine& l) { return offset < l.offset; });
+        const size_t lineStart = after == analysis.lines.begin() ? 0 : std::prev(after)->offset;
+        offered.push_back({std::move(*finding.fix), lineStart});
+    }
+    std::stable_sort(offered.begin(), offered.end(),
+                     [](const auto& a, const auto& b) { return a.fix.offset < b.fix.offset; });
+    std::vector<PlannedFix> kept;
+    for (PlannedFix& planned : offered) {
+        // A line turned off needs no other fix, and would make it unsure.
+        if (!kept.empty() && kept.back().lineStart == planned.lineStart &&
+            kept.back().fix.kind == kiobind::FixKind::TurnOffOverriddenLine) {
+            continue;
+        }
+        // Two fixes of one spot wait for the next pass, which sees the first applied.
+        const bool overlaps =
+            !kept.empty() && (planned.fix.offset < kept.back().fix.offset + kept.back().fix.length ||
+                              planned.fix.offset == kept.back().fix.offset);
+        if (!overlaps) {
+            kept.push_back(std::move(planned));
+        }
+    }
+    return kept;
+}
+
+// Applies the sure ones of `fixes` (in file order) to `text`: all at once when
+// they all are, else each half in turn, the later first so that the earlier
+// offsets still hold. False when none was sure.
+bool ApplySure(std::string& text, std::span<const PlannedFix> fixes,
+               const kio::CodePage& codePage, std::vector<Announced>& announced) {
     if (fixes.empty()) {
         return false;
     }
-    std::stable_sort(fixes.begin(), fixes.end(),
-                     [](const auto& a, const auto& b) { return a.offset < b.offset; });
-    std::string fixed;
-    size_t copied = 0;
-    bool first = true;
-    size_t lastOffset = 0;
-    for (const kiobind::Fix& fix : fixes) {
-        // Two fixes of one spot wait for the next pass, which sees the first applied.
-        if (fix.offset < copied || (!first && fix.offset == lastOffset)) {
-            continue;
-        }
-        fixed.append(text, copied, fix.offset - copied).append(fix.replacement);
-        copied = fix.offset + fix.length;
-        lastOffset = fix.offset;
-        first = false;
+    const std::vector<PlannedFix> batch(fixes.begin(), fixes.end());
+    std::vector<size_t> lineStarts;
+    std::string fixed = Applied(text, batch, lineStarts);
+    if (DoesWhatItAnnounces(text, fixed, batch, lineStarts, codePage, announced)) {
+        text = std::move(fixed);
+        return true;
     }
-    fixed.append(text, copied);
-    text = std::move(fixed);
-    return true;
+    if (fixes.size() == 1) {
+        return false;
+    }
+    const size_t half = fixes.size() / 2;
+    const bool later = ApplySure(text, fixes.subspan(half), codePage, announced);
+    const bool earlier = ApplySure(text, fixes.first(half), codePage, announced);
+    return later || earlier;
+}
+
+// Applies the sure fixes of one pass; false when none was.
+bool ApplyOnePass(std::string& text, const kio::CodePage& codePage,
+                  std::vector<Announced>& announced) {
+    const std::vector<PlannedFix> fixes = OfferedFixes(text, codePage);
+    return ApplySure(text, fixes, codePage, announced);
 }
 
 FixOutcome Fix(std::string_view file, const kio::CodePage& codePage, Utf16ToCodePage toCodePage) {
@@ -145,7 +256,8 @@ FixOutcome Fix(std::string_view file, const kio::CodePage& codePage, Utf16ToCode
             "-endian)";
     }
     std::string text = base;
-    for (int pass = 0; pass < kMaxPasses && ApplyOnePass(text, codePage); ++pass) {
+    for (int pass = 0; pass < kMaxPasses && ApplyOnePass(text, codePage, result.announced);
+         ++pass) {
     }
     // No fix adds or removes a line break, so lines pair up one to one.
     if (kiobind::LineNumbers(base).LastLine() != kiobind::LineNumbers(text).LastLine()) {

@@ -65,6 +65,7 @@ public:
     }
 
     const std::string& Path() const { return path_; }
+    void Keep() { moved_ = true; }
 
 private:
     void CloseQuietly() {
@@ -98,14 +99,105 @@ std::string WriteInPlaceOf(const std::string& target, const FileFacts& facts,
     return "";
 }
 
-SaveResult Save(const std::string& path, std::string_view readBytes, std::string_view newBytes,
-                const SaveSystem& system) {
-    FileFacts facts;
-    if (std::string error = system.inspect(path, facts); !error.empty()) {
-        return Failure("cannot look at " + path + " (" + error + ")");
+// The held file, read again, must still be the one read: same file, size and
+// times, same bytes.
+std::string CheckUnchanged(const HeldFile& held, std::string_view readBytes,
+                           const SaveSystem& system) {
+    const std::string& path = held.Path();
+    FileStamp now;
+    if (std::string error = system.stamp(held.Facts().target, now); !error.empty()) {
+        return "cannot look at " + path + " again before replacing it (" + error + ")";
     }
+    std::string current;
+    if (std::string error = system.readHeld(held.Handle(), current); !error.empty()) {
+        return "cannot read " + path + " again before replacing it (" + error + ")";
+    }
+    if (now != held.Stamp() || current != readBytes) {
+        return path + " changed while kiobind was editing it";
+    }
+    return "";
+}
+
+// After the replace: a program that wrote into the old file in the last moment
+// wrote into a file no name leads to any more. Its text goes back in place.
+std::string Reinstate(const HeldFile& held, const SaveSystem& system) {
+    FileStamp after;
+    const FileStamp& before = held.Stamp();
+    if (!held.IsOpen() || !system.stampHeld(held.Handle(), after).empty() ||
+        (after.size == before.size && after.modified == before.modified)) {
+        return "";
+    }
+    const std::string& path = held.Path();
+    const std::string wrote = "another program wrote " + path + " while kiobind replaced it";
+    std::string theirs;
+    if (std::string error = system.readHeld(held.Handle(), theirs); !error.empty()) {
+        return wrote + ", and its text cannot be read back (" + error + ")";
+    }
+    TemporaryFile back(system);
+    if (std::string error = WriteInPlaceOf(held.Facts().target, held.Facts(), theirs, back);
+        !error.empty()) {
+        return wrote + "; its text cannot be put back: " + error;
+    }
+    if (std::string error = back.MoveTo(held.Facts().target); !error.empty()) {
+        back.Keep();
+        return wrote + "; its text is kept in " + back.Path() + " (" + error + ")";
+    }
+    return wrote + "; its text is back in place and kiobind's change is not";
+}
+
+// Puts the new version in place of the held file. Where the system swaps
+// files, the one swapped out must be the one held: a file another program put
+// there in the last moment is swapped back, and stays.
+std::string ReplaceHeld(const HeldFile& held, TemporaryFile& next, const SaveSystem& system) {
+    const std::string& path = held.Path();
+    const std::string& target = held.Facts().target;
+    const std::string cannot = "cannot replace " + path + " with the new version (";
+    bool supported = false;
+    if (system.exchange) {
+        if (std::string error = system.exchange(next.Path(), target, supported); !error.empty()) {
+            return cannot + error + ")";
+        }
+    }
+    if (!supported) {
+        std::string error = next.MoveTo(target);
+        return error.empty() ? "" : cannot + error + ")";
+    }
+    // `next` now names the file swapped out; it goes when `next` does.
+    FileStamp out;
+    const bool same = system.stamp(next.Path(), out).empty() &&
+                      out.device == held.Stamp().device && out.file == held.Stamp().file;
+    if (same) {
+        return "";
+    }
+    const std::string replaced = "another program replaced " + path + " while kiobind was replacing it";
+    if (std::string error = system.exchange(next.Path(), target, supported); !error.empty()) {
+        next.Keep();
+        return replaced + "; its version is kept as " + next.Path() + " (" + error + ")";
+    }
+    return replaced + "; its version stays in place";
+}
+
+SaveResult Save(HeldFile& held, std::string_view readBytes, std::string_view newBytes,
+                const SaveSystem& system) {
+    const std::string& path = held.Path();
+    if (!held.Error().empty()) {
+        return Failure(held.Error());
+    }
+    const FileFacts& facts = held.Facts();
     if (facts.readOnly) {
         return Failure(path + " is read-only");
+    }
+    // A save in progress elsewhere (truncated, not yet written) looks like a
+    // file that just changed; so does one seconds from being written again.
+    const int64_t age = held.HeldAt() - held.Stamp().modified;
+    if (age > -kSettleNanoseconds && age < kSettleNanoseconds) {
+        return Failure(path + " changed less than " +
+                       std::to_string(kSettleNanoseconds / 1'000'000'000) +
+                       " seconds ago, so another program may still be writing it; try again in "
+                       "a moment");
+    }
+    if (std::string error = CheckUnchanged(held, readBytes, system); !error.empty()) {
+        return Failure(error);
     }
     // Through a symbolic link the file it leads to is replaced, and the link stays.
     const std::string& target = facts.target;
@@ -119,28 +211,69 @@ SaveResult Save(const std::string& path, std::string_view readBytes, std::string
         !error.empty()) {
         return Failure("cannot keep the previous version as " + backupPath + ": " + error);
     }
+    // The last look before anything is replaced, as close to the replace as it gets.
+    if (std::string error = CheckUnchanged(held, readBytes, system); !error.empty()) {
+        return Failure(error);
+    }
     if (std::string error = backup.MoveTo(backupPath); !error.empty()) {
         return Failure("cannot keep the previous version as " + backupPath + " (" + error + ")");
     }
-    std::string current;
-    if (std::string error = system.readAll(path, current); !error.empty()) {
-        return Failure("cannot read " + path + " again before replacing it (" + error + ")");
+    if (system.releaseBeforeReplace) {
+        held.Release();
     }
-    if (current != readBytes) {
-        return Failure(path + " changed while kiobind was editing it");
+    if (std::string error = ReplaceHeld(held, next, system); !error.empty()) {
+        return Failure(error);
     }
-    if (std::string error = next.MoveTo(target); !error.empty()) {
-        return Failure("cannot replace " + path + " with the new version (" + error + ")");
+    if (std::string lost = Reinstate(held, system); !lost.empty()) {
+        return Failure(lost);
     }
     return SaveResult{true, ""};
 }
 
 }  // namespace
 
+HeldFile::HeldFile(const std::string& path, const SaveSystem& system)
+    : system_(system), path_(path) {
+    if (std::string error = system.inspect(path, facts_); !error.empty()) {
+        error_ = "cannot look at " + path + " (" + error + ")";
+        return;
+    }
+    heldAt_ = system.now();
+    if (std::string error = system.hold(facts_.target, handle_); !error.empty()) {
+        error_ = "cannot open " + path + " (" + error + ")";
+        return;
+    }
+    open_ = true;
+    if (std::string error = system.stamp(facts_.target, stamp_); !error.empty()) {
+        error_ = "cannot look at " + path + " (" + error + ")";
+    }
+}
+
+HeldFile::~HeldFile() {
+    Release();
+}
+
+void HeldFile::Release() {
+    if (open_) {
+        open_ = false;
+        system_.close(handle_);
+    }
+}
+
+SaveResult SaveSafely(HeldFile& held, std::string_view readBytes, std::string_view newBytes,
+                      const SaveSystem& system) {
+    try {
+        return Save(held, readBytes, newBytes, system);
+    } catch (const std::bad_alloc&) {
+        return SaveResult{false, "out of memory while saving " + held.Path() + "; nothing written"};
+    }
+}
+
 SaveResult SaveSafely(const std::string& path, std::string_view readBytes,
                       std::string_view newBytes, const SaveSystem& system) {
     try {
-        return Save(path, readBytes, newBytes, system);
+        HeldFile held(path, system);
+        return Save(held, readBytes, newBytes, system);
     } catch (const std::bad_alloc&) {
         return SaveResult{false, "out of memory while saving " + path + "; nothing written"};
     }

@@ -1,10 +1,12 @@
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <memory>
 
 #include "safe_save.h"
@@ -98,15 +100,20 @@ std::string Close(SaveHandle handle) {
     return ::close(static_cast<int>(handle)) == 0 ? "" : SystemError();
 }
 
-std::string ReadAll(const std::string& path, std::string& bytes) {
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.Get() < 0) {
+std::string Hold(const std::string& path, SaveHandle& handle) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         return SystemError();
     }
+    handle = fd;
+    return "";
+}
+
+std::string ReadHeld(SaveHandle handle, std::string& bytes) {
     bytes.clear();
     char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
+    for (off_t offset = 0;;) {
+        const ssize_t got = ::pread(static_cast<int>(handle), buffer, sizeof buffer, offset);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
@@ -117,7 +124,42 @@ std::string ReadAll(const std::string& path, std::string& bytes) {
             return "";
         }
         bytes.append(buffer, static_cast<size_t>(got));
+        offset += got;
     }
+}
+
+int64_t Nanoseconds(const struct timespec& time) {
+    return static_cast<int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+FileStamp StampOf(const struct stat& status) {
+    return FileStamp{static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino),
+                     static_cast<uint64_t>(status.st_size), Nanoseconds(status.st_mtim),
+                     Nanoseconds(status.st_ctim)};
+}
+
+std::string Stamp(const std::string& path, FileStamp& stamp) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return SystemError();
+    }
+    stamp = StampOf(status);
+    return "";
+}
+
+std::string StampHeld(SaveHandle handle, FileStamp& stamp) {
+    struct stat status {};
+    if (::fstat(static_cast<int>(handle), &status) != 0) {
+        return SystemError();
+    }
+    stamp = StampOf(status);
+    return "";
+}
+
+int64_t Now() {
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return Nanoseconds(now);
 }
 
 std::string Folder(const std::string& path) {
@@ -138,6 +180,20 @@ std::string Replace(const std::string& from, const std::string& to) {
     return "";
 }
 
+std::string Exchange(const std::string& from, const std::string& to, bool& supported) {
+    supported = true;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) != 0) {
+        // A file system that cannot swap (or an older kernel) still renames.
+        supported = errno != EINVAL && errno != ENOSYS && errno != ENOTSUP;
+        return supported ? SystemError() : "";
+    }
+    const Descriptor folder(::open(Folder(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Get() >= 0) {
+        ::fsync(folder.Get());
+    }
+    return "";
+}
+
 void Remove(const std::string& path) {
     ::unlink(path.c_str());
 }
@@ -145,8 +201,20 @@ void Remove(const std::string& path) {
 }  // namespace
 
 const SaveSystem& SystemSaveSystem() {
-    static const SaveSystem system{Inspect, CreateExclusive, Write, Flush, Close,
-                                   ReadAll, Replace,         Remove};
+    static const SaveSystem system{.inspect = Inspect,
+                                   .hold = Hold,
+                                   .readHeld = ReadHeld,
+                                   .stamp = Stamp,
+                                   .stampHeld = StampHeld,
+                                   .now = Now,
+                                   .createExclusive = CreateExclusive,
+                                   .write = Write,
+                                   .flush = Flush,
+                                   .close = Close,
+                                   .replace = Replace,
+                                   .exchange = Exchange,
+                                   .remove = Remove,
+                                   .releaseBeforeReplace = false};
     return system;
 }
 

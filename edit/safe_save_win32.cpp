@@ -1,6 +1,8 @@
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "safe_save.h"
 
@@ -54,14 +56,151 @@ HANDLE AsHandle(SaveHandle handle) {
     return reinterpret_cast<HANDLE>(handle);
 }
 
+// `wide` in the ANSI code page, or nothing when a character has no exact form there.
+bool Narrow(const std::wstring& wide, std::string& narrow) {
+    BOOL usedDefault = FALSE;
+    const int length = static_cast<int>(wide.size());
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length,
+                                         nullptr, 0, nullptr, &usedDefault);
+    if (size <= 0 || usedDefault) {
+        return false;
+    }
+    narrow.assign(static_cast<size_t>(size), '\0');
+    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, narrow.data(),
+                               size, nullptr, &usedDefault) == size &&
+           !usedDefault;
+}
+
+// Where a symbolic link (or any reparse point) leads, as the POSIX build's realpath.
+std::string ResolveLink(const std::string& path, std::string& target) {
+    const Handle file(CreateFileW(Wide(path).c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (file.Get() == INVALID_HANDLE_VALUE) {
+        return SystemError();
+    }
+    std::wstring wide(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(file.Get(), wide.data(),
+                                                       static_cast<DWORD>(wide.size()), 0);
+        if (length == 0) {
+            return SystemError();
+        }
+        if (length < wide.size()) {
+            wide.resize(length);
+            break;
+        }
+        wide.resize(length);
+    }
+    // "\\?\C:\..." is only needed past MAX_PATH.
+    constexpr std::wstring_view kLong = L"\\\\?\\";
+    if (wide.starts_with(kLong) && wide.size() - kLong.size() < MAX_PATH &&
+        wide.compare(kLong.size(), 4, L"UNC\\") != 0) {
+        wide.erase(0, kLong.size());
+    }
+    if (!Narrow(wide, target)) {
+        return "the path the link leads to has characters the ANSI code page cannot hold";
+    }
+    return "";
+}
+
 std::string Inspect(const std::string& path, FileFacts& facts) {
     const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return SystemError();
     }
     facts.target = path;
+    // Through a symbolic link the file it leads to is replaced, and the link stays.
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        if (std::string error = ResolveLink(path, facts.target); !error.empty()) {
+            return error;
+        }
+        const DWORD leadsTo = GetFileAttributesW(Wide(facts.target).c_str());
+        if (leadsTo == INVALID_FILE_ATTRIBUTES) {
+            return SystemError();
+        }
+        facts.readOnly = (leadsTo & FILE_ATTRIBUTE_READONLY) != 0;
+        return "";
+    }
     facts.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     return "";
+}
+
+// Read access only, and nobody else may write while it is open; deleting stays
+// allowed, as replacing the file takes that.
+std::string Hold(const std::string& path, SaveHandle& handle) {
+    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return SystemError();
+    }
+    handle = reinterpret_cast<SaveHandle>(file);
+    return "";
+}
+
+std::string ReadHeld(SaveHandle handle, std::string& bytes) {
+    bytes.clear();
+    char buffer[65536];
+    for (uint64_t offset = 0;;) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD got = 0;
+        if (!ReadFile(AsHandle(handle), buffer, sizeof buffer, &got, &at)) {
+            const DWORD error = GetLastError();
+            return error == ERROR_HANDLE_EOF ? "" : SystemError(error);
+        }
+        if (got == 0) {
+            return "";
+        }
+        bytes.append(buffer, got);
+        offset += got;
+    }
+}
+
+// 100-nanosecond steps since 1601 to nanoseconds since 1970.
+int64_t Nanoseconds(int64_t fileTime) {
+    constexpr int64_t kFrom1601To1970 = 116444736000000000;
+    return (fileTime - kFrom1601To1970) * 100;
+}
+
+int64_t Nanoseconds(const FILETIME& time) {
+    return Nanoseconds(static_cast<int64_t>((static_cast<uint64_t>(time.dwHighDateTime) << 32) |
+                                            time.dwLowDateTime));
+}
+
+std::string StampHeld(SaveHandle handle, FileStamp& stamp) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandle(AsHandle(handle), &information) ||
+        !GetFileInformationByHandleEx(AsHandle(handle), FileBasicInfo, &basic, sizeof basic)) {
+        return SystemError();
+    }
+    stamp.device = information.dwVolumeSerialNumber;
+    stamp.file = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) |
+                 information.nFileIndexLow;
+    stamp.size = (static_cast<uint64_t>(information.nFileSizeHigh) << 32) |
+                 information.nFileSizeLow;
+    stamp.modified = Nanoseconds(information.ftLastWriteTime);
+    stamp.changed = Nanoseconds(basic.ChangeTime.QuadPart);
+    return "";
+}
+
+std::string Stamp(const std::string& path, FileStamp& stamp) {
+    const Handle file(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (file.Get() == INVALID_HANDLE_VALUE) {
+        return SystemError();
+    }
+    return StampHeld(reinterpret_cast<SaveHandle>(file.Get()), stamp);
+}
+
+int64_t Now() {
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    return Nanoseconds(now);
 }
 
 std::string CreateExclusive(const std::string& path, const FileFacts&, SaveHandle& handle,
@@ -97,26 +236,6 @@ std::string Close(SaveHandle handle) {
     return CloseHandle(AsHandle(handle)) ? "" : SystemError();
 }
 
-std::string ReadAll(const std::string& path, std::string& bytes) {
-    const Handle file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.Get() == INVALID_HANDLE_VALUE) {
-        return SystemError();
-    }
-    bytes.clear();
-    char buffer[65536];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) {
-            return SystemError();
-        }
-        if (got == 0) {
-            return "";
-        }
-        bytes.append(buffer, got);
-    }
-}
-
 // Never ReplaceFileW: some implementations move the old file away first, and a
 // crash in between would leave no file at all.
 std::string Replace(const std::string& from, const std::string& to) {
@@ -133,8 +252,20 @@ void Remove(const std::string& path) {
 }  // namespace
 
 const SaveSystem& SystemSaveSystem() {
-    static const SaveSystem system{Inspect, CreateExclusive, Write, Flush, Close,
-                                   ReadAll, Replace,         Remove};
+    static const SaveSystem system{.inspect = Inspect,
+                                   .hold = Hold,
+                                   .readHeld = ReadHeld,
+                                   .stamp = Stamp,
+                                   .stampHeld = StampHeld,
+                                   .now = Now,
+                                   .createExclusive = CreateExclusive,
+                                   .write = Write,
+                                   .flush = Flush,
+                                   .close = Close,
+                                   .replace = Replace,
+                                   .exchange = nullptr,
+                                   .remove = Remove,
+                                   .releaseBeforeReplace = true};
     return system;
 }
 

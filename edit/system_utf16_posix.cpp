@@ -1,6 +1,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <optional>
 #include <string>
 
 #include "system_utf16.h"
@@ -10,7 +11,7 @@ namespace {
 
 class Converter {
 public:
-    explicit Converter(const char* target) : handle_(iconv_open(target, "UTF-16LE")) {}
+    Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
     ~Converter() {
         if (IsOpen()) {
             iconv_close(handle_);
@@ -26,6 +27,22 @@ private:
     iconv_t handle_;
 };
 
+// `input` through `converter`, into at most `room` bytes; nothing when a
+// character fails.
+std::optional<std::string> Run(const Converter& converter, std::string input, size_t room) {
+    std::string output(room, '\0');
+    char* in = input.data();
+    size_t inLeft = input.size();
+    char* out = output.data();
+    size_t outLeft = output.size();
+    if (iconv(converter.Handle(), &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1) ||
+        iconv(converter.Handle(), nullptr, nullptr, &out, &outLeft) == static_cast<size_t>(-1)) {
+        return std::nullopt;
+    }
+    output.resize(output.size() - outLeft);
+    return output;
+}
+
 // glibc's names of the Windows code pages.
 const char* IconvName(uint32_t codePageId) {
     switch (codePageId) {
@@ -38,6 +55,33 @@ const char* IconvName(uint32_t codePageId) {
     }
 }
 
+// `text` in the code page, or nothing when a character has no exact form
+// there: iconv's best-fit look-alikes (U+00A5 as a backslash in 932, say) fail the
+// round trip back to UTF-16, as WideCharToMultiByte's WC_NO_BEST_FIT_CHARS
+// fails them on Windows.
+std::optional<std::string> Convert(std::u16string_view text, const char* name) {
+    const Converter there(name, "UTF-16LE");
+    const Converter back("UTF-16LE", name);
+    if (!there.IsOpen() || !back.IsOpen()) {
+        return std::nullopt;
+    }
+    std::string input(text.size() * 2, '\0');
+    for (size_t i = 0; i < text.size(); ++i) {
+        input[2 * i] = static_cast<char>(text[i] & 0xFF);
+        input[2 * i + 1] = static_cast<char>(text[i] >> 8);
+    }
+    // Every character of these code pages takes at most two bytes.
+    std::optional<std::string> output = Run(there, input, text.size() * 2);
+    if (!output || Run(back, *output, text.size() * 2) != input) {
+        return std::nullopt;
+    }
+    return output;
+}
+
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c < 0xDC00;
+}
+
 }  // namespace
 
 Utf16Conversion SystemUtf16ToCodePage(std::u16string_view text, uint32_t codePageId) {
@@ -46,28 +90,21 @@ Utf16Conversion SystemUtf16ToCodePage(std::u16string_view text, uint32_t codePag
     if (name == nullptr) {
         return result;
     }
-    const Converter converter(name);
-    if (!converter.IsOpen()) {
+    if (std::optional<std::string> bytes = Convert(text, name)) {
+        result.ok = true;
+        result.bytes = std::move(*bytes);
         return result;
     }
-    std::string input(text.size() * 2, '\0');
+    // The first character that fails alone.
     for (size_t i = 0; i < text.size(); ++i) {
-        input[2 * i] = static_cast<char>(text[i] & 0xFF);
-        input[2 * i + 1] = static_cast<char>(text[i] >> 8);
+        const size_t length = IsHighSurrogate(text[i]) && i + 1 < text.size() ? 2 : 1;
+        if (!Convert(text.substr(i, length), name)) {
+            result.failedUnit = i;
+            return result;
+        }
+        i += length - 1;
     }
-    // Every character of these code pages takes at most two bytes.
-    std::string output(text.size() * 2, '\0');
-    char* in = input.data();
-    size_t inLeft = input.size();
-    char* out = output.data();
-    size_t outLeft = output.size();
-    if (iconv(converter.Handle(), &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) {
-        result.failedUnit = static_cast<size_t>(in - input.data()) / 2;
-        return result;
-    }
-    output.resize(output.size() - outLeft);
-    result.ok = true;
-    result.bytes = std::move(output);
+    result.failedUnit = text.size();
     return result;
 }
 

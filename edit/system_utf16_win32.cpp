@@ -22,9 +22,17 @@ bool Convert(std::wstring_view text, uint32_t codePageId, std::string& bytes) {
         return false;
     }
     bytes.assign(static_cast<size_t>(size), '\0');
-    return WideCharToMultiByte(codePageId, WC_NO_BEST_FIT_CHARS, text.data(), length,
-                               bytes.data(), size, nullptr, &usedDefault) == size &&
-           !usedDefault;
+    if (WideCharToMultiByte(codePageId, WC_NO_BEST_FIT_CHARS, text.data(), length, bytes.data(),
+                            size, nullptr, &usedDefault) != size ||
+        usedDefault) {
+        return false;
+    }
+    // Back to UTF-16 unchanged, or the character had no exact form: the same
+    // test the POSIX build makes, whatever the system's tables hold.
+    std::wstring back(text.size(), L'\0');
+    return MultiByteToWideChar(codePageId, MB_ERR_INVALID_CHARS, bytes.data(), size, back.data(),
+                               length) == length &&
+           back == text;
 }
 
 bool IsHighSurrogate(wchar_t c) {

@@ -3,6 +3,7 @@
 
 #include "binding_edit.h"
 #include "line_changes.h"
+#include "quoting.h"
 
 namespace kioedit {
 namespace {
@@ -80,18 +81,18 @@ std::string UnifiedDiff(std::string_view before, std::string_view after, std::st
         for (size_t i = first; i <= last; ++i) {
             const Block& block = blocks[i];
             for (; line < block.aBegin; ++line) {
-                diff.append(" ").append(a[line]).append("\n");
+                diff.append(" ").append(kiobind::Printable(a[line])).append("\n");
             }
             for (size_t k = block.aBegin; k < block.aEnd; ++k) {
-                diff.append("-").append(a[k]).append("\n");
+                diff.append("-").append(kiobind::Printable(a[k])).append("\n");
             }
             for (size_t k = block.bBegin; k < block.bEnd; ++k) {
-                diff.append("+").append(b[k]).append("\n");
+                diff.append("+").append(kiobind::Printable(b[k])).append("\n");
             }
             line = block.aEnd;
         }
         for (; line < aEnd; ++line) {
-            diff.append(" ").append(a[line]).append("\n");
+            diff.append(" ").append(kiobind::Printable(a[line])).append("\n");
         }
         first = last + 1;
     }

@@ -97,9 +97,14 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
     }
     bool haveFile = false;
     size_t taken = 0;
+    bool optionsEnded = false;
     for (; i < words.size() && arguments.error.empty(); ++i) {
         const std::string& word = words[i];
-        if (word == "--help" || word == "-h") {
+        if (optionsEnded) {
+            TakePositional(word, taken, haveFile, arguments);  // "--" ends the options
+        } else if (word == "--") {
+            optionsEnded = true;
+        } else if (word == "--help" || word == "-h") {
             arguments.help = true;
         } else if (arguments.command == Command::Overview && arguments.help && CommandNamed(word)) {
             arguments.command = *CommandNamed(word);  // "kiobind help check"

@@ -26,12 +26,13 @@ int Refuse(const std::string& file, const kioedit::EditOutcome& outcome, const C
 }
 
 // Saves the new bytes when they differ; false after reporting a failure.
-bool SaveIfChanged(const std::string& file, std::string_view original, std::string_view edited, const Context& context, Output& output) {
+bool SaveIfChanged(kioedit::HeldFile& held, std::string_view original, std::string_view edited,
+                   const Context& context, Output& output) {
     if (edited == original) {
         return true;
     }
     const kioedit::SaveResult saved =
-        kioedit::SaveSafely(file, original, edited, context.saveSystem);
+        kioedit::SaveSafely(held, original, edited, context.saveSystem);
     if (!saved.saved) {
         output.err += "kiobind: " + context.style(Paint::Error, "error:") + " " + saved.error + "\n";
     }
@@ -48,6 +49,8 @@ void PrintChanges(const std::string& file, const kioedit::EditOutcome& outcome,
 int RunEdit(const Arguments& arguments, const Context& context, Output& output,
             kioedit::EditOutcome (*edit)(std::string_view, const Arguments&,
                                          const kio::CodePage&)) {
+    // Held open before it is read: on Windows nobody writes it until it is replaced.
+    kioedit::HeldFile held(arguments.file, context.saveSystem);
     const std::optional<kio::FileText> file = ReadOrReport(arguments.file, context, output);
     if (!file) {
         return kExitUnreadable;
@@ -57,7 +60,7 @@ int RunEdit(const Arguments& arguments, const Context& context, Output& output,
     if (outcome.status != kioedit::EditStatus::Ok) {
         return Refuse(arguments.file, outcome, context, output);
     }
-    if (!SaveIfChanged(arguments.file, bytes, outcome.bytes, context, output)) {
+    if (!SaveIfChanged(held, bytes, outcome.bytes, context, output)) {
         return kExitUnreadable;
     }
     if (outcome.changes.empty()) {
@@ -84,6 +87,7 @@ int RunUnset(const Arguments& arguments, const Context& context, Output& output)
 }
 
 int RunFix(const Arguments& arguments, const Context& context, Output& output) {
+    kioedit::HeldFile held(arguments.file, context.saveSystem);
     const std::optional<kio::FileText> file = ReadOrReport(arguments.file, context, output);
     if (!file) {
         return kExitUnreadable;
@@ -104,7 +108,7 @@ int RunFix(const Arguments& arguments, const Context& context, Output& output) {
         output.out += kioedit::UnifiedDiff(fixed.convertedFrom.empty() ? bytes : fixed.converted,
                                            fixed.edit.bytes, arguments.file);
     } else {
-        if (!SaveIfChanged(arguments.file, bytes, fixed.edit.bytes, context, output)) {
+        if (!SaveIfChanged(held, bytes, fixed.edit.bytes, context, output)) {
             return kExitUnreadable;
         }
         output.out += conversion;

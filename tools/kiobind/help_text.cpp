@@ -142,7 +142,10 @@ UTF-8 byte-order mark, converts UTF-16 text to the ANSI code page, writes key
 names in lower case, removes white space before a final ";", puts the missing
 "=" after a binding name followed by a valid value, and turns off ("; ") lines
 that a later line overrides. Misspelt binding names, decimal numbers and long
-hexadecimal numbers are listed as check lists them, not guessed at.
+hexadecimal numbers are listed as check lists them, not guessed at. A fix is
+made only when the game, reading the result, gets exactly the value the finding
+announced and every other binding as before; any other is listed, its line left
+as it is.
 )";
 
 constexpr std::string_view kOptions = R"(

@@ -1,6 +1,8 @@
 // kiobind: tells players what the game will do with their input.ini, using the
 // loader's own code so that it can never disagree with the library.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <string>
 #include <vector>
@@ -9,8 +11,10 @@
 
 namespace {
 
-void Write(std::FILE* stream, const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
+// False when the stream took less than all of `text`, or could not flush it.
+bool Write(std::FILE* stream, const std::string& text) {
+    const size_t written = std::fwrite(text.data(), 1, text.size(), stream);
+    return std::fflush(stream) == 0 && written == text.size() && std::ferror(stream) == 0;
 }
 
 }  // namespace
@@ -25,7 +29,15 @@ int main(int argc, char** argv) {
         output.err += std::string("kiobind: ") + error.what() + "\n";
         status = kiobind::kExitUnreadable;
     }
-    Write(stdout, output.out);
-    Write(stderr, output.err);
+    // A report that never arrived must not pass for one that did.
+    errno = 0;
+    if (!Write(stdout, output.out)) {
+        const std::string reason = errno != 0 ? std::strerror(errno) : "the output is closed";
+        output.err += "kiobind: error: cannot write the output (" + reason + ")\n";
+        status = kiobind::kExitUnreadable;
+    }
+    if (!Write(stderr, output.err)) {
+        status = kiobind::kExitUnreadable;
+    }
     return status;
 }

@@ -1,0 +1,69 @@
+#include "characters.h"
+
+#include "line_parser.h"
+#include "nearest_name.h"
+#include "vocabulary.h"
+
+namespace kiobind {
+namespace {
+
+bool IsWhiteCharacter(std::string_view text, size_t position, size_t length) {
+    return length == 1 && kio::IsWhiteSpace(static_cast<uint8_t>(text[position]));
+}
+
+}  // namespace
+
+std::string_view TrimEndCharacters(std::string_view text, const kio::CodePage& codePage) {
+    size_t end = 0;
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = codePage.CharacterLength(text, i);
+        if (!IsWhiteCharacter(text, i, length)) {
+            end = i + length;
+        }
+        i += length;
+    }
+    return text.substr(0, end);
+}
+
+std::string_view TrimCharacters(std::string_view text, const kio::CodePage& codePage) {
+    size_t start = 0;
+    while (start < text.size() && kio::IsWhiteSpace(static_cast<uint8_t>(text[start]))) {
+        ++start;  // white space is never a lead byte, so this is a character boundary
+    }
+    return TrimEndCharacters(text.substr(start), codePage);
+}
+
+size_t FirstWhiteSpaceCharacter(std::string_view text, const kio::CodePage& codePage) {
+    for (size_t i = 0; i < text.size();) {
+        const size_t length = codePage.CharacterLength(text, i);
+        if (IsWhiteCharacter(text, i, length)) {
+            return i;
+        }
+        i += length;
+    }
+    return text.size();
+}
+
+std::optional<std::string> SureValue(std::string_view text, int entry,
+                                     const kio::CodePage& codePage) {
+    if (text.empty() || text.back() == ';') {
+        return std::nullopt;
+    }
+    if (kio::HasHexPrefix(text)) {
+        const size_t digits = kio::ReadHexValue(text).digitCount;
+        const bool whole = kio::ClassifyValue(text, codePage) == kio::ValueClass::Hex &&
+                           digits >= 1 && digits <= 8 && digits + 2 == text.size();
+        return whole ? std::optional<std::string>(text) : std::nullopt;
+    }
+    const bool padBinding = entry % 2 == 1;
+    if (padBinding && text.size() == 1 && text[0] >= '0' && text[0] <= '9') {
+        return std::nullopt;
+    }
+    std::string lower = AsciiLower(text);
+    if (!kio::FindKeyCode(lower)) {
+        return std::nullopt;
+    }
+    return lower;
+}
+
+}  // namespace kiobind
