@@ -24,13 +24,20 @@ constexpr auto kBindingNames = [] {
     return table;
 }();
 
+constexpr auto kLoweredKeyNames = [] {
+    std::array<LowerName, kKeyNameCount> table{};
+    for (size_t i = 0; i < kKeyNames.size(); ++i) {
+        table[i] = MakeLowerName(kKeyNames[i].name, kKeyNames[i].code);
+    }
+    return table;
+}();
+
 constexpr size_t CountDistinctKeyNames() {
     size_t distinct = 0;
-    for (size_t i = 0; i < kKeyNames.size(); ++i) {
+    for (size_t i = 0; i < kLoweredKeyNames.size(); ++i) {
         bool seen = false;
-        for (size_t j = 0; j < i; ++j) {
-            seen = seen || MakeLowerName(kKeyNames[j].name, 0).View() ==
-                               MakeLowerName(kKeyNames[i].name, 0).View();
+        for (size_t j = 0; j < i && !seen; ++j) {
+            seen = kLoweredKeyNames[j].View() == kLoweredKeyNames[i].View();
         }
         distinct += seen ? 0 : 1;
     }
@@ -42,12 +49,11 @@ constexpr size_t CountDistinctKeyNames() {
 constexpr auto kDistinctKeyNames = [] {
     std::array<LowerName, CountDistinctKeyNames()> table{};
     size_t used = 0;
-    for (const KeyName& key : kKeyNames) {
-        const LowerName lower = MakeLowerName(key.name, key.code);
+    for (const LowerName& lower : kLoweredKeyNames) {
         auto* existing = std::find_if(table.begin(), table.begin() + used,
                                       [&](const LowerName& e) { return e.View() == lower.View(); });
         if (existing != table.begin() + used) {
-            existing->value = key.code;
+            existing->value = lower.value;
         } else {
             table[used++] = lower;
         }
