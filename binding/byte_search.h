@@ -24,37 +24,28 @@ namespace kio {
 
 inline constexpr size_t kBlockSize = 16;
 
-// Bit i is set when bytes[i] equals a, b or c, or with kHighBytesToo when it is
-// 0x80 or above; reads exactly kBlockSize bytes.
-template <bool kHighBytesToo = false>
+// Bit i is set when bytes[i] equals a, b or c; reads exactly kBlockSize bytes.
 KIO_ALWAYS_INLINE uint32_t MatchMask(const char* bytes, char a, char b, char c) {
 #if defined(__SSE2__)
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
     const __m128i matchesA = _mm_cmpeq_epi8(block, _mm_set1_epi8(a));
     const __m128i matchesB = _mm_cmpeq_epi8(block, _mm_set1_epi8(b));
     const __m128i matchesC = _mm_cmpeq_epi8(block, _mm_set1_epi8(c));
-    __m128i matches = _mm_or_si128(_mm_or_si128(matchesA, matchesB), matchesC);
-    if constexpr (kHighBytesToo) {
-        matches = _mm_or_si128(matches, block);  // the mask takes bit 7 of each byte
-    }
-    return static_cast<uint32_t>(_mm_movemask_epi8(matches));
+    return static_cast<uint32_t>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(matchesA, matchesB), matchesC)));
 #else
     uint32_t mask = 0;
     for (size_t i = 0; i < kBlockSize; ++i) {
-        const bool high = kHighBytesToo && static_cast<uint8_t>(bytes[i]) >= 0x80;
-        mask |= (bytes[i] == a || bytes[i] == b || bytes[i] == c || high) ? uint32_t{1} << i : 0;
+        mask |= (bytes[i] == a || bytes[i] == b || bytes[i] == c) ? uint32_t{1} << i : 0;
     }
     return mask;
 #endif
 }
 
-// The offset of the first byte at or after `from` that equals a, b or c (or with
-// kHighBytesToo is 0x80 or above), or the text's size when there is none. Reads
-// only within the text.
-template <bool kHighBytesToo = false>
-size_t FindFirstMatchFar(std::string_view text, size_t from, char a, char b, char c) {
+// FindFirstOf past its first block.
+inline size_t FindFirstOfFar(std::string_view text, size_t from, char a, char b, char c) {
     for (; text.size() - from >= kBlockSize; from += kBlockSize) {
-        if (const uint32_t mask = MatchMask<kHighBytesToo>(text.data() + from, a, b, c); mask != 0) {
+        if (const uint32_t mask = MatchMask(text.data() + from, a, b, c); mask != 0) {
             return from + static_cast<size_t>(std::countr_zero(mask));
         }
     }
@@ -65,37 +56,28 @@ size_t FindFirstMatchFar(std::string_view text, size_t from, char a, char b, cha
     uint32_t mask = 0;
     if (text.size() >= kBlockSize) {
         // The last block of the text, shifted so that bit 0 is the byte at `from`.
-        mask = MatchMask<kHighBytesToo>(text.data() + text.size() - kBlockSize, a, b, c) >> (kBlockSize - left);
+        mask = MatchMask(text.data() + text.size() - kBlockSize, a, b, c) >> (kBlockSize - left);
     } else {
         char block[kBlockSize] = {};
         for (size_t i = 0; i < left; ++i) {
             block[i] = text[from + i];
         }
-        mask = MatchMask<kHighBytesToo>(block, a, b, c) & ((uint32_t{1} << left) - 1);
+        mask = MatchMask(block, a, b, c) & ((uint32_t{1} << left) - 1);
     }
     return mask != 0 ? from + static_cast<size_t>(std::countr_zero(mask)) : text.size();
 }
 
-// The first block is looked at in line: a line of a binding file is short.
-template <bool kHighBytesToo = false>
-KIO_ALWAYS_INLINE size_t FindFirstMatch(std::string_view text, size_t from, char a, char b, char c) {
+// The offset of the first byte at or after `from` that equals a, b or c, or
+// the text's size when there is none. Reads only within the text. The first
+// block is looked at in line: a line of a binding file is short.
+KIO_ALWAYS_INLINE size_t FindFirstOf(std::string_view text, size_t from, char a, char b, char c) {
     if (text.size() - from >= kBlockSize) {
-        if (const uint32_t mask = MatchMask<kHighBytesToo>(text.data() + from, a, b, c); mask != 0) {
+        if (const uint32_t mask = MatchMask(text.data() + from, a, b, c); mask != 0) {
             return from + static_cast<size_t>(std::countr_zero(mask));
         }
         from += kBlockSize;
     }
-    return FindFirstMatchFar<kHighBytesToo>(text, from, a, b, c);
-}
-
-KIO_ALWAYS_INLINE size_t FindFirstOf(std::string_view text, size_t from, char a, char b, char c) {
-    return FindFirstMatch<false>(text, from, a, b, c);
-}
-
-// As FindFirstOf, stopping also at the first byte from 0x80 up.
-KIO_ALWAYS_INLINE size_t FindFirstOfOrHighByte(std::string_view text, size_t from, char a, char b,
-                                               char c) {
-    return FindFirstMatch<true>(text, from, a, b, c);
+    return FindFirstOfFar(text, from, a, b, c);
 }
 
 // The offset of the first NUL among the `size` bytes at `bytes`, or `size`.

@@ -43,31 +43,35 @@ struct SingleByteCharacters {
     }
 };
 
-// Under a double-byte code page. Every lead byte is 0x80 or above, so where no
-// byte is, every byte is a character: the search runs sixteen bytes at a time
-// and steps a character at a time only over bytes from 0x80 up, so that the
-// second byte of a character is never taken for a byte sought. Positions passed
-// in must be where characters start.
+// Under a double-byte code page. The bytes sought are never lead bytes, so a
+// byte found is where a character starts unless a lead byte that starts a
+// character stands right before it. Counting the lead bytes back to the last
+// byte that is none (or to `from`) tells: an odd count means the byte found is
+// the second byte of a character. Lines without a lead byte before their breaks
+// are searched sixteen bytes at a time, never a character at a time. Positions
+// passed in must be where characters start.
 struct DoubleByteCharacters {
     const CodePage& codePage;
 
-    size_t Find(std::string_view text, size_t from, char a, char b, char c) const {
+    KIO_ALWAYS_INLINE size_t Find(std::string_view text, size_t from, char a, char b,
+                                  char c) const {
         for (;;) {
-            from = FindFirstOfOrHighByte(text, from, a, b, c);
-            if (from == text.size() || !IsHighByte(text[from])) {
-                return from;
+            const size_t found = FindFirstOf(text, from, a, b, c);
+            if (found == text.size() || StartsCharacter(text, from, found)) {
+                return found;
             }
-            from = StepOverHighCharacters(text, from);
+            from = found + 1;
         }
     }
 
-    // From the character at `from` to the first character that starts with a
-    // byte below 0x80 (or the end).
-    size_t StepOverHighCharacters(std::string_view text, size_t from) const {
-        do {
-            from += codePage.CharacterLength(text, from);
-        } while (from < text.size() && IsHighByte(text[from]));
-        return from;
+    // Whether the byte at `at` starts a character, given that the one at `from` does.
+    bool StartsCharacter(std::string_view text, size_t from, size_t at) const {
+        size_t leadBytes = 0;
+        while (at - leadBytes > from &&
+               codePage.IsLeadByte(static_cast<uint8_t>(text[at - leadBytes - 1]))) {
+            ++leadBytes;
+        }
+        return leadBytes % 2 == 0;
     }
 
     // A white-space byte after a byte from 0x80 up may be the second byte of a
