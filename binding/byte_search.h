@@ -12,12 +12,20 @@
 #include <emmintrin.h>
 #endif
 
+// For the few helpers of the per-line loop that the compiler would otherwise
+// keep as calls for their size.
+#if defined(__GNUC__)
+#define KIO_ALWAYS_INLINE [[gnu::always_inline]] inline
+#else
+#define KIO_ALWAYS_INLINE inline
+#endif
+
 namespace kio {
 
 inline constexpr size_t kBlockSize = 16;
 
 // Bit i is set when bytes[i] equals a, b or c; reads exactly kBlockSize bytes.
-inline uint32_t MatchMask(const char* bytes, char a, char b, char c) {
+KIO_ALWAYS_INLINE uint32_t MatchMask(const char* bytes, char a, char b, char c) {
 #if defined(__SSE2__)
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
     const __m128i matchesA = _mm_cmpeq_epi8(block, _mm_set1_epi8(a));
@@ -34,9 +42,8 @@ inline uint32_t MatchMask(const char* bytes, char a, char b, char c) {
 #endif
 }
 
-// The offset of the first byte at or after `from` that equals a, b or c, or
-// the text's size when there is none. Reads only within the text.
-inline size_t FindFirstOf(std::string_view text, size_t from, char a, char b, char c) {
+// FindFirstOf past its first block.
+inline size_t FindFirstOfFar(std::string_view text, size_t from, char a, char b, char c) {
     for (; text.size() - from >= kBlockSize; from += kBlockSize) {
         if (const uint32_t mask = MatchMask(text.data() + from, a, b, c); mask != 0) {
             return from + static_cast<size_t>(std::countr_zero(mask));
@@ -58,6 +65,19 @@ inline size_t FindFirstOf(std::string_view text, size_t from, char a, char b, ch
         mask = MatchMask(block, a, b, c) & ((uint32_t{1} << left) - 1);
     }
     return mask != 0 ? from + static_cast<size_t>(std::countr_zero(mask)) : text.size();
+}
+
+// The offset of the first byte at or after `from` that equals a, b or c, or
+// the text's size when there is none. Reads only within the text. The first
+// block is looked at in line: a line of a binding file is short.
+KIO_ALWAYS_INLINE size_t FindFirstOf(std::string_view text, size_t from, char a, char b, char c) {
+    if (text.size() - from >= kBlockSize) {
+        if (const uint32_t mask = MatchMask(text.data() + from, a, b, c); mask != 0) {
+            return from + static_cast<size_t>(std::countr_zero(mask));
+        }
+        from += kBlockSize;
+    }
+    return FindFirstOfFar(text, from, a, b, c);
 }
 
 // The offset of the first NUL among the `size` bytes at `bytes`, or `size`.

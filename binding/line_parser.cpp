@@ -3,44 +3,10 @@
 #include <algorithm>
 #include <array>
 
-#include "vocabulary.h"
+#include "line_scanner.h"
 
 namespace kio {
 namespace {
-
-// Trims white space at both ends, stepping over double-byte characters whole so
-// that neither their bytes nor a trail byte are ever taken for white space.
-// Every character is one byte: trim from each end without walking the middle.
-std::string_view TrimSingleByteWhiteSpace(std::string_view text) {
-    size_t first = 0;
-    size_t end = text.size();
-    while (first < end && IsWhiteSpace(static_cast<uint8_t>(text[first]))) {
-        ++first;
-    }
-    while (end > first && IsWhiteSpace(static_cast<uint8_t>(text[end - 1]))) {
-        --end;
-    }
-    return first < end ? std::string_view(text.data() + first, end - first) : std::string_view{};
-}
-
-std::string_view TrimDoubleByteWhiteSpace(std::string_view text, const CodePage& codePage) {
-    size_t first = text.size();
-    size_t end = 0;
-    for (size_t i = 0; i < text.size();) {
-        const size_t length = codePage.CharacterLength(text, i);
-        if (length == 2 || !IsWhiteSpace(static_cast<uint8_t>(text[i]))) {
-            first = std::min(first, i);
-            end = i + length;
-        }
-        i += length;
-    }
-    return first < end ? text.substr(first, end - first) : std::string_view{};
-}
-
-std::string_view TrimWhiteSpace(std::string_view text, const CodePage& codePage) {
-    return codePage.hasLeadBytes ? TrimDoubleByteWhiteSpace(text, codePage)
-                                 : TrimSingleByteWhiteSpace(text);
-}
 
 size_t FindEqualsSign(std::string_view line, const CodePage& codePage) {
     if (!codePage.hasLeadBytes) {
@@ -53,18 +19,6 @@ size_t FindEqualsSign(std::string_view line, const CodePage& codePage) {
     }
     return std::string_view::npos;
 }
-
-// The value of each byte as a hexadecimal digit, -1 for every other byte.
-constexpr auto kHexDigitValues = [] {
-    std::array<int8_t, 256> values{};
-    values.fill(-1);
-    for (int b = 0; b < 10; ++b) values['0' + b] = static_cast<int8_t>(b);
-    for (int b = 0; b < 6; ++b) {
-        values['a' + b] = static_cast<int8_t>(10 + b);
-        values['A' + b] = static_cast<int8_t>(10 + b);
-    }
-    return values;
-}();
 
 // Each byte is judged alone, even under a double-byte code page.
 template <typename Predicate>
@@ -81,10 +35,6 @@ bool IsHexValue(std::string_view text, const CodePage& codePage) {
 
 }  // namespace
 
-bool HasHexPrefix(std::string_view text) {
-    return text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-}
-
 bool SplitBindingLine(std::string_view line, const CodePage& codePage, std::string_view& keyText,
                       std::string_view& valueText) {
     const size_t equals = FindEqualsSign(line, codePage);
@@ -97,12 +47,16 @@ bool SplitBindingLine(std::string_view line, const CodePage& codePage, std::stri
 
 void SplitBindingLineAt(std::string_view line, size_t equals, const CodePage& codePage,
                         std::string_view& keyText, std::string_view& valueText) {
-    keyText = TrimWhiteSpace(std::string_view(line.data(), equals), codePage);
-    valueText = TrimWhiteSpace(
-        std::string_view(line.data() + equals + 1, line.size() - equals - 1), codePage);
-    // One final ";" goes, and nothing is trimmed after it.
-    if (!valueText.empty() && valueText.back() == ';') {
-        valueText.remove_suffix(1);
+    // The scanner's own cut, so that a line reads the same alone as in a file.
+    const auto cut = [&](const auto& characters) {
+        const ScannedLine scanned = line_scanner::CutLine(line, 0, equals, line.size(), characters);
+        keyText = scanned.key;
+        valueText = scanned.value;
+    };
+    if (codePage.hasLeadBytes) {
+        cut(line_scanner::DoubleByteCharacters{codePage});
+    } else {
+        cut(line_scanner::SingleByteCharacters{});
     }
 }
 
@@ -122,7 +76,7 @@ ValueClass ClassifyValue(std::string_view valueText, const CodePage& codePage) {
 HexReading ReadHexValue(std::string_view valueText) {
     HexReading reading;
     for (size_t i = 2; i < valueText.size(); ++i) {
-        const int digit = kHexDigitValues[static_cast<uint8_t>(valueText[i])];
+        const int digit = value_decoding::kHexDigitValues[static_cast<uint8_t>(valueText[i])];
         if (digit < 0) {
             break;
         }
@@ -136,10 +90,7 @@ int32_t DecodeValue(std::string_view valueText, const CodePage& codePage) {
     // Of the value classes only Hex decodes differently: digits, letters and
     // anything else are all looked up as a key name, so "5" is the key "5",
     // never the number five.
-    if (IsHexValue(valueText, codePage)) {
-        return static_cast<int32_t>(ReadHexValue(valueText).value);
-    }
-    return FindKeyCode(valueText).value_or(0);
+    return DecodeValueText(valueText, codePage);
 }
 
 }  // namespace kio

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "code_page.h"
+#include "value_decoding.h"
 
 namespace kio {
 
@@ -18,9 +19,6 @@ bool SplitBindingLine(std::string_view line, const CodePage& codePage, std::stri
 // As SplitBindingLine, for a line whose first "=" is known to be at `equals`.
 void SplitBindingLineAt(std::string_view line, size_t equals, const CodePage& codePage,
                         std::string_view& keyText, std::string_view& valueText);
-
-// Whether the text starts with "0x" or "0X".
-bool HasHexPrefix(std::string_view text);
 
 enum class ValueClass : int {
     Other = 0,

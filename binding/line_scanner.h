@@ -1,7 +1,9 @@
-// The one pass over a binding file that finds its lines and the "=" of each.
+// The one pass over a binding file that finds its lines, the "=" of each, and
+// the key and value texts on either side of it, already trimmed.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "byte_search.h"
@@ -9,55 +11,149 @@
 
 namespace kio {
 
-// A non-empty line and the offset of its first "=" (npos when it has none).
+// A non-empty line, the offset of its first "=" (npos when it has none), and
+// when it has one, the texts before and after it: each trimmed of white space at
+// both ends, the value then without one final ";".
 struct ScannedLine {
     std::string_view text;
     size_t equals = std::string_view::npos;
+    std::string_view key{};
+    std::string_view value{};
 };
 
 namespace line_scanner {
 
-// Where every character is one byte: sixteen bytes at a time.
-struct FindInBlocks {
-    size_t operator()(std::string_view text, size_t from, char a, char b, char c) const {
+inline bool IsLineBreak(char byte) { return byte == '\r' || byte == '\n'; }
+inline bool IsWhiteSpaceByte(char byte) { return IsWhiteSpace(static_cast<uint8_t>(byte)); }
+inline bool IsHighByte(char byte) { return static_cast<uint8_t>(byte) >= 0x80; }
+
+// Where every character is one byte: sixteen bytes at a time, and white space
+// is trimmed from each end without looking at the middle.
+struct SingleByteCharacters {
+    KIO_ALWAYS_INLINE size_t Find(std::string_view text, size_t from, char a, char b,
+                                  char c) const {
         return FindFirstOf(text, from, a, b, c);
     }
-};
 
-// Under a double-byte code page: a character at a time, so that the second byte
-// of a character is never taken for one of the bytes sought. `from` must be
-// where a character starts.
-struct FindInCharacters {
-    const CodePage& codePage;
-
-    size_t operator()(std::string_view text, size_t from, char a, char b, char c) const {
-        while (from < text.size() && text[from] != a && text[from] != b && text[from] != c) {
-            from += codePage.CharacterLength(text, from);
+    KIO_ALWAYS_INLINE size_t TrimEnd(std::string_view text, size_t first, size_t end) const {
+        while (end > first && IsWhiteSpaceByte(text[end - 1])) {
+            --end;
         }
-        return from;
+        return end;
     }
 };
 
-inline bool IsLineBreak(char byte) { return byte == '\r' || byte == '\n'; }
+// Under a double-byte code page. The bytes sought are never lead bytes, so a
+// byte found is where a character starts unless a lead byte that starts a
+// character stands right before it. Counting the lead bytes back to the last
+// byte that is none (or to `from`) tells: an odd count means the byte found is
+// the second byte of a character. Lines without a lead byte before their breaks
+// are searched sixteen bytes at a time, never a character at a time. Positions
+// passed in must be where characters start.
+struct DoubleByteCharacters {
+    const CodePage& codePage;
 
-template <typename Find, typename OnLine>
-void ScanWith(std::string_view text, Find find, OnLine& onLine) {
+    KIO_ALWAYS_INLINE size_t Find(std::string_view text, size_t from, char a, char b,
+                                  char c) const {
+        for (;;) {
+            const size_t found = FindFirstOf(text, from, a, b, c);
+            if (found == text.size() || StartsCharacter(text, from, found)) {
+                return found;
+            }
+            from = found + 1;
+        }
+    }
+
+    // Whether the byte at `at` starts a character, given that the one at `from` does.
+    bool StartsCharacter(std::string_view text, size_t from, size_t at) const {
+        size_t leadBytes = 0;
+        while (at - leadBytes > from &&
+               codePage.IsLeadByte(static_cast<uint8_t>(text[at - leadBytes - 1]))) {
+            ++leadBytes;
+        }
+        return leadBytes % 2 == 0;
+    }
+
+    // A white-space byte after a byte from 0x80 up may be the second byte of a
+    // character; only then are the characters of the text counted out.
+    size_t TrimEnd(std::string_view text, size_t first, size_t end) const {
+        while (end > first && IsWhiteSpaceByte(text[end - 1])) {
+            if (end - first >= 2 && IsHighByte(text[end - 2])) {
+                return TrimEndByCharacters(text.substr(0, end), first);
+            }
+            --end;
+        }
+        return end;
+    }
+
+    // The end of the last character from `first` on that is not white space; a
+    // double-byte character never is, and a lead byte at the end stands alone.
+    size_t TrimEndByCharacters(std::string_view text, size_t first) const {
+        size_t kept = first;
+        for (size_t i = first; i < text.size();) {
+            const size_t length = codePage.CharacterLength(text, i);
+            if (length == 2 || !IsWhiteSpaceByte(text[i])) {
+                kept = i + length;
+            }
+            i += length;
+        }
+        return kept;
+    }
+};
+
+inline size_t SkipLineBreaks(std::string_view text, size_t from) {
+    while (from < text.size() && IsLineBreak(text[from])) {
+        ++from;
+    }
+    return from;
+}
+
+// Bytes [first, end) of `text` without white space at either end. White space
+// is single-byte, so leading white space is plain bytes under any code page.
+template <typename Characters>
+KIO_ALWAYS_INLINE std::string_view Trim(std::string_view text, size_t first, size_t end,
+                      const Characters& characters) {
+    while (first < end && IsWhiteSpaceByte(text[first])) {
+        ++first;
+    }
+    end = characters.TrimEnd(text, first, end);
+    return first < end ? std::string_view(text.data() + first, end - first) : std::string_view{};
+}
+
+// One final ";" goes, and nothing is trimmed after it.
+inline std::string_view WithoutFinalSemicolon(std::string_view value) {
+    if (!value.empty() && value.back() == ';') {
+        value.remove_suffix(1);
+    }
+    return value;
+}
+
+// The line [start, end) of `text`, cut at the "=" at `equals`.
+template <typename Characters>
+KIO_ALWAYS_INLINE ScannedLine CutLine(std::string_view text, size_t start, size_t equals, size_t end,
+                    const Characters& characters) {
+    return ScannedLine{std::string_view(text.data() + start, end - start), equals - start,
+                       Trim(text, start, equals, characters),
+                       WithoutFinalSemicolon(Trim(text, equals + 1, end, characters))};
+}
+
+template <typename Characters, typename OnLine>
+void ScanWith(std::string_view text, const Characters& characters, OnLine& onLine) {
     size_t start = 0;
     for (;;) {
         // CR and LF are single-byte characters, so a line starts after them.
-        while (start < text.size() && IsLineBreak(text[start])) {
-            ++start;
-        }
+        start = SkipLineBreaks(text, start);
         if (start == text.size()) {
             return;
         }
-        size_t end = find(text, start, '\r', '\n', '=');
-        size_t equals = std::string_view::npos;
-        if (end < text.size() && text[end] == '=') {
-            equals = end - start;
-            end = find(text, end + 1, '\r', '\n', '\n');  // a line break only
+        const size_t stop = characters.Find(text, start, '\r', '\n', '=');
+        if (stop == text.size() || text[stop] != '=') {
+            onLine(ScannedLine{std::string_view(text.data() + start, stop - start)});
+            start = stop;
+            continue;
         }
-        onLine(ScannedLine{std::string_view(text.data() + start, end - start), equals});
+        const size_t end = characters.Find(text, stop + 1, '\r', '\n', '\n');
+        onLine(CutLine(text, start, stop, end, characters));
         start = end;
     }
 }
@@ -65,14 +161,14 @@ void ScanWith(std::string_view text, Find find, OnLine& onLine) {
 }  // namespace line_scanner
 
 // Calls onLine(ScannedLine) for each line SplitBindingLines yields, in order,
-// with the "=" SplitBindingLine would cut it at, finding both in one pass. CR, LF
-// and "=" count only where a character starts.
+// cut as SplitBindingLine cuts it, in one pass. CR, LF and "=" count only where
+// a character starts.
 template <typename OnLine>
 void ScanBindingLines(std::string_view text, const CodePage& codePage, OnLine&& onLine) {
     if (codePage.hasLeadBytes) {
-        line_scanner::ScanWith(text, line_scanner::FindInCharacters{codePage}, onLine);
+        line_scanner::ScanWith(text, line_scanner::DoubleByteCharacters{codePage}, onLine);
     } else {
-        line_scanner::ScanWith(text, line_scanner::FindInBlocks{}, onLine);
+        line_scanner::ScanWith(text, line_scanner::SingleByteCharacters{}, onLine);
     }
 }
 

@@ -3,18 +3,24 @@
 #include <algorithm>
 #include <array>
 
+#include "name_lookup.h"
+#include "value_decoding.h"
 #include "vocabulary.h"
 
 namespace kio {
 
 void ApplyBindingLines(std::string_view text, const SlotTable& slots, const CodePage& codePage,
                        BindingValues& values) {
-    ForEachBindingLine(text, codePage, [&](const BindingLine& line) {
-        if (!line.hasEquals) {
+    ScanBindingLines(text, codePage, [&](const ScannedLine& line) {
+        if (line.equals == std::string_view::npos) {
             return;
         }
-        if (const std::optional<int> slot = FindBindingSlot(slots, line.keyText, codePage)) {
-            values[static_cast<size_t>(*slot)] = DecodeValue(line.valueText, codePage);
+        const int entry = FindBindingEntryIndex(line.key, codePage);
+        if (entry < 0) {
+            return;
+        }
+        if (const int8_t slot = slots[static_cast<size_t>(entry)]; slot != kNoSlot) {
+            values[static_cast<size_t>(slot)] = DecodeValueText(line.value, codePage);
         }
     });
 }

@@ -34,18 +34,13 @@ inline BindingLine CutBindingLine(std::string_view line, const CodePage& codePag
 }
 
 // Cuts `text` into lines and each line at its "=", in file order: the one loop
-// behind both GetPAM and the tools that explain what it reads. The lines and
-// their "=" are found in one pass; each line is cut as CutBindingLine cuts it.
+// behind both GetPAM and the tools that explain what it reads. The lines are
+// found and cut in one pass, each as CutBindingLine cuts it.
 template <typename Visit>
 void ForEachBindingLine(std::string_view text, const CodePage& codePage, Visit&& visit) {
     ScanBindingLines(text, codePage, [&](const ScannedLine& scanned) {
-        BindingLine line;
-        line.text = scanned.text;
-        line.hasEquals = scanned.equals != std::string_view::npos;
-        if (line.hasEquals) {
-            SplitBindingLineAt(scanned.text, scanned.equals, codePage, line.keyText, line.valueText);
-        }
-        visit(line);
+        visit(BindingLine{scanned.text, scanned.equals != std::string_view::npos, scanned.key,
+                          scanned.value});
     });
 }
 

@@ -1,6 +1,5 @@
-// The fixed vocabularies of the binding file: the 27 actions with their 54
-// binding names, and the DirectInput key names. Also the per-call slot table
-// that maps each binding onto the caller's array.
+// Lookups in the fixed vocabularies of the binding file (vocabulary_lists.h),
+// and the per-call slot table that maps each binding onto the caller's array.
 #pragma once
 
 #include <array>
@@ -9,26 +8,9 @@
 #include <string_view>
 
 #include "code_page.h"
+#include "vocabulary_lists.h"
 
 namespace kio {
-
-inline constexpr int kActionCount = 27;
-inline constexpr int kBindingCount = 2 * kActionCount;
-inline constexpr int kKeyNameCount = 144;
-
-struct Action {
-    std::string_view name;         // "MoveForward"
-    std::string_view keyboardName; // "KB_MoveForward", action-table entry 2p
-    std::string_view padName;      // "PAD_MoveForward", action-table entry 2p+1
-};
-
-struct KeyName {
-    std::string_view name;  // as DirectInput spells it; the file must use lower case
-    int32_t code;
-};
-
-extern const std::array<Action, kActionCount> kActions;
-extern const std::array<KeyName, kKeyNameCount> kKeyNames;
 
 // Binding name of action-table entry `entry` (0 to 53).
 std::string_view BindingName(int entry);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <vector>
 
 #include "vocabulary.h"
 
@@ -48,10 +49,31 @@ std::array<std::string, 60> TypicalLines() {
     return lines;
 }
 
-}  // namespace
+// Comments in Shift-JIS, split where a letter would continue a "\x" escape.
+constexpr std::array<std::string_view, 5> kShiftJisComments = {
+    "; \x83L\x81[\x83{\x81[\x83h\x82\xCC\x90\xDD\x92\xE8\x82\xC5\x82\xB7",  // キーボードの設定です
+    "; \x83p\x83" "b\x83h\x82\xCC\x90\xDD\x92\xE8\x82\xC5\x82\xB7",  // パッドの設定です
+    "; \x91O\x82\xD6\x90i\x82\xDD\x82\xDC\x82\xB7",  // 前へ進みます
+    "; \x83J\x83\x81\x83\x89\x82\xF0\x89" "E\x82\xD6\x89\xF1\x82\xB5\x82\xDC\x82\xB7",  // カメラを右へ回します
+    "; \x8C\x88\x92\xE8\x83{\x83^\x83\x93\x82\xC5\x82\xB7",  // 決定ボタンです
+};
 
-std::string MakeBindingFile(size_t lineCount) {
-    const std::array<std::string, 60> lines = TypicalLines();
+std::vector<std::string> ShiftJisCommentedLines() {
+    std::vector<std::string> lines;
+    for (const std::string& line : TypicalLines()) {
+        if (line.starts_with(';')) {
+            lines.emplace_back(kShiftJisComments[lines.size() % 2]);
+        } else if (line.find('=') != std::string::npos) {
+            lines.emplace_back(kShiftJisComments[2 + lines.size() % 3]);
+            lines.push_back(line);
+        } else {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+std::string RepeatLines(const auto& lines, size_t lineCount) {
     std::string text;
     for (size_t i = 0; i < lineCount; ++i) {
         text += lines[i % lines.size()];
@@ -59,6 +81,14 @@ std::string MakeBindingFile(size_t lineCount) {
     }
     return text;
 }
+
+}  // namespace
+
+std::string MakeShiftJisCommentedFile(size_t lineCount) {
+    return RepeatLines(ShiftJisCommentedLines(), lineCount);
+}
+
+std::string MakeBindingFile(size_t lineCount) { return RepeatLines(TypicalLines(), lineCount); }
 
 std::string MakeBindingLines(size_t byteCount) {
     std::string block;

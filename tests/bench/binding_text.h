@@ -17,6 +17,11 @@ inline const char* const* const kActionNames = kio::test::kTableOrder;
 // 60 lines; longer files repeat them, shorter ones are cut after `lineCount`.
 std::string MakeBindingFile(size_t lineCount);
 
+// The same file as a Japanese player keeps it under code page 932: ASCII
+// binding lines, each under a comment line in Shift-JIS, as are the two comments
+// at the top. 114 lines; longer files repeat them, shorter ones are cut.
+std::string MakeShiftJisCommentedFile(size_t lineCount);
+
 // The 54 binding lines alone, repeated until the text holds at least `byteCount`
 // bytes, ending on a whole line.
 std::string MakeBindingLines(size_t byteCount);

@@ -1,10 +1,12 @@
 // Runs the benchmarks, then prints the table of targets. The exit status tells
 // only whether every benchmark ran: timings are reported, never asserted.
 //
-//   kio_bench [--windows_results=FILE]... [Google Benchmark options]
+//   kio_bench [--windows_results=FILE]... [--instruction_counts=FILE]...
+//             [Google Benchmark options]
 //
-// Each FILE holds the output of the Windows benchmark program (kio.dll under
-// Wine); its measurements join the table.
+// Each windows_results FILE holds the output of the Windows benchmark program
+// (kio.dll under Wine), each instruction_counts FILE the counts callgrind took
+// (scripts/bench); their measurements join the table.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -15,12 +17,16 @@
 
 int main(int argc, char** argv) {
     constexpr std::string_view kWindowsResults = "--windows_results=";
+    constexpr std::string_view kInstructionCounts = "--instruction_counts=";
     std::vector<std::string> windowsResultFiles;
+    std::vector<std::string> instructionCountFiles;
     int kept = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument.starts_with(kWindowsResults)) {
             windowsResultFiles.emplace_back(argument.substr(kWindowsResults.size()));
+        } else if (argument.starts_with(kInstructionCounts)) {
+            instructionCountFiles.emplace_back(argument.substr(kInstructionCounts.size()));
         } else {
             argv[kept++] = argv[i];
         }
@@ -33,6 +39,7 @@ int main(int argc, char** argv) {
     kio::bench::CollectingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    kio::bench::PrintSummary(reporter, kio::bench::ReadWindowsResults(windowsResultFiles));
+    kio::bench::PrintSummary(reporter, kio::bench::ReadWindowsResults(windowsResultFiles),
+                             kio::bench::ReadInstructionCounts(instructionCountFiles));
     return reporter.AnyError() ? 1 : 0;
 }

@@ -74,4 +74,21 @@ std::vector<WindowsMeasurement> ReadWindowsResults(const std::vector<std::string
     return measurements;
 }
 
+InstructionCounts ReadInstructionCounts(const std::vector<std::string>& files) {
+    InstructionCounts counts;
+    for (const std::string& path : files) {
+        std::ifstream in(path);
+        for (std::string line; std::getline(in, line);) {
+            std::istringstream fields(line);
+            std::string tag;
+            std::string name;
+            double instructions = 0;
+            if (fields >> tag >> name >> instructions && tag == "kio-instructions:") {
+                counts[name] = instructions;
+            }
+        }
+    }
+    return counts;
+}
+
 }  // namespace kio::bench

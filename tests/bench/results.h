@@ -49,8 +49,14 @@ struct WindowsMeasurement {
 // files that cannot be read give nothing.
 std::vector<WindowsMeasurement> ReadWindowsResults(const std::vector<std::string>& files);
 
+// Instructions callgrind counted in one call, by the name scripts/bench gives
+// the call ("getpam-1000", "codepage-932"), from lines "kio-instructions: NAME N".
+using InstructionCounts = std::map<std::string, double>;
+InstructionCounts ReadInstructionCounts(const std::vector<std::string>& files);
+
 // Prints the table of ratios and their targets, each marked met or not.
 void PrintSummary(const CollectingReporter& results,
-                  const std::vector<WindowsMeasurement>& windows);
+                  const std::vector<WindowsMeasurement>& windows,
+                  const InstructionCounts& instructions);
 
 }  // namespace kio::bench

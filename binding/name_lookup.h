@@ -1,0 +1,123 @@
+// The lookups the loader makes for every line: a key text among the binding
+// names, a value text among the key names. Inline, with their tables built at
+// compile time, so that the loop over the lines has no call left in it.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "code_page.h"
+#include "perfect_hash.h"
+#include "vocabulary_lists.h"
+
+namespace kio {
+namespace name_lookup {
+
+// Binding names in lower case, in action-table order: position = entry.
+constexpr auto kBindingNames = [] {
+    std::array<LowerName, kBindingCount> table{};
+    for (int p = 0; p < kActionCount; ++p) {
+        table[2 * p] = MakeLowerName(kActions[p].keyboardName, 2 * p);
+        table[2 * p + 1] = MakeLowerName(kActions[p].padName, 2 * p + 1);
+    }
+    return table;
+}();
+
+constexpr auto kLoweredKeyNames = [] {
+    std::array<LowerName, kKeyNameCount> table{};
+    for (size_t i = 0; i < kKeyNames.size(); ++i) {
+        table[i] = MakeLowerName(kKeyNames[i].name, kKeyNames[i].code);
+    }
+    return table;
+}();
+
+constexpr size_t CountDistinctKeyNames() {
+    size_t distinct = 0;
+    for (size_t i = 0; i < kLoweredKeyNames.size(); ++i) {
+        bool seen = false;
+        for (size_t j = 0; j < i && !seen; ++j) {
+            seen = kLoweredKeyNames[j].View() == kLoweredKeyNames[i].View();
+        }
+        distinct += seen ? 0 : 1;
+    }
+    return distinct;
+}
+
+// Key names in lower case, each once. A name listed twice keeps the code of its
+// later entry, as if each entry replaced the one before it.
+constexpr auto kDistinctKeyNames = [] {
+    std::array<LowerName, CountDistinctKeyNames()> table{};
+    size_t used = 0;
+    for (const LowerName& lower : kLoweredKeyNames) {
+        auto* existing = std::find_if(table.begin(), table.begin() + used,
+                                      [&](const LowerName& e) { return e.View() == lower.View(); });
+        if (existing != table.begin() + used) {
+            existing->value = lower.value;
+        } else {
+            table[used++] = lower;
+        }
+    }
+    return table;
+}();
+
+// Action names in lower case; position = action number.
+constexpr auto kActionNames = [] {
+    std::array<LowerName, kActionCount> table{};
+    for (int p = 0; p < kActionCount; ++p) {
+        table[p] = MakeLowerName(kActions[p].name, p);
+    }
+    return table;
+}();
+
+// Binding names are matched by ASCII folding, which needs lower-case letters and
+// "_" only.
+constexpr bool LettersAndUnderscores(const LowerName& name) {
+    return std::all_of(name.bytes.begin(), name.bytes.begin() + name.length,
+                       [](char c) { return (c >= 'a' && c <= 'z') || c == '_'; });
+}
+static_assert(std::all_of(kBindingNames.begin(), kBindingNames.end(), LettersAndUnderscores));
+
+// A value starting "0x" or "0X" is read as a number and never looked up, which
+// is only the same as looking it up while no key name starts so.
+constexpr bool StartsLikeHex(const LowerName& name) {
+    return name.length >= 2 && name.bytes[0] == '0' && (name.bytes[1] | 0x20) == 'x';
+}
+static_assert(std::none_of(kDistinctKeyNames.begin(), kDistinctKeyNames.end(), StartsLikeHex));
+
+inline constexpr PerfectNameIndex<kBindingCount, 9, NameMatch::FoldingAsciiCase>
+    kBindingNameIndex(kBindingNames);
+// The same names matched byte for byte, for text already lowercased.
+inline constexpr PerfectNameIndex<kBindingCount, 9, NameMatch::Exact> kLoweredBindingNameIndex(
+    kBindingNames);
+inline constexpr PerfectNameIndex<kDistinctKeyNames.size(), 12, NameMatch::Exact>
+    kKeyNameIndex(kDistinctKeyNames);
+inline constexpr PerfectNameIndex<kActionCount, 8, NameMatch::Exact> kActionNameIndex(
+    kActionNames);
+static_assert(kBindingNameIndex.IsPerfect() && kLoweredBindingNameIndex.IsPerfect() &&
+              kKeyNameIndex.IsPerfect() &&
+              kActionNameIndex.IsPerfect());
+static_assert(kDistinctKeyNames.size() == 142);
+
+// Under a code page whose case is not plain ASCII: lowercase the text with the
+// page's table, then match exactly.
+int FindLowercasedBindingEntry(std::string_view keyText, const CodePage& codePage);
+
+}  // namespace name_lookup
+
+// The action-table entry (0 to 53) a key text names, letters in any case; -1
+// when it names none.
+inline int FindBindingEntryIndex(std::string_view keyText, const CodePage& codePage) {
+    if (!codePage.hasPlainAsciiCase) {
+        return name_lookup::FindLowercasedBindingEntry(keyText, codePage);
+    }
+    return name_lookup::kBindingNameIndex.Find(keyText);
+}
+
+// The code of the key name a value text spells exactly, or 0 when it spells none.
+inline int32_t FindKeyCodeOrZero(std::string_view valueText) {
+    const int position = name_lookup::kKeyNameIndex.Find(valueText);
+    return position < 0 ? 0 : name_lookup::kKeyNameIndex.Name(position).value;
+}
+
+}  // namespace kio

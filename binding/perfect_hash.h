@@ -1,0 +1,183 @@
+// Name lookups by a hash chosen at compile time so that no two listed names
+// share a slot: a lookup hashes the text once, reads one slot and compares the
+// text with the one name found there, a machine word at a time.
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <type_traits>
+
+#include "name_compare.h"
+
+namespace kio {
+
+// A lower-case name held by value, so lookup tables can be built at compile time.
+struct LowerName {
+    static constexpr size_t kCapacity = kLongestComparedName;
+    std::array<char, kCapacity> bytes{};
+    uint8_t length = 0;
+    int32_t value = 0;
+
+    constexpr std::string_view View() const { return {bytes.data(), length}; }
+};
+
+constexpr char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+constexpr LowerName MakeLowerName(std::string_view name, int32_t value) {
+    LowerName lower;
+    for (size_t i = 0; i < name.size(); ++i) {
+        lower.bytes[i] = AsciiLower(name[i]);
+    }
+    lower.length = static_cast<uint8_t>(name.size());
+    lower.value = value;
+    return lower;
+}
+
+namespace perfect_hash {
+
+static_assert(std::endian::native == std::endian::little,
+              "the compile-time hash reads words as the machine does");
+
+// `count` bytes (at most 8) as a little-endian word, at compile time or run time.
+constexpr uint64_t LoadWord(const char* bytes, size_t count) {
+    if (std::is_constant_evaluated()) {
+        uint64_t word = 0;
+        for (size_t i = 0; i < count; ++i) {
+            word |= uint64_t{static_cast<uint8_t>(bytes[i])} << (8 * i);
+        }
+        return word;
+    }
+    if (count == 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes, 8);
+        return word;
+    }
+    uint32_t word;
+    std::memcpy(&word, bytes, 4);
+    return word;
+}
+
+// The bytes of a name of n bytes that the hash looks at, as one word: its last
+// eight, or its first and last four, or its first, middle and last byte. Reads
+// only within the n bytes.
+constexpr uint64_t NameWord(const char* text, size_t n) {
+    if (n >= 8) {
+        return LoadWord(text + n - 8, 8);
+    }
+    if (n >= 4) {
+        return LoadWord(text, 4) | (LoadWord(text + n - 4, 4) << 32);
+    }
+    if (n == 0) {
+        return 0;
+    }
+    return uint64_t{static_cast<uint8_t>(text[0])} |
+           (uint64_t{static_cast<uint8_t>(text[n / 2])} << 8) |
+           (uint64_t{static_cast<uint8_t>(text[n - 1])} << 16);
+}
+
+// Bit 0x20 of every byte: set before hashing, it makes an ASCII capital hash as
+// its lower case.
+inline constexpr uint64_t kAsciiCaseBits = 0x2020202020202020;
+
+constexpr uint64_t Mix(uint64_t seed) {
+    seed += 0x9E3779B97F4A7C15;
+    seed = (seed ^ (seed >> 30)) * 0xBF58476D1CE4E5B9;
+    seed = (seed ^ (seed >> 27)) * 0x94D049BB133111EB;
+    return (seed ^ (seed >> 31)) | 1;
+}
+
+}  // namespace perfect_hash
+
+// How a text is matched against the listed names: byte for byte, or with ASCII
+// capitals taken as their lower case (the names then hold only lower-case
+// letters and "_", see EqualNamesFoldingAsciiCase).
+enum class NameMatch { Exact, FoldingAsciiCase };
+
+// An index over N names with 2^kBits slots. The multiplier of the hash is the
+// first of a fixed sequence that gives every name a slot of its own.
+template <size_t N, int kBits, NameMatch kMatch>
+class PerfectNameIndex {
+public:
+    static constexpr size_t kSlotCount = size_t{1} << kBits;
+    static constexpr uint8_t kEmpty = 0xFF;
+    static_assert(N < kEmpty, "slots hold positions in one byte");
+    static constexpr int kMaxTries = 400;
+
+    constexpr explicit PerfectNameIndex(const std::array<LowerName, N>& names) : names_(names) {
+        for (const LowerName& name : names_) {
+            longest_ = longest_ < name.length ? name.length : longest_;
+        }
+        for (int attempt = 0; attempt < kMaxTries; ++attempt) {
+            multiplier_ = perfect_hash::Mix(static_cast<uint64_t>(attempt));
+            if (TryToPlaceAll()) {
+                found_ = true;
+                return;
+            }
+        }
+    }
+
+    // Whether the constructor found a hash without collisions; assert it.
+    constexpr bool IsPerfect() const { return found_; }
+
+    constexpr size_t LongestName() const { return longest_; }
+
+    // The position in the list of the name `text` spells, or -1.
+    int Find(std::string_view text) const {
+        // A longer text matches no name, and the comparison reads at most
+        // kLongestComparedName bytes.
+        if (text.size() > longest_) {
+            return -1;
+        }
+        const uint8_t position = slots_[Slot(text.data(), text.size())];
+        if (position == kEmpty) {
+            return -1;
+        }
+        const LowerName& name = names_[static_cast<size_t>(position)];
+        return name.length == text.size() && Matches(text, name) ? int{position} : -1;
+    }
+
+    constexpr const LowerName& Name(int position) const {
+        return names_[static_cast<size_t>(position)];
+    }
+
+private:
+    static constexpr uint64_t kFold =
+        kMatch == NameMatch::FoldingAsciiCase ? perfect_hash::kAsciiCaseBits : 0;
+
+    constexpr size_t Slot(const char* text, size_t n) const {
+        const uint64_t word = (perfect_hash::NameWord(text, n) | kFold) ^ n;
+        return static_cast<size_t>((word * multiplier_) >> (64 - kBits));
+    }
+
+    static bool Matches(std::string_view text, const LowerName& name) {
+        return kMatch == NameMatch::FoldingAsciiCase
+                   ? EqualNamesFoldingAsciiCase(text.data(), name.bytes.data(), text.size())
+                   : EqualNames(text.data(), name.bytes.data(), text.size());
+    }
+
+    constexpr bool TryToPlaceAll() {
+        slots_.fill(kEmpty);
+        for (size_t i = 0; i < N; ++i) {
+            const size_t slot = Slot(names_[i].bytes.data(), names_[i].length);
+            if (slots_[slot] != kEmpty) {
+                return false;
+            }
+            slots_[slot] = static_cast<uint8_t>(i);
+        }
+        return true;
+    }
+
+    std::array<LowerName, N> names_;
+    uint64_t multiplier_ = 0;
+    size_t longest_ = 0;
+    bool found_ = false;
+    std::array<uint8_t, kSlotCount> slots_{};
+};
+
+}  // namespace kio
