@@ -71,10 +71,34 @@ void TakePositional(const std::string& word, size_t& taken, bool& haveFile,
     haveFile = true;
 }
 
+// --lang belongs to no command: it is taken out wherever it stands.
+std::vector<std::string> TakeLanguage(const std::vector<std::string>& words,
+                                      Arguments& arguments) {
+    std::vector<std::string> rest;
+    rest.reserve(words.size());
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (IsOption(words[i], "--lang")) {
+            if (std::optional<std::string> value = OptionValue(words, i, "--lang", arguments)) {
+                arguments.language = *value;
+                if (*value != "en" && *value != "ja") {
+                    arguments.error = "--lang takes en or ja, not '" + *value + "'";
+                }
+            }
+        } else {
+            rest.push_back(words[i]);
+        }
+    }
+    return rest;
+}
+
 }  // namespace
 
-Arguments ParseArguments(const std::vector<std::string>& words) {
+Arguments ParseArguments(const std::vector<std::string>& allWords) {
     Arguments arguments;
+    const std::vector<std::string> words = TakeLanguage(allWords, arguments);
+    if (!arguments.error.empty()) {
+        return arguments;
+    }
     if (words.empty()) {
         arguments.help = true;
         return arguments;

@@ -21,6 +21,7 @@ struct Arguments {
     std::string value;    // set
     bool dryRun = false;  // fix: print the change, write nothing
     std::optional<uint32_t> codePage;
+    std::string language;  // --lang: "en", "ja", or empty for the user's own language
     std::string error;  // non-empty when the command line is wrong
 };
 

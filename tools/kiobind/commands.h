@@ -11,6 +11,7 @@
 #include "binding_file.h"
 #include "code_page.h"
 #include "findings.h"
+#include "language_choice.h"
 #include "platform.h"
 #include "safe_save.h"
 #include "terminal.h"
@@ -31,6 +32,7 @@ struct Context {
     const kio::CodePage& codePage;
     Style style;
     const kioedit::SaveSystem& saveSystem;
+    Language language = Language::English;
 };
 
 // The whole program on its command line (without the program name). Running

@@ -1,19 +1,11 @@
 // kiobind: tells players what the game will do with their input.ini, using the
 // loader's own code so that it can never disagree with the library.
-#include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
 
 #include "commands.h"
-
-namespace {
-
-void Write(std::FILE* stream, const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stream);
-}
-
-}  // namespace
+#include "standard_streams.h"
 
 int main(int argc, char** argv) {
     kiobind::Output output;
@@ -25,7 +17,13 @@ int main(int argc, char** argv) {
         output.err += std::string("kiobind: ") + error.what() + "\n";
         status = kiobind::kExitUnreadable;
     }
-    Write(stdout, output.out);
-    Write(stderr, output.err);
-    return status;
+    const bool outWritten = kiobind::WriteStandard(kiobind::StandardStream::Output, output.out);
+    const bool errWritten = kiobind::WriteStandard(kiobind::StandardStream::Error, output.err);
+    if (!outWritten) {
+        // A report that did not arrive in full must not pass for a clean one.
+        kiobind::WriteStandard(kiobind::StandardStream::Error,
+                               "kiobind: error: cannot write to standard output\n");
+        return kiobind::kExitUnreadable;
+    }
+    return errWritten ? status : kiobind::kExitUnreadable;
 }

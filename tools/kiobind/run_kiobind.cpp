@@ -7,7 +7,14 @@
 namespace kiobind {
 namespace {
 
+Language LanguageFor(const Arguments& arguments) {
+    LanguageInputs inputs = SystemLanguageInputs();
+    inputs.option = arguments.language;
+    return ChooseLanguage(inputs).value_or(Language::English);
+}
+
 int Run(const Arguments& arguments, Output& output) {
+    const Language language = LanguageFor(arguments);
     if (!arguments.error.empty()) {
         output.err += "kiobind: " + arguments.error + "; see kiobind --help\n";
         return kExitUnreadable;
@@ -31,7 +38,7 @@ int Run(const Arguments& arguments, Output& output) {
     }
     const Context context{kio::SystemFileSystem(), *codePage,
                           Style{WantColour(StdoutIsColourTerminal(), std::getenv("NO_COLOR"))},
-                          kioedit::SystemSaveSystem()};
+                          kioedit::SystemSaveSystem(), language};
     switch (arguments.command) {
         case Command::Check: return RunCheck(arguments, context, output);
         case Command::Show: return RunShow(arguments, context, output);
