@@ -1,8 +1,11 @@
 # Makes Emscripten's shell page from page.html: the stylesheet and the scripts
-# are pasted in where page.html names them, so the built page needs no other file.
+# are pasted in where page.html names them, and the example file as hex, so the
+# built page needs no other file.
 file(READ ${SOURCE_DIR}/page.html page)
-foreach(part editor.css bridge.js keyboard.js editor.js)
+foreach(part editor.css strings.js bridge.js file_access.js file_view.js keyboard.js editor.js)
     file(READ ${SOURCE_DIR}/${part} content)
     string(REPLACE "/* @${part}@ */" "${content}" page "${page}")
 endforeach()
+file(READ ${SOURCE_DIR}/../examples/input.ini example HEX)
+string(REPLACE "@example-hex@" "${example}" page "${page}")
 file(WRITE ${OUTPUT} "${page}")

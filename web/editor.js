@@ -1,11 +1,15 @@
 // The binding editor: the file as bytes, its history, the table, the keyboard
 // picture and the player's keys. Every reading and every edit of the file is
-// done by the C++ (Bridge); this file only shows the results.
+// done by the C++ (Bridge); this file only shows the results. Every sentence
+// comes from strings.js.
 'use strict';
 
-// Windows sends AltGr as a ControlLeft that AltRight follows at once.
-const kAltGrWindowMs = 50;
+// The undo history keeps at most this many steps and this many bytes.
 const kHistoryLimit = 200;
+const kHistoryBytes = 64 << 20;
+const kFindingsShown = 300;
+const kModifierCodes = new Set(['ShiftLeft', 'ShiftRight', 'ControlLeft', 'ControlRight',
+                                'AltLeft', 'AltRight', 'MetaLeft', 'MetaRight']);
 
 const $ = (selector) => document.querySelector(selector);
 
@@ -13,19 +17,23 @@ const editor = {
   vocabulary: null,
   keyOfCode: new Map(),   // KeyboardEvent.code -> {value, name}
   codesOfValue: new Map(),
+  opened: false,
   fileName: 'input.ini',
-  handle: null,           // a FileSystemFileHandle when saves can go back to the file
+  place: {kind: 'copy'},  // where saves go: 'folder', 'file', 'copy' or 'new'
+  backupAsked: false,
   savedBytes: new Uint8Array(0),
   bytes: new Uint8Array(0),
   undoStack: [],
   redoStack: [],
   analysis: null,
-  selected: 'KB_MoveForward',
+  selected: null,         // the binding whose cell was last focused in the table
   waitingFor: null,
-  pendingControl: null,
+  pendingModifier: null,  // a modifier pressed while waiting: bound when released
+  swallowKeyUp: null,     // the key that was just bound: its release does nothing
   lastChangedLine: null,  // set while an edit renders, to bring it into view
   codePage: 1252,
   layout: 'us104',
+  fileView: null,
 };
 
 // localStorage may be missing or refuse access (file:// pages, private modes).
@@ -51,10 +59,6 @@ function decodeBytes(byteString) {
   return decoder.decode(Bridge.bytesOf(byteString));
 }
 
-function bytesEqual(a, b) {
-  return a.length === b.length && a.every((byte, i) => byte === b[i]);
-}
-
 function isDirty() {
   return !bytesEqual(editor.bytes, editor.savedBytes);
 }
@@ -65,9 +69,21 @@ function say(message, isError = false) {
   status.classList.toggle('error', isError);
 }
 
+function hex(value) {
+  return '0x' + (value >>> 0).toString(16).toUpperCase();
+}
+
+// A key value as the file writes it: its name, or 0x and its number.
 function valueText(value) {
-  const name = editor.vocabulary.nameOfValue.get(value);
-  return name ?? '0x' + (value >>> 0).toString(16).toUpperCase();
+  return editor.vocabulary.nameOfValue.get(value) ?? hex(value);
+}
+
+function bindingOf(name) {
+  return editor.analysis.bindings.find((binding) => binding.name === name);
+}
+
+function actionOf(binding) {
+  return binding.replace(/^(KB|PAD)_/, '');
 }
 
 // ---- the file and its history ----
@@ -77,23 +93,50 @@ function analyse() {
   render();
 }
 
-function openBytes(bytes, fileName, handle) {
-  if (isDirty() && !window.confirm('Discard the unsaved changes?')) {
-    return;
-  }
+function openBytes(bytes, fileName, place, message) {
+  editor.opened = true;
   editor.bytes = bytes;
   editor.savedBytes = bytes;
   editor.fileName = fileName || 'input.ini';
-  editor.handle = handle || null;
+  editor.place = place;
+  editor.backupAsked = false;
   editor.undoStack = [];
   editor.redoStack = [];
+  hidePrompts();
   analyse();
-  say(`Opened ${editor.fileName} (${bytes.length} bytes).`);
+  say(message ?? text('opened', editor.fileName, bytes.length));
+}
+
+// Opens what the player chose, asking first when it does not look like text.
+function offerBytes(bytes, fileName, place, message) {
+  if (isDirty() && !window.confirm(text('discard'))) {
+    return;
+  }
+  const reason = notTextReason(bytes);
+  if (reason === null) {
+    openBytes(bytes, fileName, place, message);
+    return;
+  }
+  say(text('notText', fileName, reason), true);
+  ask('not-text', text('notText', fileName, reason), [
+    {id: 'open-anyway', label: text('openAnyway'),
+     act: () => openBytes(bytes, fileName, place, message)},
+    {id: 'cancel', label: text('cancel'), act: () => say(text('notOpened', fileName))},
+  ]);
+}
+
+function startNew(bytes, message) {
+  offerBytes(bytes, 'input.ini', {kind: 'new'}, message);
+}
+
+function historyBytes() {
+  return editor.undoStack.reduce((sum, bytes) => sum + bytes.length, 0);
 }
 
 function replaceBytes(bytes) {
   editor.undoStack.push(editor.bytes);
-  if (editor.undoStack.length > kHistoryLimit) {
+  while (editor.undoStack.length > kHistoryLimit ||
+         (editor.undoStack.length > 1 && historyBytes() > kHistoryBytes)) {
     editor.undoStack.shift();
   }
   editor.redoStack = [];
@@ -101,96 +144,211 @@ function replaceBytes(bytes) {
   analyse();
 }
 
+function changeSummary(outcome) {
+  return outcome.changes.map((change) => change.added
+    ? text('added', change.line, decodeBytes(change.after))
+    : text('changed', change.line, decodeBytes(change.after), decodeBytes(change.before)))
+    .join('; ');
+}
+
 // Takes an outcome of the editing library: new bytes, or a refusal to show.
-function applyOutcome(outcome, what) {
+// Returns whether the file changed.
+function applyOutcome(outcome, binding) {
   if (outcome.status !== 'ok') {
-    say(outcome.refusal ? decodeBytes(outcome.refusal) : `Could not ${what}.`, true);
+    say(outcome.refusal ? decodeBytes(outcome.refusal) : text('couldNot', binding), true);
     return false;
   }
   const bytes = Bridge.bytesOf(outcome.bytes);
   if (bytesEqual(bytes, editor.bytes)) {
-    say(`Nothing to change: ${what}.`);
-    return true;
+    say(text('nothingToChange'));
+    return false;
   }
   editor.lastChangedLine = outcome.changes.length ? outcome.changes[0].line : null;
   replaceBytes(bytes);
   editor.lastChangedLine = null;
-  const changes = outcome.changes.map((change) =>
-    `line ${change.line}: ${decodeBytes(change.after)}` +
-    (change.added ? ' (added)' : ` (was ${decodeBytes(change.before)})`));
-  say(changes.join('; ') || what);
+  say(changeSummary(outcome));
   return true;
 }
 
-function stepHistory(from, to, word) {
+function stepHistory(from, to, done, nothing) {
+  if (!editor.opened) {
+    say(text('noFileYet'));
+    return;
+  }
   if (from.length === 0) {
+    say(text(nothing));
     return;
   }
   to.push(editor.bytes);
   editor.bytes = from.pop();
+  hidePrompts();
   analyse();
-  say(word);
+  say(text(done));
 }
 
+const undo = () => stepHistory(editor.undoStack, editor.redoStack, 'undone', 'nothingToUndo');
+const redo = () => stepHistory(editor.redoStack, editor.undoStack, 'redone', 'nothingToRedo');
+
+// The other bindings of the same kind that hold `binding`'s value.
+function holdersOf(binding) {
+  const own = bindingOf(binding);
+  const kind = binding.split('_')[0];
+  return editor.analysis.bindings.filter((other) =>
+    other.name !== binding && other.name.split('_')[0] === kind && other.line !== null &&
+    own.line !== null && own.value !== 0 && other.value === own.value);
+}
+
+// Binds, then offers to give the old value to an action that held the new one.
 function bindKey(binding, value) {
-  applyOutcome(Bridge.set(editor.bytes, binding, value, editor.codePage), `bind ${binding}`);
+  const before = {...bindingOf(binding)};
+  if (!applyOutcome(Bridge.set(editor.bytes, binding, value, editor.codePage), binding)) {
+    return;
+  }
+  const [holder] = holdersOf(binding);
+  if (!holder || before.line === null || before.value === 0 ||
+      before.value === bindingOf(binding).value) {
+    return;
+  }
+  const shown = binding.startsWith('KB_') ? valueText : hex;
+  const newValue = shown(bindingOf(binding).value);
+  const oldValue = shown(before.value);
+  ask('swap', `${$('#status').textContent}. ${text('swapText', newValue, holder.name, oldValue)}`, [
+    {id: 'swap-yes', label: text('swap'), act: () => {
+      if (applyOutcome(Bridge.set(editor.bytes, holder.name, oldValue, editor.codePage),
+                       holder.name)) {
+        say(text('swapped', holder.name, oldValue));
+      }
+    }},
+    {id: 'swap-no', label: text('keepBoth'), act: () => {}},
+  ]);
 }
 
 function unsetBinding(binding) {
-  applyOutcome(Bridge.unset(editor.bytes, binding, editor.codePage), `unset ${binding}`);
+  if (editor.opened && binding) {
+    applyOutcome(Bridge.unset(editor.bytes, binding, editor.codePage), binding);
+  }
 }
 
 function resetAll() {
-  let bytes = editor.bytes;
-  for (const binding of editor.analysis.bindings) {
-    if (binding.line !== null) {
-      const outcome = Bridge.unset(bytes, binding.name, editor.codePage);
-      if (outcome.status !== 'ok') {
-        say(decodeBytes(outcome.refusal), true);
-        return;
+  const set = editor.analysis.bindings.filter((binding) => binding.line !== null);
+  ask('reset-ask', text('resetAsk', set.length), [
+    {id: 'reset-yes', label: text('resetAll'), act: () => {
+      let bytes = editor.bytes;
+      for (const binding of set) {
+        const outcome = Bridge.unset(bytes, binding.name, editor.codePage);
+        if (outcome.status !== 'ok') {
+          say(decodeBytes(outcome.refusal), true);
+          return;
+        }
+        bytes = Bridge.bytesOf(outcome.bytes);
       }
-      bytes = Bridge.bytesOf(outcome.bytes);
-    }
-  }
-  if (!bytesEqual(bytes, editor.bytes)) {
-    replaceBytes(bytes);
-  }
-  say('Every binding is back to the game default.');
+      if (!bytesEqual(bytes, editor.bytes)) {
+        replaceBytes(bytes);
+      }
+      say(text('resetDone'));
+    }},
+    {id: 'cancel', label: text('cancel'), act: () => {}},
+  ]);
 }
 
 function fixAll() {
   const outcome = Bridge.fix(editor.bytes, editor.codePage);
-  if (applyOutcome(outcome, 'fix the file') && outcome.status === 'ok') {
-    const left = outcome.remaining.length;
-    const converted = outcome.convertedFrom ? `Converted from ${outcome.convertedFrom}. ` : '';
-    say(`${converted}${$('#status').textContent}` +
-        (left ? ` ${left} finding(s) need a decision of yours.` : ''));
+  if (outcome.status !== 'ok') {
+    applyOutcome(outcome, editor.fileName);
+    return;
   }
+  const bytes = Bridge.bytesOf(outcome.bytes);
+  const parts = [];
+  if (outcome.convertedFrom) {
+    parts.push(text('converted', outcome.convertedFrom));
+  }
+  if (outcome.changes.length) {
+    parts.push(text('fixed', changeSummary(outcome)));
+  } else if (!outcome.convertedFrom) {
+    parts.push(text('fixedNothing'));
+  }
+  if (outcome.remaining.length) {
+    parts.push(text('leftToDecide', outcome.remaining.length));
+  }
+  if (!bytesEqual(bytes, editor.bytes)) {
+    editor.lastChangedLine = outcome.changes.length ? outcome.changes[0].line : null;
+    replaceBytes(bytes);
+    editor.lastChangedLine = null;
+  }
+  say(parts.join(' '));
 }
 
 async function save() {
+  if (!editor.opened) {
+    say(text('noFileYet'));
+    return;
+  }
+  const place = editor.place;
+  if (place.kind === 'file' && !editor.backupAsked) {
+    ask('backup-ask', text('backupAsk', place.name), [
+      {id: 'download-first', label: text('downloadFirst'), act: () => {
+        download(editor.savedBytes, `${place.name}.bak`);
+        editor.backupAsked = true;
+        save();
+      }},
+      {id: 'save-anyway', label: text('saveAnyway'), act: () => {
+        editor.backupAsked = true;
+        save();
+      }},
+      {id: 'cancel', label: text('cancel'), act: () => {}},
+    ]);
+    return;
+  }
   const bytes = editor.bytes;
   try {
-    if (editor.handle && editor.handle.createWritable) {
-      const writable = await editor.handle.createWritable();
-      await writable.write(bytes);
-      await writable.close();
-      say(`Saved ${editor.fileName}.`);
+    if (place.kind === 'folder' || place.kind === 'file') {
+      const result = await saveInPlace(place, bytes, editor.savedBytes);
+      say(result.message, !result.saved);
+      if (!result.saved) {
+        return;
+      }
     } else {
-      const link = document.createElement('a');
-      link.href = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
-      link.download = 'input.ini';
-      document.body.append(link);
-      link.click();
-      link.remove();
-      setTimeout(() => URL.revokeObjectURL(link.href), 10000);
-      say('Downloaded input.ini: put it beside the game, in place of the old one.');
+      download(bytes, 'input.ini');
+      say(text(place.kind === 'new' ? 'downloadedNew' : 'downloaded'));
     }
     editor.savedBytes = bytes;
     render();
   } catch (error) {
-    say(`Not saved: ${error.message}`, true);
+    say(text('notSaved', error.message), true);
   }
+}
+
+// ---- prompts: one at a time, at the bottom of the window ----
+
+function hidePrompts() {
+  for (const prompt of document.querySelectorAll('.prompt')) {
+    prompt.hidden = true;
+  }
+}
+
+// Asks the player: `choices` are {id, label, act}; the last one is the way out.
+function ask(name, question, choices) {
+  hidePrompts();
+  const panel = $('#ask');
+  panel.dataset.test = name;
+  $('#ask-text').textContent = question;
+  const back = document.activeElement;
+  $('#ask-buttons').replaceChildren(...choices.map((choice) => {
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.dataset.test = choice.id;
+    button.textContent = choice.label;
+    button.addEventListener('click', () => {
+      panel.hidden = true;
+      if (back && back.isConnected && back !== document.body) {
+        back.focus();
+      }
+      choice.act();
+    });
+    return button;
+  }));
+  panel.hidden = false;
+  panel.querySelector('button').focus();
 }
 
 // ---- rendering ----
@@ -201,15 +359,17 @@ function buildTable() {
     const row = document.createElement('tr');
     row.dataset.action = action;
     row.innerHTML = `<th scope="row"></th>
-      <td data-binding="KB_${action}" class="key-cell"><button type="button"></button></td>
+      <td data-binding="KB_${action}" class="key-cell"><button type="button" tabindex="-1"></button></td>
       <td data-binding="PAD_${action}" class="pad-cell"><input type="text" spellcheck="false"
-        autocomplete="off" placeholder="default"></td>
+        autocomplete="off" tabindex="-1"></td>
       <td class="line-cell"></td>`;
     row.querySelector('th').textContent = action;
-    row.querySelector('button').setAttribute('aria-label', `${action}, keyboard`);
-    row.querySelector('input').setAttribute('aria-label', `${action}, pad value in hexadecimal`);
+    const input = row.querySelector('input');
+    input.placeholder = text('defaultValue');
+    input.setAttribute('aria-label', text('padCellName', action));
     body.append(row);
   }
+  body.querySelector('button').tabIndex = 0;
 }
 
 function findingsByLine() {
@@ -225,38 +385,109 @@ function findingsByLine() {
   return byLine;
 }
 
-function renderTable(byLine) {
+// Values held by two or more bindings of one kind: [{what, names}].
+function sharedValues() {
+  const holders = new Map();
+  for (const binding of editor.analysis.bindings) {
+    if (binding.line !== null && binding.value !== 0) {
+      const kind = binding.name.split('_')[0];
+      const key = `${kind} ${binding.value}`;
+      holders.set(key, [...(holders.get(key) || []), binding]);
+    }
+  }
+  return [...holders.values()].filter((names) => names.length > 1).map((bindings) => ({
+    what: bindings[0].name.startsWith('KB_') ? keyShown(bindings[0].value) : hex(bindings[0].value),
+    names: bindings.map((binding) => binding.name),
+  }));
+}
+
+// A key value as the cell shows it: the file's name, and the keycap of the
+// chosen layout where it differs (or, for a key without a name, which key).
+function keyShown(value) {
+  const name = valueText(value);
+  const code = (editor.codesOfValue.get(value) || [])[0];
+  if (!code) {
+    return name;
+  }
+  const cap = differingCap(editor.layout, code);
+  if (!editor.vocabulary.nameOfValue.has(value)) {
+    const label = KeyboardLayouts[editor.layout].find((key) => key.code === code)?.label;
+    return label ? text('mainRowKey', name, label) : name;
+  }
+  return cap ? `${name} ${cap}` : name;
+}
+
+function renderKeyCell(cell, binding) {
+  const button = cell.querySelector('button');
+  const waiting = editor.waitingFor === binding.name;
+  const set = binding.line !== null;
+  cell.classList.toggle('waiting', waiting);
+  cell.classList.toggle('broken', set && binding.value === 0);
+  button.setAttribute('aria-pressed', String(waiting));
+  let name = valueText(binding.value);
+  let cap = '';
+  if (waiting) {
+    name = text('pressAKey');
+  } else if (!set) {
+    name = text('defaultValue');
+  } else if (binding.value === 0) {
+    name = text('noKey', hex(0));
+  } else {
+    cap = keyShown(binding.value).slice(name.length).trim();
+  }
+  // Redrawn only when it changes: a click whose press found other nodes is lost.
+  if (button.dataset.shown !== `${name}\n${cap}`) {
+    button.dataset.shown = `${name}\n${cap}`;
+    button.textContent = name;
+    if (cap) {
+      const capSpan = document.createElement('span');
+      capSpan.className = 'cap';
+      capSpan.textContent = cap;
+      button.append(capSpan);
+    }
+  }
+  button.setAttribute('aria-label', text('keyCellName', actionOf(binding.name),
+                                         cap ? `${name} ${cap}` : name));
+  button.title = button.getAttribute('aria-label');
+}
+
+function renderPadCell(cell, binding) {
+  const input = cell.querySelector('input');
+  if (document.activeElement !== input) {
+    input.value = binding.line === null ? '' : hex(binding.value);
+    input.removeAttribute('aria-invalid');
+  }
+}
+
+function renderTable(byLine, shared) {
   // Which rows a finding concerns: those whose bindings its line names.
-  const rowFindings = new Map();
+  const rowNotes = new Map();
+  const note = (action, what) => rowNotes.set(action, [...(rowNotes.get(action) || []), what]);
   for (const line of editor.analysis.lines) {
     if (line.entry !== null && byLine.has(line.number)) {
-      const action = editor.vocabulary.actions[line.entry >> 1];
-      rowFindings.set(action, [...(rowFindings.get(action) || []), ...byLine.get(line.number)]);
+      byLine.get(line.number).forEach((finding) =>
+        note(editor.vocabulary.actions[line.entry >> 1], finding));
+    }
+  }
+  const sharedRows = new Map();
+  for (const {what, names} of shared) {
+    for (const name of names) {
+      const others = names.filter((other) => other !== name);
+      sharedRows.set(actionOf(name), [...(sharedRows.get(actionOf(name)) || []),
+                                       `${name}: ${what} = ${others.join(', ')}`]);
     }
   }
   for (const binding of editor.analysis.bindings) {
     const cell = document.querySelector(`[data-binding="${binding.name}"]`);
-    const row = cell.parentElement;
-    const set = binding.line !== null;
-    cell.classList.toggle('default', !set);
-    cell.classList.toggle('selected', editor.selected === binding.name);
-    if (binding.name.startsWith('KB_')) {
-      const button = cell.querySelector('button');
-      button.textContent = editor.waitingFor === binding.name ? 'press a key'
-        : set ? valueText(binding.value) : 'default';
-      cell.classList.toggle('waiting', editor.waitingFor === binding.name);
-      button.setAttribute('aria-pressed', String(editor.waitingFor === binding.name));
-    } else {
-      const input = cell.querySelector('input');
-      if (document.activeElement !== input) {
-        input.value = set ? '0x' + (binding.value >>> 0).toString(16).toUpperCase() : '';
-        input.removeAttribute('aria-invalid');
-      }
-    }
-    const kb = editor.analysis.bindings.find((b) => b.name === 'KB_' + row.dataset.action);
-    const pad = editor.analysis.bindings.find((b) => b.name === 'PAD_' + row.dataset.action);
-    const lines = [kb.line, pad.line].map((n) => (n === null ? '–' : n));
-    const found = rowFindings.get(row.dataset.action) || [];
+    cell.classList.toggle('default', binding.line === null);
+    (binding.name.startsWith('KB_') ? renderKeyCell : renderPadCell)(cell, binding);
+  }
+  for (const row of document.querySelectorAll('#bindings tbody tr')) {
+    const action = row.dataset.action;
+    const lines = [bindingOf('KB_' + action).line, bindingOf('PAD_' + action).line]
+      .map((n) => (n === null ? '–' : n));
+    const found = rowNotes.get(action) || [];
+    const sharing = sharedRows.get(action) || [];
     const lineCell = row.querySelector('.line-cell');
     lineCell.textContent = lines.join(' · ');
     if (found.length) {
@@ -265,10 +496,30 @@ function renderTable(byLine) {
       mark.textContent = found.some((f) => f.severity === 'warning') ? ' ⚠' : ' ⓘ';
       mark.title = found.map((f) => f.text).join('\n');
       mark.setAttribute('aria-label', mark.title);
+      mark.setAttribute('role', 'img');
+      lineCell.append(mark);
+    }
+    if (sharing.length) {
+      const mark = document.createElement('span');
+      mark.className = 'row-shared';
+      mark.dataset.test = 'shared-mark';
+      mark.textContent = ' ⇄';
+      mark.title = text('sharedMark', sharing.join('; '));
+      mark.setAttribute('aria-label', mark.title);
+      mark.setAttribute('role', 'img');
       lineCell.append(mark);
     }
     row.classList.toggle('has-finding', found.length > 0);
+    row.classList.toggle('shared', sharing.length > 0);
+    row.classList.toggle('selected', editor.selected !== null && actionOf(editor.selected) === action);
   }
+  for (const cell of document.querySelectorAll('#bindings [data-binding]')) {
+    cell.classList.toggle('selected', cell.dataset.binding === editor.selected);
+  }
+}
+
+function initials(action) {
+  return action.replace(/[a-z]+/g, '');
 }
 
 function renderKeyboard() {
@@ -276,289 +527,389 @@ function renderKeyboard() {
   for (const binding of editor.analysis.bindings) {
     if (binding.name.startsWith('KB_') && binding.line !== null) {
       for (const code of editor.codesOfValue.get(binding.value) || []) {
-        labels.set(code, [...(labels.get(code) || []), binding.name.slice(3)]);
+        labels.set(code, [...(labels.get(code) || []), actionOf(binding.name)]);
       }
     }
   }
-  for (const key of document.querySelectorAll('#keyboard .key')) {
+  const keys = [...document.querySelectorAll('#keyboard .key')];
+  for (const key of keys) {
     const actions = labels.get(key.dataset.code) || [];
     // Long action names may break between their words, and each takes a line.
     key.querySelector('.actions').textContent =
       actions.map((action) => action.replace(/([a-z])([A-Z])/g, '$1\u200b$2')).join('\n');
+    key.classList.remove('crowded');
     key.classList.toggle('bound', actions.length === 1);
     key.classList.toggle('twice', actions.length > 1);
-    const name = key.dataset.key || 'no key name';
-    key.setAttribute('aria-label', `${key.querySelector('.cap').textContent} (${name})` +
-                     (actions.length ? `: ${actions.join(', ')}` : ''));
+    const cap = key.querySelector('.cap').textContent;
+    key.setAttribute('aria-label', text('keyName', cap, key.dataset.key || fileNameOfCode(
+      key.dataset.code) || text('noKeyName'), actions));
     key.title = key.getAttribute('aria-label');
   }
-}
-
-// Lines as an editor counts them: CR LF is one break, any other CR or LF one.
-function splitLines(bytes) {
-  const lines = [];
-  let start = 0;
-  for (let i = 0; i < bytes.length; ++i) {
-    if (bytes[i] === 0x0D || bytes[i] === 0x0A) {
-      lines.push(bytes.subarray(start, i));
-      if (bytes[i] === 0x0D && bytes[i + 1] === 0x0A) {
-        ++i;
-      }
-      start = i + 1;
-    }
+  // Names that do not fit their key shrink to initials; the key's name and the
+  // line under the picture give them in full.
+  const crowded = keys.filter((key) => {
+    const actions = key.querySelector('.actions');
+    return actions.textContent && (actions.scrollHeight > actions.clientHeight + 1 ||
+                                   actions.scrollWidth > actions.clientWidth + 1);
+  });
+  for (const key of crowded) {
+    const actions = labels.get(key.dataset.code);
+    key.classList.add('crowded');
+    key.querySelector('.actions').textContent = actions.map(initials).join(' ');
   }
-  lines.push(bytes.subarray(start));
-  return lines;
-}
-
-// Which lines of `after` are not lines of `before`, by a longest common subsequence.
-function changedLines(before, after) {
-  const key = (line) => String.fromCharCode(...line);
-  const a = before.map(key);
-  const b = after.map(key);
-  if (a.length * b.length > 4e6) {
-    return new Set(b.map((line, i) => i).filter((i) => a[i] !== b[i]));
-  }
-  const table = Array.from({length: a.length + 1}, () => new Uint32Array(b.length + 1));
-  for (let i = a.length - 1; i >= 0; --i) {
-    for (let j = b.length - 1; j >= 0; --j) {
-      table[i][j] = a[i] === b[j] ? table[i + 1][j + 1] + 1
-                                  : Math.max(table[i + 1][j], table[i][j + 1]);
-    }
-  }
-  const changed = new Set();
-  let i = 0;
-  let j = 0;
-  while (j < b.length) {
-    if (i < a.length && a[i] === b[j]) {
-      ++i;
-      ++j;
-    } else if (i < a.length && table[i + 1][j] >= table[i][j + 1]) {
-      ++i;
-    } else {
-      changed.add(j++);
-    }
-  }
-  return changed;
 }
 
 function renderFile(byLine) {
   const lines = splitLines(editor.bytes);
   const changed = changedLines(splitLines(editor.savedBytes), lines);
   const decoder = new TextDecoder(kDecoderLabels[editor.codePage]);
-  const view = $('#file-view');
-  view.replaceChildren(...lines.map((line, index) => {
-    const item = document.createElement('li');
-    item.id = `file-line-${index + 1}`;
-    item.textContent = decoder.decode(line) || '\u200b';
-    item.classList.toggle('changed', changed.has(index));
+  editor.fileView.show(lines, (line) => decoder.decode(line), (index) => {
     const found = byLine.get(index + 1);
+    const classes = [changed.has(index) ? 'changed' : ''];
     if (found) {
-      item.classList.add(found.some((f) => f.severity === 'warning') ? 'warning' : 'note');
-      item.title = found.map((f) => f.text).join('\n');
+      classes.push(found.some((f) => f.severity === 'warning') ? 'warning' : 'note');
     }
-    return item;
-  }));
-  // Keep the latest change in sight.
-  const latest = editor.lastChangedLine && view.children[editor.lastChangedLine - 1];
-  if (latest) {
-    view.scrollTop = latest.offsetTop - view.clientHeight / 2;
-  }
+    return {className: classes.join(' ').trim(), title: found && found.map((f) => f.text).join('\n')};
+  }, editor.lastChangedLine);
 }
 
-function renderFindings(byLine) {
-  const list = $('#findings');
+function findingItem(className, content, test) {
+  const item = document.createElement('li');
+  item.className = className;
+  item.textContent = content;
+  if (test) {
+    item.dataset.test = test;
+  }
+  return item;
+}
+
+function renderFindings(byLine, shared) {
   const items = [];
+  let count = 0;
   for (const found of byLine.values()) {
     for (const finding of found) {
-      const item = document.createElement('li');
-      item.dataset.test = 'finding';
-      item.className = finding.severity;
-      item.textContent = finding.text;
-      items.push(item);
+      if (count++ < kFindingsShown) {
+        items.push(findingItem(finding.severity, finding.text, 'finding'));
+      }
     }
   }
-  if (items.length === 0) {
-    const item = document.createElement('li');
-    item.className = 'clean';
-    item.textContent = 'No problems found.';
-    items.push(item);
+  if (count > kFindingsShown) {
+    items.push(findingItem('note', text('moreFindings', count - kFindingsShown)));
   }
-  list.replaceChildren(...items);
+  if (editor.bytes.includes(0)) {
+    items.push(findingItem('note', text('nulHelp'), 'nul-help'));
+  }
+  for (const {what, names} of shared) {
+    items.push(findingItem('note', text('sharedNote', what, names), 'conflict'));
+  }
+  if (items.length === 0) {
+    items.push(findingItem('clean', text('noProblems')));
+  }
+  $('#findings').replaceChildren(...items);
+}
+
+function renderToolbar() {
+  const dirty = isDirty();
+  const opened = editor.opened;
+  $('#save').disabled = !opened;
+  $('#save').textContent = text(dirty ? 'saveDirty' : 'save');
+  $('#undo').disabled = editor.undoStack.length === 0;
+  $('#redo').disabled = editor.redoStack.length === 0;
+  const selected = opened && editor.selected ? bindingOf(editor.selected) : null;
+  $('#unset').disabled = !selected || selected.line === null;
+  $('#unset').textContent = selected ? text('unsetSelected', selected.name) : text('unset');
+  $('#unset').title = selected ? '' : text('unsetNothing');
+  $('#reset-all').disabled = !opened || !editor.analysis.bindings.some((b) => b.line !== null);
+  $('#fix-all').disabled = !opened || editor.analysis.findings.length === 0;
+  $('#start').hidden = opened;
+  $('#work').inert = !opened;
+  document.title = opened ? text('pageTitle', editor.fileName, dirty) : text('title');
 }
 
 function render() {
   const byLine = findingsByLine();
-  renderTable(byLine);
+  const shared = sharedValues();
+  renderTable(byLine, shared);
   renderKeyboard();
   renderFile(byLine);
-  renderFindings(byLine);
-  const dirty = isDirty();
-  $('#save').disabled = !dirty && editor.bytes.length === 0;
-  $('#save').textContent = dirty ? 'Save*' : 'Save';
-  $('#undo').disabled = editor.undoStack.length === 0;
-  $('#redo').disabled = editor.redoStack.length === 0;
-  $('#unset').disabled = !editor.selected;
-  $('#reset-all').disabled = !editor.analysis.bindings.some((b) => b.line !== null);
-  $('#fix-all').disabled = editor.analysis.findings.length === 0;
-  document.title = `${dirty ? '* ' : ''}${editor.fileName} — kio binding editor`;
+  renderFindings(byLine, shared);
+  renderToolbar();
+}
+
+// ---- the table: one tab stop, arrow keys between cells ----
+
+function cellControl(binding) {
+  return document.querySelector(`[data-binding="${binding}"] button, [data-binding="${binding}"] input`);
+}
+
+function select(binding) {
+  editor.selected = binding;
+  for (const control of document.querySelectorAll('#bindings [data-binding] > *')) {
+    control.tabIndex = control.parentElement.dataset.binding === binding ? 0 : -1;
+  }
+  renderTable(findingsByLine(), sharedValues());
+  renderToolbar();
+}
+
+function moveInTable(event) {
+  const cell = event.target.closest('[data-binding]');
+  if (!cell || editor.waitingFor) {
+    return;
+  }
+  const actions = editor.vocabulary.actions;
+  const action = actionOf(cell.dataset.binding);
+  const kind = cell.dataset.binding.split('_')[0];
+  const input = event.target.matches('input') ? event.target : null;
+  const atStart = !input || (input.selectionStart === 0 && input.selectionEnd === 0);
+  const atEnd = !input || input.selectionStart === input.value.length;
+  let row = actions.indexOf(action);
+  let column = kind;
+  switch (event.key) {
+    case 'ArrowUp': row = Math.max(0, row - 1); break;
+    case 'ArrowDown': row = Math.min(actions.length - 1, row + 1); break;
+    case 'ArrowLeft': if (!atStart) return; column = 'KB'; break;
+    case 'ArrowRight': if (!atEnd) return; column = 'PAD'; break;
+    case 'Home': if (input) return; row = 0; break;
+    case 'End': if (input) return; row = actions.length - 1; break;
+    case 'Delete':
+    case 'Backspace':
+      if (input) return;
+      event.preventDefault();
+      unsetBinding(cell.dataset.binding);
+      return;
+    default: return;
+  }
+  event.preventDefault();
+  const target = `${column}_${actions[row]}`;
+  select(target);
+  cellControl(target).focus();
 }
 
 // ---- waiting for a key ----
 
 function startWaiting(binding) {
-  editor.selected = binding;
+  hidePrompts();
+  select(binding);
   editor.waitingFor = binding;
-  $('#waiting-binding').textContent = binding;
+  editor.pendingModifier = null;
+  $('#waiting-text').textContent = text('waitingText', binding);
   $('#waiting').hidden = false;
-  $('#offer').hidden = true;
   render();
 }
 
 function stopWaiting() {
-  if (editor.pendingControl) {
-    clearTimeout(editor.pendingControl);
-    editor.pendingControl = null;
-  }
+  editor.pendingModifier = null;
   if (editor.waitingFor) {
-    const cell = document.querySelector(`[data-binding="${editor.waitingFor}"] button`);
+    const control = cellControl(editor.waitingFor);
     editor.waitingFor = null;
     $('#waiting').hidden = true;
     render();
-    cell.focus();
+    control.focus();
   }
+}
+
+function fileNameOfCode(code) {
+  const key = editor.keyOfCode.get(code);
+  return key ? key.name ?? hex(key.value) : '';
 }
 
 function bindCode(code) {
   const binding = editor.waitingFor;
-  const key = editor.keyOfCode.get(code);
   stopWaiting();
-  if (!key) {
-    say(`The game cannot see the key ${code || 'pressed'}; choose another.`, true);
+  const name = fileNameOfCode(code);
+  if (!name) {
+    say(text('unknownKey', code || '?'), true);
     return;
   }
-  bindKey(binding, key.name ?? '0x' + key.value.toString(16).toUpperCase());
+  bindKey(binding, name);
 }
 
+// Every key binds, modifiers when released (so Shift+Tab and Shift+Esc can
+// lead out without binding Shift); the key's release does nothing more.
 function onWaitingKey(event) {
   event.preventDefault();
   event.stopPropagation();
   if (event.repeat) {
     return;
   }
-  if (event.code === 'ControlLeft') {
-    // Maybe the first half of AltGr: bound only if AltRight does not follow.
-    clearTimeout(editor.pendingControl);
-    editor.pendingControl = setTimeout(() => {
-      editor.pendingControl = null;
-      bindCode('ControlLeft');
-    }, kAltGrWindowMs);
+  if (event.code === 'Tab' && event.shiftKey) {
+    editor.pendingModifier = null;
+    $('#key-list').focus();
     return;
   }
-  if (editor.pendingControl) {
-    clearTimeout(editor.pendingControl);
-    editor.pendingControl = null;
+  if (event.code === 'Escape' && event.shiftKey) {
+    stopWaiting();
+    return;
   }
+  if (kModifierCodes.has(event.code)) {
+    // Windows sends AltGr as ControlLeft then AltRight: the later one wins.
+    editor.pendingModifier = event.code;
+    return;
+  }
+  editor.pendingModifier = null;
+  editor.swallowKeyUp = event.code;
   bindCode(event.code);
+}
+
+function onKeyUp(event) {
+  if (editor.swallowKeyUp === event.code) {
+    editor.swallowKeyUp = null;
+    event.preventDefault();
+    event.stopPropagation();
+    return;
+  }
+  if (editor.waitingFor && editor.pendingModifier === event.code &&
+      !$('#waiting').contains(event.target)) {
+    event.preventDefault();
+    bindCode(event.code);
+  }
+}
+
+// Inside the waiting panel: Escape leaves, Tab goes round its controls.
+function onWaitingPanelKey(event) {
+  if (event.key === 'Escape') {
+    event.preventDefault();
+    stopWaiting();
+  } else if (event.key === 'Enter' && event.target.matches('select')) {
+    event.preventDefault();
+    $('#pick-key').click();
+  } else if (event.key === 'Tab') {
+    const controls = [...$('#waiting').querySelectorAll('select, button')];
+    const at = controls.indexOf(event.target);
+    event.preventDefault();
+    controls[(at + (event.shiftKey ? -1 : 1) + controls.length) % controls.length].focus();
+  }
 }
 
 // ---- events ----
 
 function onKeyDown(event) {
-  const insideWaitingPanel = $('#waiting').contains(event.target);
-  if (editor.waitingFor && !insideWaitingPanel) {
+  const inWaitingPanel = $('#waiting').contains(event.target);
+  if (editor.waitingFor && !inWaitingPanel) {
     onWaitingKey(event);
     return;
   }
+  if (inWaitingPanel) {
+    onWaitingPanelKey(event);
+    return;
+  }
+  if (event.key === 'Escape' && event.target.closest('.prompt')) {
+    const way = event.target.closest('.prompt');
+    event.preventDefault();
+    way.id === 'ask' ? $('#ask-buttons').lastElementChild.click() : (way.hidden = true);
+    return;
+  }
   const typing = event.target.matches('input, select, textarea');
-  if ((event.ctrlKey || event.metaKey) && !event.altKey && !typing) {
+  if ((event.ctrlKey || event.metaKey) && !event.altKey) {
     const key = event.key.toLowerCase();
-    if (key === 'z' && !event.shiftKey) {
+    if (key === 's') {
       event.preventDefault();
-      stepHistory(editor.undoStack, editor.redoStack, 'Undone.');
-    } else if (key === 'y' || (key === 'z' && event.shiftKey)) {
+      if (event.target.matches('.pad-cell input')) {
+        commitPad(event.target);
+      }
+      save();
+    } else if (key === 'z' && !event.shiftKey && !typing) {
       event.preventDefault();
-      stepHistory(editor.redoStack, editor.undoStack, 'Redone.');
+      undo();
+    } else if ((key === 'y' || (key === 'z' && event.shiftKey)) && !typing) {
+      event.preventDefault();
+      redo();
     }
   }
 }
 
 function onPadInput(input) {
-  const valid = /^0x[0-9a-f]{1,8}$/i.test(input.value.trim()) || input.value.trim() === '';
+  const value = input.value.trim();
+  const valid = /^0x[0-9a-f]{1,8}$/i.test(value) || value === '';
   input.setAttribute('aria-invalid', String(!valid));
   return valid;
 }
 
+// A pad value is taken, an empty field unsets, and anything else is put back
+// with the reason: the field always shows what the file says.
 function commitPad(input) {
   const binding = input.parentElement.dataset.binding;
   const value = input.value.trim();
-  if (!onPadInput(input) || value === '') {
-    if (value !== '') {
-      say(`${binding}: a pad value is 0x and 1 to 8 hexadecimal digits, such as 0x10.`, true);
+  const current = bindingOf(binding);
+  const shown = current.line === null ? '' : hex(current.value);
+  if (value === shown) {
+    return;
+  }
+  if (value === '') {
+    if (current.line !== null) {
+      input.blur();
+      unsetBinding(binding);
+      input.focus();
+      say(`${$('#status').textContent}. ${text('padCleared', binding)}`);
     }
     return;
   }
-  const current = editor.analysis.bindings.find((b) => b.name === binding);
-  if (current.line !== null && parseInt(value, 16) === current.value >>> 0) {
+  if (!onPadInput(input)) {
+    input.value = shown;
+    input.removeAttribute('aria-invalid');
+    say(text('padFormat', binding, value), true);
     return;
   }
+  if (current.line !== null && parseInt(value, 16) === current.value >>> 0) {
+    input.value = shown;
+    return;
+  }
+  input.blur();
   bindKey(binding, value);
+  if (!$('#ask').hidden) {
+    return;
+  }
+  input.focus();
 }
 
 function offerKey(key) {
-  const name = key.dataset.key;
-  const entry = editor.keyOfCode.get(key.dataset.code);
-  if (!entry) {
-    say(`The game cannot see the key ${key.dataset.code}.`, true);
+  const value = fileNameOfCode(key.dataset.code);
+  if (!value) {
+    say(text('unknownKey', key.dataset.code), true);
     return;
   }
+  hidePrompts();
   const form = $('#offer');
-  form.dataset.value = name ?? '0x' + entry.value.toString(16).toUpperCase();
-  $('#offer-text').textContent = `Bind ${key.querySelector('.cap').textContent} (${form.dataset.value})`;
+  form.dataset.value = value;
+  form.returnTo = key;
+  $('#offer-text').textContent = text('offerText', key.querySelector('.cap').textContent, value);
   const select = $('#offer-action');
-  select.value = editor.selected.startsWith('KB_') ? editor.selected : select.options[0].value;
+  select.value = editor.selected && editor.selected.startsWith('KB_') ? editor.selected
+                                                                      : select.options[0].value;
   form.hidden = false;
   select.focus();
 }
 
-async function openWithPicker() {
+async function openFrom(picker) {
   try {
-    const [handle] = await window.showOpenFilePicker({
-      types: [{description: 'Binding file', accept: {'text/plain': ['.ini']}}]});
-    const file = await handle.getFile();
-    openBytes(new Uint8Array(await file.arrayBuffer()), file.name, handle);
+    const {place, bytes} = await picker();
+    offerBytes(bytes, place.name, place,
+               place.kind === 'folder' ? text('openedFolder', place.name) : undefined);
   } catch (error) {
     if (error.name !== 'AbortError') {
-      say(`Could not open the file: ${error.message}`, true);
+      say(text('couldNotOpen', error.message), true);
     }
   }
 }
 
-async function openFile(file, handle) {
-  openBytes(new Uint8Array(await file.arrayBuffer()), file.name, handle);
+async function openFile(file) {
+  offerBytes(new Uint8Array(await file.arrayBuffer()), file.name, {kind: 'copy'});
 }
 
-function wireEvents() {
-  window.addEventListener('keydown', onKeyDown, true);
-  window.addEventListener('beforeunload', (event) => {
-    if (isDirty()) {
-      event.preventDefault();
-      event.returnValue = '';
-    }
-  });
-  document.addEventListener('click', (event) => {
-    if (editor.waitingFor && !event.target.closest('.key-cell.waiting, #waiting, #keyboard')) {
-      stopWaiting();
-    }
-  });
+function showKeyDetail(event) {
+  const key = event.target.closest && event.target.closest('.key');
+  if (key) {
+    $('#key-detail').textContent = key.getAttribute('aria-label');
+  }
+}
 
+function wireTable() {
   const table = $('#bindings');
   table.addEventListener('click', (event) => {
     const cell = event.target.closest('[data-binding]');
-    if (!cell) {
+    if (!cell || !editor.opened) {
       return;
     }
-    editor.selected = cell.dataset.binding;
     if (cell.classList.contains('key-cell')) {
       event.stopPropagation();
       if (editor.waitingFor === cell.dataset.binding) {
@@ -566,18 +917,12 @@ function wireEvents() {
       } else {
         startWaiting(cell.dataset.binding);
       }
-    } else {
-      render();
     }
   });
   table.addEventListener('focusin', (event) => {
     const cell = event.target.closest('[data-binding]');
-    if (cell && !editor.waitingFor) {
-      editor.selected = cell.dataset.binding;
-      for (const other of table.querySelectorAll('.selected')) {
-        other.classList.toggle('selected', other === cell);
-      }
-      cell.classList.add('selected');
+    if (cell && !editor.waitingFor && editor.selected !== cell.dataset.binding) {
+      select(cell.dataset.binding);
     }
   });
   table.addEventListener('input', (event) => onPadInput(event.target));
@@ -585,10 +930,20 @@ function wireEvents() {
   table.addEventListener('keydown', (event) => {
     if (event.key === 'Enter' && event.target.matches('input')) {
       commitPad(event.target);
+      return;
+    }
+    moveInTable(event);
+  });
+}
+
+function wirePrompts() {
+  document.addEventListener('click', (event) => {
+    if (editor.waitingFor && !event.target.closest('.key-cell.waiting, #waiting, #keyboard')) {
+      stopWaiting();
     }
   });
-
-  $('#keyboard').addEventListener('click', (event) => {
+  const keyboard = $('#keyboard');
+  keyboard.addEventListener('click', (event) => {
     const key = event.target.closest('.key');
     if (!key) {
       return;
@@ -599,14 +954,19 @@ function wireEvents() {
       offerKey(key);
     }
   });
+  keyboard.addEventListener('focusin', showKeyDetail);
+  keyboard.addEventListener('mouseover', showKeyDetail);
   $('#offer').addEventListener('submit', (event) => {
     event.preventDefault();
-    $('#offer').hidden = true;
-    editor.selected = $('#offer-action').value;
-    bindKey(editor.selected, $('#offer').dataset.value);
+    const form = $('#offer');
+    form.hidden = true;
+    const binding = $('#offer-action').value;
+    select(binding);
+    bindKey(binding, form.dataset.value);
   });
   $('#offer-cancel').addEventListener('click', () => {
     $('#offer').hidden = true;
+    $('#offer').returnTo?.focus();
   });
   $('#pick-key').addEventListener('click', () => {
     const binding = editor.waitingFor;
@@ -614,19 +974,35 @@ function wireEvents() {
     bindKey(binding, $('#key-list').value);
   });
   $('#stop-waiting').addEventListener('click', stopWaiting);
+}
 
+function wireFiles() {
   $('[data-test=open]').addEventListener('change', async (event) => {
     const [file] = event.target.files;
     if (file) {
-      await openFile(file, null);
+      await openFile(file);
     }
     event.target.value = '';
   });
+  const startOpen = $('#start-open');
+  if (window.showDirectoryPicker) {
+    $('#open-folder').hidden = false;
+    $('#open-folder').addEventListener('click', () => openFrom(pickFolder));
+    startOpen.textContent = text('openFolder');
+    startOpen.addEventListener('click', () => openFrom(pickFolder));
+  } else {
+    startOpen.textContent = text('openCopy');
+    startOpen.addEventListener('click', () => $('[data-test=open]').click());
+  }
   if (window.showOpenFilePicker) {
     $('#open-file').hidden = false;
-    $('#open-copy-note').hidden = false;
-    $('#open-file').addEventListener('click', openWithPicker);
+    $('#open-file').addEventListener('click', () => openFrom(pickFile));
   }
+  $('#new-empty').addEventListener('click', () =>
+    startNew(new Uint8Array(0), text('openedNew')));
+  $('#new-example').addEventListener('click', () =>
+    startNew(Uint8Array.from(kExampleFileHex.match(/../g) || [], (pair) => parseInt(pair, 16)),
+             text('openedExample')));
   document.addEventListener('dragover', (event) => {
     event.preventDefault();
     $('#drop-hint').hidden = false;
@@ -640,24 +1016,30 @@ function wireEvents() {
     event.preventDefault();
     $('#drop-hint').hidden = true;
     const item = [...event.dataTransfer.items].find((i) => i.kind === 'file');
-    if (!item) {
-      return;
+    if (item) {
+      openFile(item.getAsFile());
     }
-    const file = item.getAsFile();
-    const handlePromise = item.getAsFileSystemHandle ? item.getAsFileSystemHandle()
-                                                     : Promise.resolve(null);
-    handlePromise.catch(() => null).then((handle) => openFile(file, handle));
   });
+}
 
+function wireEvents() {
+  window.addEventListener('keydown', onKeyDown, true);
+  window.addEventListener('keyup', onKeyUp, true);
+  window.addEventListener('beforeunload', (event) => {
+    if (isDirty()) {
+      event.preventDefault();
+      event.returnValue = '';
+    }
+  });
+  wireTable();
+  wirePrompts();
+  wireFiles();
   $('#save').addEventListener('click', save);
-  $('#undo').addEventListener('click', () =>
-    stepHistory(editor.undoStack, editor.redoStack, 'Undone.'));
-  $('#redo').addEventListener('click', () =>
-    stepHistory(editor.redoStack, editor.undoStack, 'Redone.'));
+  $('#undo').addEventListener('click', undo);
+  $('#redo').addEventListener('click', redo);
   $('#unset').addEventListener('click', () => unsetBinding(editor.selected));
   $('#reset-all').addEventListener('click', resetAll);
   $('#fix-all').addEventListener('click', fixAll);
-
   $('#code-page').addEventListener('change', (event) => {
     editor.codePage = Number(event.target.value);
     settings.put('codePage', event.target.value);
@@ -666,12 +1048,40 @@ function wireEvents() {
   $('#layout').addEventListener('change', (event) => {
     editor.layout = event.target.value;
     settings.put('layout', editor.layout);
-    drawKeyboard($('#keyboard'), editor.layout, (code) => editor.keyOfCode.get(code)?.name);
-    renderKeyboard();
+    drawPicture();
+    render();
   });
 }
 
+function drawPicture() {
+  drawKeyboard($('#keyboard'), editor.layout, (code) => editor.keyOfCode.get(code)?.name,
+               fileNameOfCode);
+}
+
+// Fills in the page's own sentences, named by data-text, data-tip and data-name.
+function fillTexts() {
+  for (const element of document.querySelectorAll('[data-text]')) {
+    element.textContent = text(element.dataset.text);
+  }
+  for (const element of document.querySelectorAll('[data-tip]')) {
+    element.title = text(element.dataset.tip);
+  }
+  for (const element of document.querySelectorAll('[data-name]')) {
+    element.setAttribute('aria-label', text(element.dataset.name));
+  }
+}
+
+function fillKeyList() {
+  const named = editor.vocabulary.keyNames.map((k) => new Option(k.name, k.name));
+  // Keys without a name of their own are written as numbers.
+  const unnamed = editor.vocabulary.browserKeys
+    .filter((key) => key.name === null && KeyboardLayouts.us104.some((k) => k.code === key.code))
+    .map((key) => new Option(keyShown(key.value), hex(key.value)));
+  $('#key-list').replaceChildren(...named, ...unnamed);
+}
+
 function startEditor() {
+  fillTexts();
   const vocabulary = Bridge.vocabulary();
   vocabulary.nameOfValue = new Map(vocabulary.keyNames.map((k) => [k.value, k.name]));
   editor.vocabulary = vocabulary;
@@ -679,7 +1089,6 @@ function startEditor() {
     editor.keyOfCode.set(key.code, key);
     editor.codesOfValue.set(key.value, [...(editor.codesOfValue.get(key.value) || []), key.code]);
   }
-  $('#key-list').replaceChildren(...vocabulary.keyNames.map((k) => new Option(k.name, k.name)));
   $('#offer-action').replaceChildren(
     ...vocabulary.actions.map((action) => new Option(action, 'KB_' + action)));
 
@@ -689,11 +1098,14 @@ function startEditor() {
   const layout = settings.get('layout', 'us104');
   editor.layout = KeyboardLayouts[layout] ? layout : 'us104';
   $('#layout').value = editor.layout;
+  fillKeyList();
 
   buildTable();
-  drawKeyboard($('#keyboard'), editor.layout, (code) => editor.keyOfCode.get(code)?.name);
+  editor.fileView = createFileView($('#file-view'));
+  drawPicture();
   wireEvents();
   analyse();
+  say(text('noFileYet'));
   document.body.dataset.ready = 'true';
 }
 

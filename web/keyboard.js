@@ -86,9 +86,19 @@ const KeyboardLayouts = (() => {
   return {us104, jis109, width: 22.5, height: 6.25};
 })();
 
+// The keycap of `code` on the chosen layout where it is not the US keycap the
+// key names follow (the 109-key @ is the US [), or null.
+function differingCap(layoutName, code) {
+  const cap = (keys) => keys.find((key) => key.code === code)?.label;
+  const own = cap(KeyboardLayouts[layoutName] || KeyboardLayouts.us104);
+  return own !== undefined && own !== cap(KeyboardLayouts.us104) ? own : null;
+}
+
 // Draws a layout into `container`: one button per key, carrying data-code and,
-// where the file can name the key, data-key with that name.
-function drawKeyboard(container, layoutName, nameOfCode) {
+// where the file can name the key, data-key with that name. `fileName(code)`
+// gives the name or 0x number the file uses, shown where the keycap differs.
+// Only one key is a tab stop; arrow keys move between keys.
+function drawKeyboard(container, layoutName, nameOfCode, fileName) {
   const layout = KeyboardLayouts[layoutName] || KeyboardLayouts.us104;
   const board = document.createElement('div');
   board.className = 'board';
@@ -98,7 +108,7 @@ function drawKeyboard(container, layoutName, nameOfCode) {
     const button = document.createElement('button');
     button.type = 'button';
     button.className = 'key';
-    button.tabIndex = -1;
+    button.tabIndex = key === layout[0] ? 0 : -1;
     button.dataset.code = key.code;
     const name = nameOfCode(key.code);
     if (name) {
@@ -108,14 +118,60 @@ function drawKeyboard(container, layoutName, nameOfCode) {
                                      ['--h', key.height]]) {
       button.style.setProperty(property, value);
     }
+    const top = document.createElement('span');
+    top.className = 'top';
     const cap = document.createElement('span');
     cap.className = 'cap';
     cap.textContent = key.label;
     cap.classList.toggle('long', key.label.length > 3 && key.width < 1.5);
+    top.append(cap);
+    if (!name || differingCap(layoutName, key.code) !== null) {
+      const shown = document.createElement('span');
+      shown.className = 'file-name';
+      shown.textContent = fileName(key.code);
+      top.append(shown);
+    }
     const actions = document.createElement('span');
     actions.className = 'actions';
-    button.append(cap, actions);
+    button.append(top, actions);
     board.append(button);
   }
+  board.addEventListener('keydown', (event) => moveAmongKeys(board, event));
   container.replaceChildren(board);
+}
+
+const kArrowDirections = {ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, -1],
+                          ArrowDown: [0, 1]};
+
+// Arrow keys: to the nearest key that way, rows weighing more than columns.
+function moveAmongKeys(board, event) {
+  const direction = kArrowDirections[event.key];
+  const from = event.target.closest('.key');
+  if (!direction || !from) {
+    return;
+  }
+  event.preventDefault();
+  const centre = (key) => {
+    const style = key.style;
+    const value = (name) => Number(style.getPropertyValue(name));
+    return [value('--x') + value('--w') / 2, value('--y') + value('--h') / 2];
+  };
+  const [x, y] = centre(from);
+  let best = null;
+  let bestCost = Infinity;
+  for (const key of board.querySelectorAll('.key')) {
+    const [kx, ky] = centre(key);
+    const along = (kx - x) * direction[0] + (ky - y) * direction[1];
+    const across = Math.abs((kx - x) * direction[1]) + Math.abs((ky - y) * direction[0]);
+    const cost = along + across * 3;
+    if (key !== from && along > 0.2 && cost < bestCost) {
+      best = key;
+      bestCost = cost;
+    }
+  }
+  if (best) {
+    from.tabIndex = -1;
+    best.tabIndex = 0;
+    best.focus();
+  }
 }

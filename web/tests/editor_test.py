@@ -178,7 +178,7 @@ def test_rebinding_and_saving(editor):
     assert editor.find(f'[data-key="tab"] .actions').text == 'Item'
 
     pad = editor.find('[data-binding="PAD_Run"] input')
-    pad.clear()
+    pad.send_keys(Keys.CONTROL, 'a')
     pad.send_keys('0x1G')
     assert pad.get_attribute('aria-invalid') == 'true', 'a non-hex digit passes as typed'
     pad.send_keys(Keys.BACKSPACE, 'F', Keys.ENTER)

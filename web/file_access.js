@@ -1,0 +1,115 @@
+// Where the file comes from and where saves go: a granted folder (saves keep
+// input.ini.bak), a granted file (saves go over it, no backup), or a copy
+// (saves download). Also tells a text file from one that is not.
+'use strict';
+
+const kBinaryStarts = [
+  [[0x89, 0x50, 0x4E, 0x47], 'a PNG image'], [[0xFF, 0xD8, 0xFF], 'a JPEG image'],
+  [[0x47, 0x49, 0x46, 0x38], 'a GIF image'], [[0x50, 0x4B, 0x03, 0x04], 'a ZIP archive'],
+  [[0x25, 0x50, 0x44, 0x46], 'a PDF document'], [[0x4D, 0x5A], 'a Windows program'],
+  [[0x7F, 0x45, 0x4C, 0x46], 'a program'], [[0x52, 0x49, 0x46, 0x46], 'a RIFF file'],
+];
+const kSniffLength = 65536;
+
+// Why `bytes` do not look like text, or null when they do. UTF-16 is text:
+// Fix all converts it.
+function notTextReason(bytes) {
+  const start = bytes.subarray(0, kSniffLength);
+  if ((start[0] === 0xFF && start[1] === 0xFE) || (start[0] === 0xFE && start[1] === 0xFF)) {
+    return null;
+  }
+  for (const [magic, what] of kBinaryStarts) {
+    if (magic.every((byte, i) => start[i] === byte)) {
+      return text('notTextKind', what);
+    }
+  }
+  let controls = 0;
+  const nulsAt = [0, 0];
+  start.forEach((byte, i) => {
+    if (byte === 0) {
+      ++nulsAt[i % 2];
+    } else if ((byte < 0x20 && ![0x09, 0x0A, 0x0C, 0x0D, 0x1A, 0x1B].includes(byte)) ||
+               byte === 0x7F) {
+      ++controls;
+    }
+  });
+  // UTF-16 without a byte order mark: the NULs of ASCII fall on one side.
+  const nuls = nulsAt[0] + nulsAt[1];
+  const utf16Like = nuls > start.length / 4 && Math.min(...nulsAt) < nuls / 20;
+  const odd = controls + (utf16Like ? 0 : nuls);
+  return odd > start.length / 20 ? text('notTextControls') : null;
+}
+
+async function readHandle(handle) {
+  const file = await handle.getFile();
+  return new Uint8Array(await file.arrayBuffer());
+}
+
+// A place to save to: {kind: 'folder'|'file'|'copy', name, handle, folder}.
+async function pickFolder() {
+  const folder = await window.showDirectoryPicker({mode: 'readwrite'});
+  let handle;
+  try {
+    handle = await folder.getFileHandle('input.ini');
+  } catch {
+    throw new Error(text('notInFolder'));
+  }
+  return {place: {kind: 'folder', name: 'input.ini', handle, folder}, bytes: await readHandle(handle)};
+}
+
+async function pickFile() {
+  const [handle] = await window.showOpenFilePicker({
+    types: [{description: 'input.ini', accept: {'text/plain': ['.ini']}}]});
+  return {place: {kind: 'file', name: handle.name, handle}, bytes: await readHandle(handle)};
+}
+
+function download(bytes, fileName) {
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
+  link.download = fileName;
+  document.body.append(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+}
+
+// Writes `bytes` through a writable stream, which replaces the file only on
+// close; any failure aborts it, leaving the old bytes.
+async function writeWhole(handle, bytes) {
+  const writable = await handle.createWritable();
+  try {
+    await writable.write(bytes);
+  } catch (error) {
+    await writable.abort().catch(() => {});
+    throw error;
+  }
+  await writable.close();
+}
+
+// Saves over a granted file or folder, refusing when the file on disk is no
+// longer what was opened. In a folder the old bytes go to NAME.bak first.
+async function saveInPlace(place, bytes, openedBytes) {
+  const onDisk = await readHandle(place.handle);
+  if (!bytesEqual(onDisk, openedBytes)) {
+    return {saved: false, message: text('changedOnDisk', place.name)};
+  }
+  if (place.kind === 'folder') {
+    const backup = await place.folder.getFileHandle(`${place.name}.bak`, {create: true});
+    await writeWhole(backup, onDisk);
+  }
+  await writeWhole(place.handle, bytes);
+  return {saved: true, message: text(place.kind === 'folder' ? 'savedWithBackup' : 'saved',
+                                     place.name)};
+}
+
+function bytesEqual(a, b) {
+  if (a.length !== b.length) {
+    return false;
+  }
+  for (let i = 0; i < a.length; ++i) {
+    if (a[i] !== b[i]) {
+      return false;
+    }
+  }
+  return true;
+}

@@ -1,0 +1,128 @@
+// The file view: only the lines in sight are drawn, so a file of any length
+// costs the same to show. Lines are kept as byte ranges and decoded when drawn.
+'use strict';
+
+const kLineOverscan = 20;
+
+// Lines as an editor counts them: CR LF is one break, any other CR or LF one.
+function splitLines(bytes) {
+  const lines = [];
+  let start = 0;
+  for (let i = 0; i < bytes.length; ++i) {
+    if (bytes[i] === 0x0D || bytes[i] === 0x0A) {
+      lines.push(bytes.subarray(start, i));
+      if (bytes[i] === 0x0D && bytes[i + 1] === 0x0A) {
+        ++i;
+      }
+      start = i + 1;
+    }
+  }
+  lines.push(bytes.subarray(start));
+  return lines;
+}
+
+function lineKey(line) {
+  let key = '';
+  for (let i = 0; i < line.length; i += 8192) {
+    key += String.fromCharCode(...line.subarray(i, i + 8192));
+  }
+  return key;
+}
+
+// Which lines of `after` are not lines of `before`: a longest common subsequence
+// of the lines between the common head and tail, by position past a size.
+function changedLines(before, after) {
+  let head = 0;
+  const a = before.map(lineKey);
+  const b = after.map(lineKey);
+  while (head < a.length && head < b.length && a[head] === b[head]) {
+    ++head;
+  }
+  let tail = 0;
+  while (tail < a.length - head && tail < b.length - head &&
+         a[a.length - 1 - tail] === b[b.length - 1 - tail]) {
+    ++tail;
+  }
+  const middleA = a.slice(head, a.length - tail);
+  const middleB = b.slice(head, b.length - tail);
+  const changed = new Set();
+  if (middleA.length * middleB.length > 4e6) {
+    middleB.forEach((line, i) => line !== middleA[i] && changed.add(head + i));
+    return changed;
+  }
+  const table = Array.from({length: middleA.length + 1}, () => new Uint32Array(middleB.length + 1));
+  for (let i = middleA.length - 1; i >= 0; --i) {
+    for (let j = middleB.length - 1; j >= 0; --j) {
+      table[i][j] = middleA[i] === middleB[j] ? table[i + 1][j + 1] + 1
+                                              : Math.max(table[i + 1][j], table[i][j + 1]);
+    }
+  }
+  let i = 0;
+  let j = 0;
+  while (j < middleB.length) {
+    if (i < middleA.length && middleA[i] === middleB[j]) {
+      ++i;
+      ++j;
+    } else if (i < middleA.length && table[i + 1][j] >= table[i][j + 1]) {
+      ++i;
+    } else {
+      changed.add(head + j++);
+    }
+  }
+  return changed;
+}
+
+// A scrolling list of `lines` inside `view`, drawn from `first` visible line on.
+// `describe(index)` gives {className, title} for a line.
+function createFileView(view) {
+  const spacer = document.createElement('div');
+  spacer.className = 'file-spacer';
+  const list = document.createElement('ol');
+  list.className = 'file-lines';
+  spacer.append(list);
+  view.replaceChildren(spacer);
+  const state = {lines: [], decode: null, describe: null, lineHeight: 0};
+
+  function draw() {
+    if (!state.lineHeight) {
+      const probe = document.createElement('li');
+      probe.textContent = 'M';
+      list.replaceChildren(probe);
+      state.lineHeight = probe.getBoundingClientRect().height || 16;
+    }
+    const height = state.lineHeight;
+    spacer.style.height = `${state.lines.length * height}px`;
+    const first = Math.max(0, Math.floor(view.scrollTop / height) - kLineOverscan);
+    const last = Math.min(state.lines.length,
+                          Math.ceil((view.scrollTop + view.clientHeight) / height) + kLineOverscan);
+    const items = [];
+    for (let index = first; index < last; ++index) {
+      const item = document.createElement('li');
+      item.value = index + 1;
+      item.id = `file-line-${index + 1}`;
+      item.textContent = state.decode(state.lines[index]).replace(/\0/g, '␀') || '\u200b';
+      const {className, title} = state.describe(index);
+      item.className = className;
+      if (title) {
+        item.title = title;
+      }
+      items.push(item);
+    }
+    list.style.top = `${first * height}px`;
+    list.replaceChildren(...items);
+  }
+
+  view.addEventListener('scroll', () => requestAnimationFrame(draw), {passive: true});
+  new ResizeObserver(() => draw()).observe(view);
+
+  return {
+    show(lines, decode, describe, lineInSight) {
+      Object.assign(state, {lines, decode, describe});
+      if (lineInSight) {
+        state.lineHeight = state.lineHeight || 16;
+        view.scrollTop = (lineInSight - 1) * state.lineHeight - view.clientHeight / 2;
+      }
+      draw();
+    },
+  };
+}
