@@ -105,6 +105,27 @@ function openBytes(bytes, fileName, place, message) {
   hidePrompts();
   analyse();
   say(message ?? text('opened', editor.fileName, bytes.length));
+  offerCodePage();
+}
+
+// Says once, as a file opens, that its bytes read better in the other code
+// page, and switches in one click.
+function offerCodePage() {
+  const hint = codePageHint(editor.bytes, editor.codePage);
+  if (hint === null) {
+    return;
+  }
+  ask('code-page-hint', text(hint.says), [
+    {id: 'switch-code-page', label: text(hint.button), act: () => chooseCodePage(hint.switchTo)},
+    {id: 'keep-code-page', label: text('keepCodePage', editor.codePage), act: () => {}},
+  ]);
+}
+
+function chooseCodePage(codePage) {
+  editor.codePage = codePage;
+  $('#code-page').value = String(codePage);
+  settings.put('codePage', String(codePage));
+  analyse();
 }
 
 // Opens what the player chose, asking first when it does not look like text.
@@ -363,13 +384,31 @@ function buildTable() {
       <td data-binding="PAD_${action}" class="pad-cell"><input type="text" spellcheck="false"
         autocomplete="off" tabindex="-1"></td>
       <td class="line-cell"></td>`;
-    row.querySelector('th').textContent = action;
-    const input = row.querySelector('input');
-    input.placeholder = text('defaultValue');
-    input.setAttribute('aria-label', text('padCellName', action));
     body.append(row);
   }
   body.querySelector('button').tabIndex = 0;
+  labelTable();
+}
+
+// The words of the table's rows, in the page's language.
+function labelTable() {
+  for (const row of document.querySelectorAll('#bindings tbody tr')) {
+    const action = row.dataset.action;
+    row.querySelector('th').textContent = actionWithGloss(action);
+    const input = row.querySelector('input');
+    input.placeholder = text('defaultValue');
+    input.setAttribute('aria-label', text('padCellName', action));
+  }
+  $('#offer-action').replaceChildren(...editor.vocabulary.actions.map(
+    (action) => new Option(actionWithGloss(action), 'KB_' + action)));
+}
+
+// Speaks `language` from now on: every sentence, the findings and <html lang>.
+function useLanguage(language) {
+  pageLanguage.current = language;
+  document.documentElement.lang = language;
+  $('#language').value = language;
+  fillTexts();
 }
 
 function findingsByLine() {
@@ -1041,9 +1080,16 @@ function wireEvents() {
   $('#reset-all').addEventListener('click', resetAll);
   $('#fix-all').addEventListener('click', fixAll);
   $('#code-page').addEventListener('change', (event) => {
-    editor.codePage = Number(event.target.value);
-    settings.put('codePage', event.target.value);
+    chooseCodePage(Number(event.target.value));
+  });
+  $('#language').addEventListener('change', (event) => {
+    settings.put('language', event.target.value);
+    useLanguage(event.target.value);
+    labelTable();
     analyse();
+    if (!editor.opened) {
+      say(text('noFileYet'));
+    }
   });
   $('#layout').addEventListener('change', (event) => {
     editor.layout = event.target.value;
@@ -1081,7 +1127,9 @@ function fillKeyList() {
 }
 
 function startEditor() {
-  fillTexts();
+  $('#language').replaceChildren(
+    ...Object.entries(kLanguages).map(([tag, name]) => new Option(name, tag)));
+  useLanguage(chooseLanguage(settings.get('language', null), navigator.languages));
   const vocabulary = Bridge.vocabulary();
   vocabulary.nameOfValue = new Map(vocabulary.keyNames.map((k) => [k.value, k.name]));
   editor.vocabulary = vocabulary;
@@ -1089,13 +1137,13 @@ function startEditor() {
     editor.keyOfCode.set(key.code, key);
     editor.codesOfValue.set(key.value, [...(editor.codesOfValue.get(key.value) || []), key.code]);
   }
-  $('#offer-action').replaceChildren(
-    ...vocabulary.actions.map((action) => new Option(action, 'KB_' + action)));
 
-  const codePage = settings.get('codePage', '1252');
+  // Where the player has chosen nothing, the language decides.
+  const defaults = languageDefaults(pageLanguage.current);
+  const codePage = settings.get('codePage', defaults.codePage);
   editor.codePage = kDecoderLabels[codePage] ? Number(codePage) : 1252;
   $('#code-page').value = String(editor.codePage);
-  const layout = settings.get('layout', 'us104');
+  const layout = settings.get('layout', defaults.layout);
   editor.layout = KeyboardLayouts[layout] ? layout : 'us104';
   $('#layout').value = editor.layout;
   fillKeyList();
