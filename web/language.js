@@ -40,7 +40,8 @@ function hasShiftJisLeadByte(bytes) {
 // When the file's bytes make sense in the other one of 1252 and 932, the
 // sentence that says so and the code page to offer; null otherwise.
 function codePageHint(bytes, codePage) {
-  if (!bytes.some((byte) => byte >= 0x80)) {
+  // UTF-16 text (full of NUL bytes) is converted, not read in a code page.
+  if (!bytes.some((byte) => byte >= 0x80) || bytes.includes(0)) {
     return null;
   }
   const shiftJis = decodesAsShiftJis(bytes);
