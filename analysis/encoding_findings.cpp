@@ -3,7 +3,6 @@
 #include <string>
 
 #include "line_findings.h"
-#include "quoting.h"
 #include "vocabulary.h"
 
 namespace kiobind {
@@ -57,11 +56,10 @@ bool HasUtf16ByteOrderMark(std::string_view bytes) {
     return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
 }
 
-Finding Utf16Finding(std::string_view byteOrder) {
+Finding Utf16Finding(std::string_view byteOrder, std::string_view bytes) {
+    const size_t mark = HasUtf16ByteOrderMark(bytes) ? 2 : 0;
     return {1, Severity::Warning,
-            "the file is saved as UTF-16 (" + std::string(byteOrder) +
-                "); the game reads bytes, stops at the first NUL byte and binds nothing; save it "
-                "as ANSI or as UTF-8 without byte-order mark"};
+            Message{byteOrder == "big-endian" ? "K101.big" : "K101.little", {}}, {0, mark}};
 }
 
 std::optional<Finding> NulFinding(const FileAnalysis& analysis) {
@@ -76,16 +74,13 @@ std::optional<Finding> NulFinding(const FileAnalysis& analysis) {
         --lastText;
     }
     if (lastText == 0) {
-        return Finding{line, Severity::Note,
-                       "NUL bytes end the file; the game stops reading at the first of them, "
-                       "and nothing but NUL bytes and white space follows"};
+        return Finding{line, Severity::Note, Message{"K103", {}}, {nul, 1}};
     }
     const int lastLine = analysis.lineNumbers.LineOf(nul + lastText - 1);
-    std::string extent = lastLine == line ? "the rest of this line"
-                                          : "everything after it, through line " + std::to_string(lastLine);
-    return Finding{line, Severity::Warning,
-                   "a NUL byte cuts the text here: the game stops reading and ignores " + extent +
-                       "; remove the NUL byte"};
+    Message message = lastLine == line
+                          ? Message{"K102.line", {}}
+                          : Message{"K102.through", {Plain("last_line", std::to_string(lastLine))}};
+    return Finding{line, Severity::Warning, std::move(message), {nul, 1}};
 }
 
 void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
@@ -94,23 +89,15 @@ void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
         AnalyseLine(kio::CutBindingLine(line.text.substr(kUtf8Bom.size()), codePage), codePage);
     withoutBom.number = line.number;
     withoutBom.offset = line.offset + kUtf8Bom.size();
-    const std::string saveAs = "save the file as UTF-8 without byte-order mark, or as ANSI";
     const Fix removeBom{FixKind::RemoveUtf8Bom, 0, kUtf8Bom.size(), ""};
+    const ByteSpan bom{line.offset, kUtf8Bom.size()};
     if (withoutBom.entry) {
         findings.push_back({line.number, Severity::Warning,
-                            "the file starts with a UTF-8 byte-order mark, which the game reads "
-                            "as part of " +
-                                Quote(withoutBom.keyText) +
-                                ", so this line names no binding and is ignored; " + saveAs,
+                            Message{"K104", {Quoted("key", std::string(withoutBom.keyText))}}, bom,
                             removeBom});
         return;
     }
-    findings.push_back({line.number, Severity::Note,
-                        "the file starts with a UTF-8 byte-order mark; harmless here, as this "
-                        "line binds nothing anyway, but a binding on the first line would be "
-                        "ignored; " +
-                            saveAs,
-                        removeBom});
+    findings.push_back({line.number, Severity::Note, Message{"K105", {}}, bom, removeBom});
     CheckLine(withoutBom, codePage, findings);
 }
 

@@ -20,7 +20,7 @@ bool StartsWithUtf8Bom(std::string_view bytes);
 
 bool HasUtf16ByteOrderMark(std::string_view bytes);
 
-Finding Utf16Finding(std::string_view byteOrder);
+Finding Utf16Finding(std::string_view byteOrder, std::string_view bytes);
 
 std::optional<Finding> NulFinding(const FileAnalysis& analysis);
 

@@ -21,23 +21,53 @@ void AddOverriddenLines(const FileAnalysis& analysis, std::vector<Finding>& find
     }
     for (const AnalysedLine& line : analysis.lines) {
         if (line.entry && winner[*line.entry] != &line) {
-            findings.push_back({line.number, Severity::Warning,
-                                std::string(kio::BindingName(*line.entry)) +
-                                    " is set again by line " +
-                                    std::to_string(winner[*line.entry]->number) +
-                                    ", which wins; this line has no effect",
-                                Fix{FixKind::TurnOffOverriddenLine, line.offset, 0, "; "}});
+            findings.push_back(
+                {line.number, Severity::Warning,
+                 Message{"K401",
+                         {Plain("binding", std::string(kio::BindingName(*line.entry))),
+                          Plain("line", std::to_string(winner[*line.entry]->number))}},
+                 SpanOf(line, line.keyText),
+                 Fix{FixKind::TurnOffOverriddenLine, line.offset, 0, "; "}});
         }
     }
 }
 
 }  // namespace
 
+std::string_view SeverityName(Severity severity) {
+    return severity == Severity::Warning ? "warning" : "note";
+}
+
+std::string_view FixName(FixKind kind) {
+    switch (kind) {
+        case FixKind::RemoveUtf8Bom: return "remove-utf8-bom";
+        case FixKind::ConvertUtf16: return "convert-utf16";
+        case FixKind::LowerCaseKeyName: return "lower-case-key-name";
+        case FixKind::DropSpaceBeforeSemicolon: return "drop-space-before-semicolon";
+        case FixKind::AddEquals: return "add-equals";
+        case FixKind::TurnOffOverriddenLine: return "turn-off-overridden-line";
+    }
+    return "";
+}
+
+std::string FindingText(const Finding& finding, Language language) {
+    return Render(finding.message, language);
+}
+
+ByteSpan SpanOf(const AnalysedLine& line, std::string_view part) {
+    // An empty part may not point into the line at all.
+    const size_t start = part.data() != nullptr && part.data() >= line.text.data() &&
+                                 part.data() <= line.text.data() + line.text.size()
+                             ? static_cast<size_t>(part.data() - line.text.data())
+                             : 0;
+    return {line.offset + start, part.size()};
+}
+
 std::vector<Finding> CollectFindings(const FileAnalysis& analysis, const kio::CodePage& codePage) {
     std::vector<Finding> findings;
     // UTF-16 explains everything else: the game sees at most a byte or two.
     if (const std::optional<std::string_view> byteOrder = DetectUtf16(analysis.bytes)) {
-        Finding finding = Utf16Finding(*byteOrder);
+        Finding finding = Utf16Finding(*byteOrder, analysis.bytes);
         // Without a byte-order mark the guess could be wrong, so only a marked
         // file is converted.
         if (HasUtf16ByteOrderMark(analysis.bytes)) {
@@ -60,6 +90,9 @@ std::vector<Finding> CollectFindings(const FileAnalysis& analysis, const kio::Co
     AddOverriddenLines(analysis, findings);
     std::stable_sort(findings.begin(), findings.end(),
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });
+    for (Finding& finding : findings) {
+        finding.column = finding.span.offset - analysis.lineNumbers.LineStart(finding.line);
+    }
     return findings;
 }
 

@@ -10,6 +10,7 @@
 
 #include "code_page.h"
 #include "file_analysis.h"
+#include "message.h"
 
 namespace kiobind {
 
@@ -36,18 +37,42 @@ struct Fix {
     std::string replacement;
 };
 
+// The bytes of the file a finding is about.
+struct ByteSpan {
+    size_t offset = 0;
+    size_t length = 0;
+};
+
 struct Finding {
     Finding() = default;
-    Finding(int lineNumber, Severity level, std::string text, std::optional<Fix> sureFix = {})
-        : line(lineNumber), severity(level), message(std::move(text)), fix(std::move(sureFix)) {}
+    Finding(int lineNumber, Severity level, Message what, ByteSpan bytes,
+            std::optional<Fix> sureFix = {})
+        : line(lineNumber),
+          severity(level),
+          message(std::move(what)),
+          span(bytes),
+          fix(std::move(sureFix)) {}
 
     int line = 0;
     Severity severity = Severity::Warning;
-    std::string message;
+    Message message;  // its identifier and arguments
+    ByteSpan span;    // within the file
+    size_t column = 0;  // where `span` starts within the line, counted in bytes from 0
     std::optional<Fix> fix;  // when the finding has one sure fix
 };
 
-// All findings, ordered by line.
+// "warning" or "note", as the text output spells it.
+std::string_view SeverityName(Severity severity);
+
+// "remove-utf8-bom", ...: how scripts name a fix.
+std::string_view FixName(FixKind kind);
+
+// Where `part`, a view into the line's text, lies in the file.
+ByteSpan SpanOf(const AnalysedLine& line, std::string_view part);
+
+std::string FindingText(const Finding& finding, Language language = Language::English);
+
+// All findings, ordered by line, each with its column.
 std::vector<Finding> CollectFindings(const FileAnalysis& analysis, const kio::CodePage& codePage);
 
 }  // namespace kiobind

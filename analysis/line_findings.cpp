@@ -7,7 +7,6 @@
 
 #include "line_parser.h"
 #include "nearest_name.h"
-#include "quoting.h"
 #include "value_findings.h"
 #include "vocabulary.h"
 
@@ -37,9 +36,9 @@ std::optional<int> ActionNamed(std::string_view text) {
     return std::nullopt;
 }
 
-void Warn(std::vector<Finding>& findings, const AnalysedLine& line, std::string message,
-          std::optional<Fix> fix = {}) {
-    findings.push_back({line.number, Severity::Warning, std::move(message), std::move(fix)});
+void Warn(std::vector<Finding>& findings, const AnalysedLine& line, Message message,
+          ByteSpan span, std::optional<Fix> fix = {}) {
+    findings.push_back({line.number, Severity::Warning, std::move(message), span, std::move(fix)});
 }
 
 // A value the game decodes as it stands, or after lowercasing a key name.
@@ -58,10 +57,11 @@ bool IsSureValue(std::string_view text, const kio::CodePage& codePage) {
 void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codePage,
                             std::vector<Finding>& findings) {
     const std::string_view trimmed = Trim(line.text);
+    const ByteSpan span = SpanOf(line, trimmed);
     if (const std::optional<int> entry = kio::FindBindingEntry(trimmed, codePage)) {
         Warn(findings, line,
-             "the line has no '=' and binds nothing; write " +
-                 std::string(kio::BindingName(*entry)) + "=<key name>");
+             Message{"K202.name", {Plain("binding", std::string(kio::BindingName(*entry)))}},
+             span);
         return;
     }
     // "KB_Run space" or "KB_Run: space": a binding name, then the value.
@@ -85,29 +85,31 @@ void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codeP
                 fix = Fix{FixKind::AddEquals, nameEnd, restStart - nameEnd, "="};
             }
             Warn(findings, line,
-                 "the line has no '=' and binds nothing; write " +
-                     std::string(kio::BindingName(*entry)) + "=" + Printable(rest),
-                 std::move(fix));
+                 Message{"K202.value",
+                         {Plain("binding", std::string(kio::BindingName(*entry))),
+                          Plain("value", std::string(rest))}},
+                 span, std::move(fix));
             return;
         }
     }
-    Warn(findings, line, "the line has no '=' and binds nothing");
+    Warn(findings, line, Message{"K202", {}}, span);
 }
 
 void CheckUnknownBinding(const AnalysedLine& line, std::vector<Finding>& findings) {
     const std::string_view key = line.keyText;
     if (key.empty()) {
-        Warn(findings, line, "no binding name before '='; the line binds nothing");
+        Warn(findings, line, Message{"K203", {}}, SpanOf(line, line.text.substr(0, 0)));
         return;
     }
-    const std::string ignored = Quote(key) + " names no binding, so the line is ignored";
+    const ByteSpan span = SpanOf(line, key);
+    const MessageArgument keyArgument = Quoted("key", std::string(key));
     if (const std::optional<int> action = ActionNamed(key)) {
         const kio::Action& named = kio::kActions[*action];
         Warn(findings, line,
-             ignored +
-                 "; binding names start with KB_ for the keyboard or PAD_ for the pad: did you "
-                 "mean " +
-                 Quote(named.keyboardName) + " or " + Quote(named.padName) + "?");
+             Message{"K204.action",
+                     {keyArgument, Quoted("keyboard", std::string(named.keyboardName)),
+                      Quoted("pad", std::string(named.padName))}},
+             span);
         return;
     }
     std::array<std::string_view, kio::kBindingCount> names;
@@ -116,12 +118,11 @@ void CheckUnknownBinding(const AnalysedLine& line, std::vector<Finding>& finding
     }
     if (const std::optional<std::string_view> near =
             NearestName(key, names, [](std::string_view name) { return name; })) {
-        Warn(findings, line, ignored + "; did you mean " + Quote(*near) + "?");
+        Warn(findings, line, Message{"K204.near", {keyArgument, Quoted("nearest", std::string(*near))}},
+             span);
         return;
     }
-    Warn(findings, line,
-         ignored +
-             " (binding names are KB_ or PAD_ and an action; 'kiobind show' lists the actions)");
+    Warn(findings, line, Message{"K204", {keyArgument}}, span);
 }
 
 // Under a double-byte code page a lead byte swallows the CR or LF after it, and
@@ -136,10 +137,10 @@ bool CheckSwallowedLineBreak(const AnalysedLine& line, const kio::CodePage& code
     char lead[8];
     std::snprintf(lead, sizeof lead, "0x%02X", static_cast<uint8_t>(line.text[lineBreak - 1]));
     Warn(findings, line,
-         std::string("the byte ") + lead +
-             " and the line break after it form one character of code page " +
-             std::to_string(codePage.id) + ", so the game joins this line and the next into " +
-             Quote(line.text) + "; end the line with a character that is not a lead byte");
+         Message{"K201",
+                 {Plain("byte", lead), Plain("code_page", std::to_string(codePage.id)),
+                  Quoted("joined", std::string(line.text))}},
+         SpanOf(line, line.text.substr(lineBreak - 1, 1)));
     return true;
 }
 

@@ -20,6 +20,8 @@ public:
 
     // 1-based number of the line holding the byte at `offset`.
     int LineOf(size_t offset) const;
+    // Offset of the first byte of line `line` (1-based, at most LastLine()).
+    size_t LineStart(int line) const { return lineStarts_[static_cast<size_t>(line - 1)]; }
     // 1-based number of the last line, the one after the last break.
     int LastLine() const { return static_cast<int>(lineStarts_.size()); }
 

@@ -6,7 +6,6 @@
 
 #include "line_parser.h"
 #include "nearest_name.h"
-#include "quoting.h"
 #include "vocabulary.h"
 
 namespace kiobind {
@@ -64,8 +63,12 @@ std::string_view TrimEnd(std::string_view text) {
     return text;
 }
 
-Finding Warn(const AnalysedLine& line, std::string message, std::optional<Fix> fix = {}) {
-    return Finding{line.number, Severity::Warning, std::move(message), std::move(fix)};
+// A finding about the line's value, with the binding's name among its arguments.
+Finding Warn(const AnalysedLine& line, std::string_view name, std::string key,
+             std::vector<MessageArgument> arguments, std::optional<Fix> fix = {}) {
+    arguments.insert(arguments.begin(), Plain("binding", std::string(name)));
+    return Finding{line.number, Severity::Warning, Message{std::move(key), std::move(arguments)},
+                   SpanOf(line, line.valueText), std::move(fix)};
 }
 
 // Writes `replacement` over the line's value, which must not be empty.
@@ -76,26 +79,24 @@ Fix ReplaceValue(const AnalysedLine& line, FixKind kind, std::string replacement
 
 std::optional<Finding> DiagnoseHex(const AnalysedLine& line, std::string_view name) {
     const std::string_view value = line.valueText;
+    const MessageArgument valueArgument = Quoted("value", std::string(value));
     const kio::HexReading reading = kio::ReadHexValue(value);
     if (reading.digitCount == 0) {
-        return Warn(line, std::string(name) + " gets 0: no hexadecimal digit follows '0x' in " +
-                              Quote(value) + "; hexadecimal digits are 0-9 and a-f");
+        return Warn(line, name, "K301", {valueArgument});
     }
     const size_t runEnd = 2 + reading.digitCount;
     if (runEnd < value.size()) {
-        return Warn(line, std::string(name) + " gets " + Hex(reading.value) +
-                              ": the hexadecimal digits of " + Quote(value) + " stop at " +
-                              Quote(value.substr(runEnd, 1)) + " and the rest is ignored; write " +
-                              std::string(name) + "=" + std::string(value.substr(0, runEnd)) +
-                              " if that is meant");
+        return Warn(line, name, "K302",
+                    {Plain("number", Hex(reading.value)), valueArgument,
+                     Quoted("stop", std::string(value.substr(runEnd, 1))),
+                     Plain("digits", std::string(value.substr(0, runEnd)))});
     }
     if (reading.digitCount > 8) {
         const std::string_view lost = value.substr(2, reading.digitCount - 8);
         if (lost.find_first_not_of('0') != std::string_view::npos) {
-            return Warn(line, std::string(name) + " gets " + Hex(reading.value) + ": " +
-                                  Quote(value) + " has " + std::to_string(reading.digitCount) +
-                                  " hexadecimal digits and only the last 8 count; the largest "
-                                  "value is 0xFFFFFFFF");
+            return Warn(line, name, "K303",
+                        {Plain("number", Hex(reading.value)), valueArgument,
+                         Plain("count", std::to_string(reading.digitCount))});
         }
     }
     return std::nullopt;
@@ -105,66 +106,54 @@ std::optional<Finding> DiagnoseHex(const AnalysedLine& line, std::string_view na
 Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
                                const kio::CodePage& codePage) {
     const std::string_view value = line.valueText;
-    const std::string gets = std::string(name) + " gets 0: ";
-    const std::string write = "; write " + std::string(name) + "=";
+    const MessageArgument valueArgument = Quoted("value", std::string(value));
     if (value.empty()) {
-        return Warn(line, gets + "the value is empty, so the game's default is lost" + write +
-                              "0x0 to unbind it on purpose");
+        return Warn(line, name, "K304", {});
     }
     if (value.size() == 2 && kio::HasHexPrefix(value)) {
-        return Warn(line, gets + Quote(value) + " has no digit after it" + write + "0x0 or " +
-                              std::string(name) + "=0x1d, for example");
+        return Warn(line, name, "K305", {valueArgument});
     }
     if (kio::IsWhiteSpace(static_cast<uint8_t>(value.back()))) {
         const std::string_view stem = TrimEnd(value);
         const std::optional<std::string> fix = RepairedValue(stem, codePage);
         std::string repaired = fix.value_or(std::string(stem));
-        return Warn(line,
-                    gets + "the white space before the final ';' stays in the value " +
-                        Quote(value) + write + repaired + ";",
+        return Warn(line, name, "K306", {valueArgument, Plain("fixed", repaired)},
                     ReplaceValue(line, FixKind::DropSpaceBeforeSemicolon, repaired));
     }
     if (const size_t blank = FirstWhiteSpace(value); blank < value.size()) {
         if (const std::optional<std::string> fix =
                 RepairedValue(value.substr(0, blank), codePage)) {
-            return Warn(line, gets + Quote(value) +
-                                  " is not a key name: a line holds no comment after its value" +
-                                  write + *fix);
+            return Warn(line, name, "K307", {valueArgument, Plain("fixed", *fix)});
         }
-        return Warn(line, gets + Quote(value) + " is not a key name: key names hold no blank");
+        return Warn(line, name, "K308", {valueArgument});
     }
     // A text far longer than any key name neither names one in another case nor
     // is a typo of one: no need to lowercase megabytes.
     const bool mayBeAKeyName = value.size() <= LongestKeyName() + kMostEdits;
     const std::string lower = mayBeAKeyName ? AsciiLower(value) : std::string();
     if (mayBeAKeyName && kio::FindKeyCode(lower)) {
-        return Warn(line,
-                    gets + "key names are lower case, and " + Quote(value) + " names no key" +
-                        write + lower,
+        return Warn(line, name, "K309", {valueArgument, Plain("fixed", lower)},
                     ReplaceValue(line, FixKind::LowerCaseKeyName, lower));
     }
     if (IsDigits(value)) {
-        std::string message =
-            gets + Quote(value) + " names no key, and decimal numbers are not read as numbers";
         if (value.size() <= 10 && std::stoull(std::string(value)) <= 0xFFFFFFFFull) {
-            message += write + Hex(static_cast<uint32_t>(std::stoull(std::string(value)))) +
-                       " for the number " + std::string(value);
+            return Warn(line, name, "K310.hex",
+                        {valueArgument,
+                         Plain("number", Hex(static_cast<uint32_t>(std::stoull(std::string(value))))),
+                         Plain("decimal", std::string(value))});
         }
-        return Warn(line, std::move(message));
+        return Warn(line, name, "K310", {valueArgument});
     }
     if (kio::HasHexPrefix(value)) {
-        return Warn(line, gets + Quote(value) +
-                              " is no hexadecimal number, as only letters and digits may follow "
-                              "'0x', and it names no key");
+        return Warn(line, name, "K311", {valueArgument});
     }
     if (const std::optional<std::string_view> near =
             mayBeAKeyName ? NearestName(lower, kio::kKeyNames,
                                         [](const kio::KeyName& key) { return key.name; })
                           : std::nullopt) {
-        return Warn(line, gets + Quote(value) + " is not a key name; did you mean " +
-                              std::string(name) + "=" + AsciiLower(*near) + "?");
+        return Warn(line, name, "K312.near", {valueArgument, Plain("nearest", AsciiLower(*near))});
     }
-    return Warn(line, gets + Quote(value) + " is not a key name ('kiobind keys' lists them)");
+    return Warn(line, name, "K312", {valueArgument});
 }
 
 }  // namespace
@@ -179,11 +168,9 @@ std::optional<Finding> DiagnoseValue(const AnalysedLine& line, const kio::CodePa
         // A pad value written as a decimal digit is almost surely meant as a number.
         const bool padBinding = *line.entry % 2 == 1;
         if (padBinding && value.size() == 1 && IsDigits(value)) {
-            return Warn(line,
-                        std::string(name) + " gets " + Hex(static_cast<uint32_t>(*code)) +
-                            ", the code of the digit key " + Quote(value) + ", not the number " +
-                            std::string(value) + ": numbers are read only in hexadecimal; write " +
-                            std::string(name) + "=0x" + std::string(value) + " for the number");
+            return Warn(line, name, "K313",
+                        {Plain("number", Hex(static_cast<uint32_t>(*code))),
+                         Quoted("value", std::string(value)), Plain("digit", std::string(value))});
         }
         return std::nullopt;
     }

@@ -59,10 +59,9 @@ EditOutcome ReplaceValue(std::string_view file, const kiobind::AnalysedLine& lin
                          const std::string& name, const std::string& value,
                          const kio::CodePage& codePage) {
     if (line.text.find_first_of("\r\n") != std::string_view::npos) {
-        return Refusal("line " + std::to_string(line.number) +
-                       " runs on into the next: the byte before its line break is the first "
-                       "byte of a double-byte character of code page " +
-                       std::to_string(codePage.id) + "; mend that line first");
+        return Refusal({"E201",
+                        {kiobind::Plain("line", std::to_string(line.number)),
+                         kiobind::Plain("code_page", std::to_string(codePage.id))}});
     }
     size_t start = 0;
     if (line.valueText.data() != nullptr) {
@@ -138,16 +137,14 @@ bool MeansWhatItSays(std::string_view before, std::string_view after, int entry,
 ParsedText EditedBinding(std::string_view file, std::string_view binding,
                          const kio::CodePage& codePage, int& entry) {
     if (kiobind::DetectUtf16(file)) {
-        return {"",
-                "the file is saved as UTF-16, which the game cannot read; convert it first (fix "
-                "does)"};
+        return {"", {"E202", {}}};
     }
     return ParseBinding(binding, codePage, entry);
 }
 
-constexpr std::string_view kNotAsWritten =
-    "the change would not reach the game as written: a NUL byte, or a line break after the "
-    "first byte of a double-byte character, is in the way; mend the file first";
+kiobind::Message NotAsWritten() {
+    return {"E203", {}};
+}
 
 EditOutcome Set(std::string_view file, std::string_view binding, std::string_view value,
                 const kio::CodePage& codePage) {
@@ -177,7 +174,7 @@ EditOutcome Set(std::string_view file, std::string_view binding, std::string_vie
     if (outcome.status == EditStatus::Ok &&
         !MeansWhatItSays(file, outcome.bytes, entry, kio::DecodeValue(parsed.text, codePage),
                          codePage)) {
-        return Refusal(std::string(kNotAsWritten));
+        return Refusal(NotAsWritten());
     }
     return outcome;
 }
@@ -206,7 +203,7 @@ EditOutcome Unset(std::string_view file, std::string_view binding,
     }
     outcome.bytes.append(file.substr(copied));
     if (!MeansWhatItSays(file, outcome.bytes, entry, std::nullopt, codePage)) {
-        return Refusal(std::string(kNotAsWritten));
+        return Refusal(NotAsWritten());
     }
     return outcome;
 }

@@ -15,6 +15,7 @@
 
 #include "code_page.h"
 #include "findings.h"
+#include "message.h"
 
 namespace kioedit {
 
@@ -40,7 +41,7 @@ struct LineChange {
 
 struct EditOutcome {
     EditStatus status = EditStatus::Ok;
-    std::string refusal;              // a sentence for the player; empty when Ok
+    kiobind::Message refusal;         // why not, for the player; empty when Ok
     std::string bytes;                // the whole new file when Ok
     std::vector<LineChange> changes;  // in file order; empty when nothing changed
 };

@@ -5,7 +5,7 @@
 
 namespace kioedit {
 
-EditOutcome Refusal(std::string reason) {
+EditOutcome Refusal(kiobind::Message reason) {
     EditOutcome outcome;
     outcome.status = EditStatus::Refused;
     outcome.refusal = std::move(reason);
@@ -21,7 +21,7 @@ void FailWithCurrentException(EditOutcome& outcome) noexcept {
     } catch (const std::bad_alloc&) {
     } catch (const std::exception& error) {
         try {
-            outcome.refusal = error.what();
+            outcome.refusal = kiobind::Message{"E900", {kiobind::Verbatim("reason", error.what())}};
             outcome.status = EditStatus::Refused;
         } catch (...) {
         }

@@ -7,10 +7,10 @@
 
 namespace kioedit {
 
-EditOutcome Refusal(std::string reason);
+EditOutcome Refusal(kiobind::Message reason);
 
 // Call only inside a catch block: turns the exception being handled into the
-// outcome's status (OutOfMemory for std::bad_alloc, else Refused with its text).
+// outcome's status (OutOfMemory for std::bad_alloc, else Refused with its text as E900).
 void FailWithCurrentException(EditOutcome& outcome) noexcept;
 
 }  // namespace kioedit

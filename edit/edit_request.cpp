@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "nearest_name.h"
-#include "quoting.h"
 #include "vocabulary.h"
 
 namespace kioedit {
@@ -28,9 +27,10 @@ bool IsHexDigits(std::string_view text) {
     });
 }
 
-std::string NearestKeyNames(const std::string& lower) {
+kiobind::Message NotAKeyName(std::string_view value, const std::string& lower) {
+    kiobind::Message refusal{"E105", {kiobind::Quoted("value", std::string(value))}};
     if (lower.size() > kLongestSuggestable) {
-        return "";
+        return refusal;
     }
     std::vector<std::pair<size_t, std::string>> ranked;
     for (const kio::KeyName& key : kio::kKeyNames) {
@@ -39,11 +39,13 @@ std::string NearestKeyNames(const std::string& lower) {
     }
     std::stable_sort(ranked.begin(), ranked.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    std::string list;
-    for (size_t i = 0; i < kSuggestions; ++i) {
-        list += (i == 0 ? "" : i + 1 == kSuggestions ? " or " : ", ") + ranked[i].second;
+    static_assert(kSuggestions == 3, "the message names three key names");
+    refusal.key = "E105.near";
+    size_t rank = 0;
+    for (const char* place : {"first", "second", "third"}) {
+        refusal.arguments.push_back(kiobind::Plain(place, ranked[rank++].second));
     }
-    return "; the nearest key names are " + list;
+    return refusal;
 }
 
 }  // namespace
@@ -51,9 +53,9 @@ std::string NearestKeyNames(const std::string& lower) {
 ParsedText ParseBinding(std::string_view binding, const kio::CodePage& codePage, int& entry) {
     if (const std::optional<int> found = kio::FindBindingEntry(binding, codePage)) {
         entry = *found;
-        return {std::string(kio::BindingName(*found)), ""};
+        return {std::string(kio::BindingName(*found)), {}};
     }
-    std::string refusal = kiobind::Quote(binding) + " names no binding";
+    const kiobind::MessageArgument named = kiobind::Quoted("binding", std::string(binding));
     std::array<std::string_view, kio::kBindingCount> names;
     for (int e = 0; e < kio::kBindingCount; ++e) {
         names[e] = kio::BindingName(e);
@@ -62,9 +64,10 @@ ParsedText ParseBinding(std::string_view binding, const kio::CodePage& codePage,
         binding.size() > kLongestSuggestable
             ? std::nullopt
             : kiobind::NearestName(binding, names, [](std::string_view name) { return name; });
-    refusal += near ? "; did you mean " + kiobind::Quote(*near) + "?"
-                    : "; binding names are KB_ or PAD_ followed by an action name";
-    return {"", std::move(refusal)};
+    if (near) {
+        return {"", {"E101.near", {named, kiobind::Quoted("nearest", std::string(*near))}}};
+    }
+    return {"", {"E101", {named}}};
 }
 
 ParsedText ParseValue(std::string_view value, int entry) {
@@ -72,32 +75,30 @@ ParsedText ParseValue(std::string_view value, int entry) {
     const bool padBinding = entry % 2 == 1;
     const bool keyName = kio::FindKeyCode(lower).has_value();
     if (IsDigits(value) && (padBinding || !keyName)) {
-        std::string refusal = kiobind::Quote(value) +
-                              " is a decimal number, and the game reads numbers only in "
-                              "hexadecimal";
+        kiobind::Message refusal{"E102", {kiobind::Quoted("value", std::string(value))}};
         if (value.size() <= 10 && std::stoull(std::string(value)) <= 0xFFFFFFFFull) {
             char hex[16];
             std::snprintf(hex, sizeof hex, "0x%llX", std::stoull(std::string(value)));
-            refusal += std::string("; write ") + hex + " for the number " + std::string(value);
+            refusal.key = "E102.hex";
+            refusal.arguments.push_back(kiobind::Plain("number", hex));
+            refusal.arguments.push_back(kiobind::Plain("decimal", std::string(value)));
         }
         return {"", std::move(refusal)};
     }
     if (keyName) {
-        return {lower, ""};
+        return {lower, {}};
     }
     if (value.size() >= 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
         const std::string_view digits = value.substr(2);
         if (!digits.empty() && digits.size() <= 8 && IsHexDigits(digits)) {
-            return {std::string(value), ""};
+            return {std::string(value), {}};
         }
-        return {"", kiobind::Quote(value) +
-                        " is not a number the game reads: write 0x and 1 to 8 hexadecimal "
-                        "digits (0-9, a-f)"};
+        return {"", {"E103", {kiobind::Quoted("value", std::string(value))}}};
     }
     if (value.empty()) {
-        return {"", "no value given: write a key name or 0x and a hexadecimal number"};
+        return {"", {"E104", {}}};
     }
-    return {"", kiobind::Quote(value) + " is not a key name" + NearestKeyNames(lower)};
+    return {"", NotAKeyName(value, lower)};
 }
 
 }  // namespace kioedit

@@ -6,12 +6,13 @@
 #include <string_view>
 
 #include "code_page.h"
+#include "message.h"
 
 namespace kioedit {
 
 struct ParsedText {
     std::string text;     // what to write; empty when refused
-    std::string refusal;  // why not, as a sentence for the player
+    kiobind::Message refusal;  // why not
 };
 
 // The binding name as the action table spells it, and its entry in `entry`.

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "binding_edit.h"
 #include "edit_outcome.h"
@@ -34,8 +35,8 @@ std::string Utf8(char32_t c) {
     return text;
 }
 
-// "'é' (U+00E9) on line 3", for the character starting at `unit`.
-std::string DescribeCharacter(std::u16string_view text, size_t unit) {
+// "'é' (U+00E9)" and the line number, for the character starting at `unit`.
+std::pair<std::string, int> DescribeCharacter(std::u16string_view text, size_t unit) {
     char32_t c = text[unit];
     const bool pair = c >= 0xD800 && c < 0xDC00 && unit + 1 < text.size() &&
                       text[unit + 1] >= 0xDC00 && text[unit + 1] < 0xE000;
@@ -50,8 +51,7 @@ std::string DescribeCharacter(std::u16string_view text, size_t unit) {
         const bool crLf = text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
         line += (text[i] == u'\n' || (text[i] == u'\r' && !crLf)) ? 1 : 0;
     }
-    return (printable ? "'" + Utf8(c) + "' (" + code + ")" : std::string(code)) + " on line " +
-           std::to_string(line);
+    return {printable ? "'" + Utf8(c) + "' (" + code + ")" : std::string(code), line};
 }
 
 // The UTF-16 text after the byte-order mark, in native code units.
@@ -73,22 +73,21 @@ std::optional<std::u16string> Utf16Units(std::string_view file) {
 // The ANSI text of a UTF-16 file, or the reason there is none.
 EditOutcome ConvertFromUtf16(std::string_view file, const kio::CodePage& codePage,
                              Utf16ToCodePage toCodePage) {
-    const std::string codePageName = "code page " + std::to_string(codePage.id);
+    const kiobind::MessageArgument codePageArgument =
+        kiobind::Plain("code_page", std::to_string(codePage.id));
     if (toCodePage == nullptr) {
-        return Refusal("the file is saved as UTF-16, and converting it to " + codePageName +
-                       " is not possible here; save it as ANSI with a text editor");
+        return Refusal({"E301", {codePageArgument}});
     }
     const std::optional<std::u16string> units = Utf16Units(file);
     if (!units) {
-        return Refusal("the file is saved as UTF-16 but ends in half a character; nothing "
-                       "was converted");
+        return Refusal({"E302", {}});
     }
     Utf16Conversion converted = toCodePage(*units, codePage.id);
     if (!converted.ok) {
-        return Refusal("the character " + DescribeCharacter(*units, converted.failedUnit) +
-                       " has no form in " + codePageName +
-                       ", so the file cannot be converted from UTF-16; replace it, or choose "
-                       "another code page");
+        const auto [character, line] = DescribeCharacter(*units, converted.failedUnit);
+        return Refusal({"E303",
+                        {kiobind::Verbatim("character", character),
+                         kiobind::Plain("line", std::to_string(line)), codePageArgument}});
     }
     EditOutcome outcome;
     outcome.bytes = std::move(converted.bytes);
@@ -150,7 +149,7 @@ FixOutcome Fix(std::string_view file, const kio::CodePage& codePage, Utf16ToCode
     }
     // No fix adds or removes a line break, so lines pair up one to one.
     if (kiobind::LineNumbers(base).LastLine() != kiobind::LineNumbers(text).LastLine()) {
-        result.edit = Refusal("fixing the file would change its lines; nothing was changed");
+        result.edit = Refusal({"E304", {}});
         return result;
     }
     result.edit.changes = ChangedLines(base, text);

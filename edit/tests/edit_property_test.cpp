@@ -137,7 +137,7 @@ TEST(EditProperty, SetUnsetAndFixMeanWhatTheySay) {
         if (decimal) {
             // A pad value "5" is a number in decimal, which the game would take as the key 5.
             EXPECT_EQ(set.status, EditStatus::Refused);
-            EXPECT_NE(set.refusal.find("write 0x"), std::string::npos) << set.refusal;
+            EXPECT_EQ(set.refusal.key, "E102.hex") << kiobind::Render(set.refusal);
         } else if (set.status == EditStatus::Ok) {
             ++sets;
             std::array<int32_t, kio::kBindingCount> expected = before;
@@ -148,7 +148,7 @@ TEST(EditProperty, SetUnsetAndFixMeanWhatTheySay) {
             EXPECT_LE(set.changes.size(), 1u);
             ExpectOnlyListedLinesChanged(file, set);
         } else {
-            EXPECT_TRUE(MayRefuse(file, codePage)) << set.refusal;
+            EXPECT_TRUE(MayRefuse(file, codePage)) << kiobind::Render(set.refusal);
         }
 
         const EditOutcome unset = UnsetBinding(file, kio::BindingName(entry), codePage);
@@ -158,16 +158,16 @@ TEST(EditProperty, SetUnsetAndFixMeanWhatTheySay) {
             EXPECT_EQ(Load(unset.bytes, codePage), expected);
             ExpectOnlyListedLinesChanged(file, unset);
         } else {
-            EXPECT_TRUE(MayRefuse(file, codePage)) << unset.refusal;
+            EXPECT_TRUE(MayRefuse(file, codePage)) << kiobind::Render(unset.refusal);
         }
 
         const FixOutcome fixed = FixFile(file, codePage, nullptr);
-        ASSERT_EQ(fixed.edit.status, EditStatus::Ok) << fixed.edit.refusal;
+        ASSERT_EQ(fixed.edit.status, EditStatus::Ok) << kiobind::Render(fixed.edit.refusal);
         ExpectOnlyListedLinesChanged(file, fixed.edit);
         const std::vector<kiobind::Finding> after =
             kiobind::CollectFindings(kiobind::AnalyseFile(fixed.edit.bytes, codePage), codePage);
         for (const kiobind::Finding& finding : after) {
-            EXPECT_FALSE(finding.fix) << "line " << finding.line << ": " << finding.message;
+            EXPECT_FALSE(finding.fix) << "line " << finding.line << ": " << kiobind::FindingText(finding);
         }
         EXPECT_EQ(after.size(), fixed.remaining.size());
     }
@@ -191,15 +191,15 @@ TEST(EditProperty, Utf16IsFixedAsItsAnsiText) {
             utf16 += little ? std::string{c, '\0'} : std::string{'\0', c};
         }
         const FixOutcome fromUtf16 = FixFile(utf16, codePage, SystemUtf16ToCodePage);
-        ASSERT_EQ(fromUtf16.edit.status, EditStatus::Ok) << fromUtf16.edit.refusal;
+        ASSERT_EQ(fromUtf16.edit.status, EditStatus::Ok) << kiobind::Render(fromUtf16.edit.refusal);
         EXPECT_EQ(fromUtf16.edit.bytes, FixFile(ansi, codePage, nullptr).edit.bytes);
         EXPECT_EQ(fromUtf16.converted, ansi);
     }
     const std::string cjk("\xFF\xFE" "K\0=\0\r\0\n\0;\0 \0\x00\x4E", 16);
     const FixOutcome refused = FixFile(cjk, codePage, SystemUtf16ToCodePage);
     EXPECT_EQ(refused.edit.status, EditStatus::Refused);
-    EXPECT_NE(refused.edit.refusal.find("U+4E00) on line 2"), std::string::npos)
-        << refused.edit.refusal;
+    EXPECT_NE(kiobind::Render(refused.edit.refusal).find("U+4E00) on line 2"), std::string::npos)
+        << kiobind::Render(refused.edit.refusal);
     EXPECT_EQ(FixFile(cjk, *kio::FindBuiltInCodePage(932), SystemUtf16ToCodePage).edit.bytes,
               "K=\r\n; \x88\xEA");
     EXPECT_EQ(FixFile(cjk, codePage, nullptr).edit.status, EditStatus::Refused);

@@ -33,7 +33,7 @@ size_t PrintFindings(const std::string& file, const std::vector<Finding>& findin
                       " " +
                       (warning ? context.style(Paint::Warning, "warning:")
                                : context.style(Paint::Note, "note:")) +
-                      " " + finding.message + "\n";
+                      " " + FindingText(finding) + "\n";
     }
     return warnings;
 }

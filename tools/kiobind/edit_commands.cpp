@@ -16,7 +16,7 @@ int Refuse(const std::string& file, const kioedit::EditOutcome& outcome, const C
            Output& output) {
     const std::string reason = outcome.status == kioedit::EditStatus::OutOfMemory
                                    ? "out of memory"
-                                   : outcome.refusal;
+                                   : Render(outcome.refusal);
     // "...; did you mean 'KB_Run'?" ends a sentence of its own.
     const std::string nothingWritten =
         !reason.empty() && reason.back() == '?' ? " Nothing written." : "; nothing written";

@@ -52,8 +52,8 @@ TEST(Agreement, ShowReportsWhatTheLoaderWrites) {
             }
             // The checker copes with the same files, and every finding names a real line.
             for (const Finding& finding : CollectFindings(analysis, codePage)) {
-                ASSERT_GE(finding.line, 1) << finding.message;
-                ASSERT_LE(finding.line, analysis.lineNumbers.LastLine()) << finding.message;
+                ASSERT_GE(finding.line, 1) << FindingText(finding);
+                ASSERT_LE(finding.line, analysis.lineNumbers.LastLine()) << FindingText(finding);
             }
         }
     }
