@@ -109,6 +109,11 @@ const Bridge = {
   },
 
   bytesOf(byteString) {
-    return Uint8Array.from(byteString, (c) => c.charCodeAt(0));
+    // A plain loop: Uint8Array.from with a callback costs seconds on a 5 MB file.
+    const bytes = new Uint8Array(byteString.length);
+    for (let i = 0; i < byteString.length; ++i) {
+      bytes[i] = byteString.charCodeAt(i);
+    }
+    return bytes;
   },
 };

@@ -130,7 +130,14 @@ function chooseCodePage(codePage) {
 
 // Opens what the player chose, asking first when it does not look like text.
 function offerBytes(bytes, fileName, place, message) {
-  if (isDirty() && !window.confirm(text('discard'))) {
+  if (isDirty()) {
+    ask('discard-ask', text('discard'), [
+      {id: 'discard-yes', label: text('discardYes'), act: () => {
+        editor.savedBytes = editor.bytes;
+        offerBytes(bytes, fileName, place, message);
+      }},
+      {id: 'cancel', label: text('cancel'), act: () => say(text('notOpened', fileName))},
+    ]);
     return;
   }
   const reason = notTextReason(bytes);
@@ -477,7 +484,7 @@ function renderKeyCell(cell, binding) {
   // Redrawn only when it changes: a click whose press found other nodes is lost.
   if (button.dataset.shown !== `${name}\n${cap}`) {
     button.dataset.shown = `${name}\n${cap}`;
-    button.textContent = name;
+    button.textContent = cap ? `${name} ` : name;
     if (cap) {
       const capSpan = document.createElement('span');
       capSpan.className = 'cap';
@@ -574,18 +581,19 @@ function renderKeyboard() {
   for (const key of keys) {
     const actions = labels.get(key.dataset.code) || [];
     // Long action names may break between their words, and each takes a line.
-    key.querySelector('.actions').textContent =
-      actions.map((action) => action.replace(/([a-z])([A-Z])/g, '$1\u200b$2')).join('\n');
+    const shown = key.querySelector('.actions');
+    shown.replaceChildren(...actions.flatMap((action, i) => [
+      ...(i ? [document.createElement('br')] : []),
+      ...action.split(/(?<=[a-z])(?=[A-Z])/).flatMap((word, j) =>
+        j ? [document.createElement('wbr'), word] : [word])]));
     key.classList.remove('crowded');
     key.classList.toggle('bound', actions.length === 1);
     key.classList.toggle('twice', actions.length > 1);
-    const cap = key.querySelector('.cap').textContent;
-    key.setAttribute('aria-label', text('keyName', cap, key.dataset.key || fileNameOfCode(
-      key.dataset.code) || text('noKeyName'), actions));
-    key.title = key.getAttribute('aria-label');
+    key.title = text('keyName', key.querySelector('.cap').textContent,
+                     fileNameOfCode(key.dataset.code) || text('noKeyName'), actions);
   }
-  // Names that do not fit their key shrink to initials; the key's name and the
-  // line under the picture give them in full.
+  // Names that do not fit their key shrink to initials, read out in full; the
+  // key's tooltip and the line under the picture give them too.
   const crowded = keys.filter((key) => {
     const actions = key.querySelector('.actions');
     return actions.textContent && (actions.scrollHeight > actions.clientHeight + 1 ||
@@ -594,13 +602,22 @@ function renderKeyboard() {
   for (const key of crowded) {
     const actions = labels.get(key.dataset.code);
     key.classList.add('crowded');
-    key.querySelector('.actions').textContent = actions.map(initials).join(' ');
+    const short = document.createElement('span');
+    short.setAttribute('aria-hidden', 'true');
+    short.textContent = actions.map(initials).join(' ');
+    const full = document.createElement('span');
+    full.className = 'unseen';
+    full.textContent = actions.join(', ');
+    key.querySelector('.actions').replaceChildren(short, full);
   }
 }
 
 function renderFile(byLine) {
   const lines = splitLines(editor.bytes);
-  const changed = changedLines(splitLines(editor.savedBytes), lines);
+  if (editor.savedLines?.of !== editor.savedBytes) {
+    editor.savedLines = {of: editor.savedBytes, lines: splitLines(editor.savedBytes)};
+  }
+  const changed = changedLines(editor.savedLines.lines, lines);
   const decoder = new TextDecoder(kDecoderLabels[editor.codePage]);
   editor.fileView.show(lines, (line) => decoder.decode(line), (index) => {
     const found = byLine.get(index + 1);
@@ -734,6 +751,8 @@ function startWaiting(binding) {
   $('#waiting-text').textContent = text('waitingText', binding);
   $('#waiting').hidden = false;
   render();
+  // Clear of the panel at the bottom of the window.
+  cellControl(binding).scrollIntoView({block: 'nearest'});
 }
 
 function stopWaiting() {
@@ -938,7 +957,7 @@ async function openFile(file) {
 function showKeyDetail(event) {
   const key = event.target.closest && event.target.closest('.key');
   if (key) {
-    $('#key-detail').textContent = key.getAttribute('aria-label');
+    $('#key-detail').textContent = key.title;
   }
 }
 

@@ -29,41 +29,51 @@ function lineKey(line) {
   return key;
 }
 
+function sameLine(x, y) {
+  if (x.length !== y.length) {
+    return false;
+  }
+  for (let i = 0; i < x.length; ++i) {
+    if (x[i] !== y[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // Which lines of `after` are not lines of `before`: a longest common subsequence
 // of the lines between the common head and tail, by position past a size.
 function changedLines(before, after) {
   let head = 0;
-  const a = before.map(lineKey);
-  const b = after.map(lineKey);
-  while (head < a.length && head < b.length && a[head] === b[head]) {
+  while (head < before.length && head < after.length && sameLine(before[head], after[head])) {
     ++head;
   }
   let tail = 0;
-  while (tail < a.length - head && tail < b.length - head &&
-         a[a.length - 1 - tail] === b[b.length - 1 - tail]) {
+  while (tail < before.length - head && tail < after.length - head &&
+         sameLine(before[before.length - 1 - tail], after[after.length - 1 - tail])) {
     ++tail;
   }
-  const middleA = a.slice(head, a.length - tail);
-  const middleB = b.slice(head, b.length - tail);
+  const a = before.slice(head, before.length - tail).map(lineKey);
+  const b = after.slice(head, after.length - tail).map(lineKey);
   const changed = new Set();
-  if (middleA.length * middleB.length > 4e6) {
-    middleB.forEach((line, i) => line !== middleA[i] && changed.add(head + i));
+  if (a.length * b.length > 4e6) {
+    b.forEach((line, i) => line !== a[i] && changed.add(head + i));
     return changed;
   }
-  const table = Array.from({length: middleA.length + 1}, () => new Uint32Array(middleB.length + 1));
-  for (let i = middleA.length - 1; i >= 0; --i) {
-    for (let j = middleB.length - 1; j >= 0; --j) {
-      table[i][j] = middleA[i] === middleB[j] ? table[i + 1][j + 1] + 1
+  const table = Array.from({length: a.length + 1}, () => new Uint32Array(b.length + 1));
+  for (let i = a.length - 1; i >= 0; --i) {
+    for (let j = b.length - 1; j >= 0; --j) {
+      table[i][j] = a[i] === b[j] ? table[i + 1][j + 1] + 1
                                               : Math.max(table[i + 1][j], table[i][j + 1]);
     }
   }
   let i = 0;
   let j = 0;
-  while (j < middleB.length) {
-    if (i < middleA.length && middleA[i] === middleB[j]) {
+  while (j < b.length) {
+    if (i < a.length && a[i] === b[j]) {
       ++i;
       ++j;
-    } else if (i < middleA.length && table[i + 1][j] >= table[i][j + 1]) {
+    } else if (i < a.length && table[i + 1][j] >= table[i][j + 1]) {
       ++i;
     } else {
       changed.add(head + j++);

@@ -25,16 +25,16 @@ const KeyboardLayouts = (() => {
 
   const functionRow = row(0, 0, [
     ['Escape', 'Esc'], 1, 'F1', 'F2', 'F3', 'F4', 0.5, 'F5', 'F6', 'F7', 'F8', 0.5,
-    'F9', 'F10', 'F11', 'F12', 0.25, ['PrintScreen', 'PrtSc'], ['ScrollLock', 'ScrLk'],
+    'F9', 'F10', 'F11', 'F12', 0.25, ['PrintScreen', 'Prt Sc'], ['ScrollLock', 'Scr Lk'],
     ['Pause', 'Pause']]);
   const navigation = [
-    ...row(1.25, 15.25, [['Insert', 'Ins'], ['Home', 'Home'], ['PageUp', 'PgUp']]),
-    ...row(2.25, 15.25, [['Delete', 'Del'], ['End', 'End'], ['PageDown', 'PgDn']]),
+    ...row(1.25, 15.25, [['Insert', 'Ins'], ['Home', 'Home'], ['PageUp', 'Pg Up']]),
+    ...row(2.25, 15.25, [['Delete', 'Del'], ['End', 'End'], ['PageDown', 'Pg Dn']]),
     ...row(4.25, 16.25, [['ArrowUp', '↑']]),
     ...row(5.25, 15.25, [['ArrowLeft', '←'], ['ArrowDown', '↓'], ['ArrowRight', '→']]),
   ];
   const numpad = [
-    ...row(1.25, 18.5, [['NumLock', 'Num'], ['NumpadDivide', '/'], ['NumpadMultiply', '*'],
+    ...row(1.25, 18.5, [['NumLock', 'Num Lk'], ['NumpadDivide', '/'], ['NumpadMultiply', '*'],
                         ['NumpadSubtract', '-']]),
     ...row(2.25, 18.5, ['Numpad7', 'Numpad8', 'Numpad9', ['NumpadAdd', '+', 1, 2]]),
     ...row(3.25, 18.5, ['Numpad4', 'Numpad5', 'Numpad6']),
@@ -125,12 +125,12 @@ function drawKeyboard(container, layoutName, nameOfCode, fileName) {
     cap.textContent = key.label;
     cap.classList.toggle('long', key.label.length > 3 && key.width < 1.5);
     top.append(cap);
-    if (!name || differingCap(layoutName, key.code) !== null) {
-      const shown = document.createElement('span');
-      shown.className = 'file-name';
-      shown.textContent = fileName(key.code);
-      top.append(shown);
-    }
+    // The file's name for the key: shown where the keycap differs, else only read out.
+    const shown = document.createElement('span');
+    shown.className = !name || differingCap(layoutName, key.code) !== null ? 'file-name'
+                                                                          : 'file-name unseen';
+    shown.textContent = fileName(key.code);
+    top.append(' ', shown);
     const actions = document.createElement('span');
     actions.className = 'actions';
     button.append(top, actions);
