@@ -50,7 +50,7 @@ int RunFix(const Arguments& arguments, const Context& context, Output& output);
 size_t PrintFindings(const std::string& file, const std::vector<Finding>& findings,
                      const Context& context, Output& output);
 
-std::string_view HelpText(Command command);
+std::string HelpText(Command command, Language language);
 std::string_view VersionLine();  // "kiobind 1.0.0.1\n"
 
 // The file, read as the loader reads it, or nothing after writing to

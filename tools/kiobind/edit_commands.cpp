@@ -3,7 +3,9 @@
 #include "binding_edit.h"
 #include "commands.h"
 #include "safe_save.h"
+#include "result_meaning.h"
 #include "system_utf16.h"
+#include "words.h"
 
 namespace kiobind {
 namespace {
@@ -14,14 +16,17 @@ std::string Location(const std::string& file, int line, const Context& context) 
 
 int Refuse(const std::string& file, const kioedit::EditOutcome& outcome, const Context& context,
            Output& output) {
-    const std::string reason = outcome.status == kioedit::EditStatus::OutOfMemory
-                                   ? "out of memory"
-                                   : Render(outcome.refusal);
+    const std::string reason =
+        outcome.status == kioedit::EditStatus::OutOfMemory
+            ? ResultMeaning(kio::kOutOfMemory, context.language)
+            : Said(outcome.refusal, context.language, context.codePage.id);
     // "...; did you mean 'KB_Run'?" ends a sentence of its own.
-    const std::string nothingWritten =
-        !reason.empty() && reason.back() == '?' ? " Nothing written." : "; nothing written";
-    output.err += file + ": " + context.style(Paint::Error, "error:") + " " + reason +
-                  nothingWritten + "\n";
+    const bool question = !reason.empty() && reason.back() == '?';
+    output.err += file + ": " + context.style(Paint::Error, Words(context.language, "cli.error")) +
+                  " " +
+                  Words(context.language, question ? "cli.refused.question" : "cli.refused",
+                        {Verbatim("reason", reason)}) +
+                  "\n";
     return kExitUnreadable;
 }
 

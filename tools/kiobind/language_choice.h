@@ -5,9 +5,9 @@
 #include <optional>
 #include <string_view>
 
-namespace kiobind {
+#include "message.h"
 
-enum class Language { English, Japanese };
+namespace kiobind {
 
 // Everything the choice depends on, read from the system by SystemLanguageInputs.
 struct LanguageInputs {

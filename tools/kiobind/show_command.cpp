@@ -6,6 +6,7 @@
 #include "line_parser.h"
 #include "quoting.h"
 #include "result_meaning.h"
+#include "words.h"
 
 namespace kiobind {
 namespace {
@@ -120,7 +121,10 @@ int RunShow(const Arguments& arguments, const Context& context, Output& output) 
         WriteRaw(table, output.out);
         return kExitClean;
     }
-    output.out += arguments.file + ": GetPAM returns " + DescribeResult(kio::kOk) + "\n\n";
+    output.out += Words(context.language, "cli.show.returns",
+                        {Verbatim("file", arguments.file),
+                         Verbatim("result", DescribeResult(kio::kOk, context.language))}) +
+                  "\n\n";
     WriteTable(table, context, output.out);
     return kExitClean;
 }

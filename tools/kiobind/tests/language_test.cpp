@@ -65,7 +65,7 @@ TEST(LanguageChoice, LangOptionStandsAnywhere) {
     for (const Case& c : cases) {
         const Arguments arguments = ParseArguments(c.words);
         EXPECT_EQ(arguments.language, c.language) << c.words[0];
-        EXPECT_EQ(arguments.error, c.error) << c.words[0];
+        EXPECT_EQ(Render(arguments.error), c.error) << c.words[0];
     }
     EXPECT_EQ(ParseArguments({"check", "--lang=en", "x.ini"}).file, "x.ini");
     EXPECT_TRUE(ParseArguments({"--lang=ja"}).help);
