@@ -81,7 +81,7 @@ char* kio_vocabulary() {
 }
 
 // What the game and `kiobind check` make of the file.
-char* kio_analyse(const char* bytes, size_t size, uint32_t codePageId) {
+char* kio_analyse(const char* bytes, size_t size, uint32_t codePageId, uint32_t languageId) {
     const kio::CodePage& codePage = kioweb::CodePageOf(codePageId);
     const std::string_view file = kioweb::View(bytes, size);
     const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(file, codePage);
@@ -90,7 +90,8 @@ char* kio_analyse(const char* bytes, size_t size, uint32_t codePageId) {
     WriteLines(analysis, json);
     WriteBindings(analysis, codePage, json);
     json.Key("findings");
-    kioweb::WriteFindings(kiobind::CollectFindings(analysis, codePage), json);
+    kioweb::WriteFindings(kiobind::CollectFindings(analysis, codePage),
+                          kioweb::LanguageOf(languageId), json);
     json.EndObject();
     return kioweb::HandOver(json.Text());
 }

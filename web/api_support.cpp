@@ -22,14 +22,19 @@ std::string_view View(const char* bytes, size_t size) {
     return bytes != nullptr ? std::string_view(bytes, size) : std::string_view();
 }
 
-void WriteFindings(const std::vector<kiobind::Finding>& findings, JsonText& json) {
+kiobind::Language LanguageOf(uint32_t id) {
+    return id == 1 ? kiobind::Language::Japanese : kiobind::Language::English;
+}
+
+void WriteFindings(const std::vector<kiobind::Finding>& findings, kiobind::Language language,
+                   JsonText& json) {
     json.BeginArray();
     for (const kiobind::Finding& finding : findings) {
         json.BeginObject()
             .Key("line").Number(finding.line)
             .Key("severity").Bytes(finding.severity == kiobind::Severity::Warning ? "warning"
                                                                                    : "note")
-            .Key("message").Bytes(finding.message)
+            .Key("message").Bytes(kiobind::Render(finding.message, language))
             .EndObject();
     }
     json.EndArray();

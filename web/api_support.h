@@ -22,6 +22,11 @@ const kio::CodePage& CodePageOf(uint32_t id);
 
 std::string_view View(const char* bytes, size_t size);
 
-void WriteFindings(const std::vector<kiobind::Finding>& findings, JsonText& json);
+// The page's language as it passes it: 0 English, 1 Japanese.
+kiobind::Language LanguageOf(uint32_t id);
+
+// Each finding with its words in `language`, as UTF-8 bytes.
+void WriteFindings(const std::vector<kiobind::Finding>& findings, kiobind::Language language,
+                   JsonText& json);
 
 }  // namespace kioweb

@@ -183,7 +183,7 @@ function changeSummary(outcome) {
 // Returns whether the file changed.
 function applyOutcome(outcome, binding) {
   if (outcome.status !== 'ok') {
-    say(outcome.refusal ? decodeBytes(outcome.refusal) : text('couldNot', binding), true);
+    say(outcome.refusal ? Bridge.words(outcome.refusal) : text('couldNot', binding), true);
     return false;
   }
   const bytes = Bridge.bytesOf(outcome.bytes);
@@ -265,7 +265,7 @@ function resetAll() {
       for (const binding of set) {
         const outcome = Bridge.unset(bytes, binding.name, editor.codePage);
         if (outcome.status !== 'ok') {
-          say(decodeBytes(outcome.refusal), true);
+          say(Bridge.words(outcome.refusal), true);
           return;
         }
         bytes = Bridge.bytesOf(outcome.bytes);
@@ -421,12 +421,12 @@ function useLanguage(language) {
 function findingsByLine() {
   const byLine = new Map();
   for (const finding of editor.analysis.findings) {
-    const text = `${editor.fileName}:${finding.line}: ${finding.severity}: ` +
-                 decodeBytes(finding.message);
+    const shown = `${editor.fileName}:${finding.line}: ${text(finding.severity)}: ` +
+                  Bridge.words(finding.message);
     if (!byLine.has(finding.line)) {
       byLine.set(finding.line, []);
     }
-    byLine.get(finding.line).push({...finding, text});
+    byLine.get(finding.line).push({...finding, text: shown});
   }
   return byLine;
 }
