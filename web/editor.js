@@ -401,7 +401,10 @@ function buildTable() {
 function labelTable() {
   for (const row of document.querySelectorAll('#bindings tbody tr')) {
     const action = row.dataset.action;
-    row.querySelector('th').textContent = actionWithGloss(action);
+    const gloss = document.createElement('span');
+    gloss.className = 'gloss';
+    gloss.textContent = glossOf(action);
+    row.querySelector('th').replaceChildren(action, gloss);
     const input = row.querySelector('input');
     input.placeholder = text('defaultValue');
     input.setAttribute('aria-label', text('padCellName', action));

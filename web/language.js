@@ -22,9 +22,9 @@ function languageDefaults(language) {
                            : {codePage: '1252', layout: 'us104'};
 }
 
-function decodesAsShiftJis(bytes) {
+function decodes(bytes, label) {
   try {
-    new TextDecoder('shift_jis', {fatal: true}).decode(bytes);
+    new TextDecoder(label, {fatal: true}).decode(bytes);
     return true;
   } catch {
     return false;
@@ -44,7 +44,11 @@ function codePageHint(bytes, codePage) {
   if (!bytes.some((byte) => byte >= 0x80) || bytes.includes(0)) {
     return null;
   }
-  const shiftJis = decodesAsShiftJis(bytes);
+  // UTF-8 text reads wrongly in both code pages: the findings say what to do.
+  if (decodes(bytes, 'utf-8')) {
+    return null;
+  }
+  const shiftJis = decodes(bytes, 'shift_jis');
   if (codePage === 1252 && shiftJis && hasShiftJisLeadByte(bytes)) {
     return {says: 'looksShiftJis', switchTo: 932, button: 'switchTo932'};
   }

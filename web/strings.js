@@ -80,9 +80,14 @@ function text(id, ...values) {
   });
 }
 
-// An action's gloss in the page's language: Run（走る）, or Run (run).
-function actionWithGloss(action) {
+// An action's gloss in the page's language, as it follows the name: Run（走る）,
+// or Run (run).
+function glossOf(action) {
   const gloss = catalogueText(`gloss.${action}`);
-  if (gloss === undefined) return action;
-  return pageLanguage.current === 'ja' ? `${action}（${gloss}）` : `${action} (${gloss})`;
+  if (gloss === undefined) return '';
+  return pageLanguage.current === 'ja' ? `（${gloss}）` : ` (${gloss})`;
+}
+
+function actionWithGloss(action) {
+  return action + glossOf(action);
 }
