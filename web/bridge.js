@@ -55,7 +55,8 @@ const Bridge = {
   },
   // A finding's or a refusal's words: UTF-8, with the file's own bytes escaped.
   words(byteString) {
-    return new TextDecoder('utf-8').decode(Bridge.bytesOf(byteString));
+    Bridge.utf8 = Bridge.utf8 || new TextDecoder('utf-8');
+    return Bridge.utf8.decode(Bridge.bytesOf(byteString));
   },
 
   // Each character of a code page with its bytes, read off the browser's decoder:
