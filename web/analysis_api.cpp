@@ -14,21 +14,21 @@
 
 namespace {
 
+using kioweb::Json;
+
 // The game's lines: the number an editor shows, and the binding each names.
-void WriteLines(const kiobind::FileAnalysis& analysis, kioweb::JsonText& json) {
-    json.Key("lines").BeginArray();
+Json LinesJson(const kiobind::FileAnalysis& analysis) {
+    Json lines = Json::array();
     for (const kiobind::AnalysedLine& line : analysis.lines) {
-        json.BeginObject().Key("number").Number(line.number).Key("entry");
-        line.entry ? json.Number(*line.entry) : json.Null();
-        json.EndObject();
+        lines.push_back({{"number", line.number},
+                         {"entry", line.entry ? Json(*line.entry) : Json(nullptr)}});
     }
-    json.EndArray();
+    return lines;
 }
 
 // Each binding in the action table's order: the value the game gets and the
 // line that decides it, or null where the game keeps its default.
-void WriteBindings(const kiobind::FileAnalysis& analysis, const kio::CodePage& codePage,
-                   kioweb::JsonText& json) {
+Json BindingsJson(const kiobind::FileAnalysis& analysis, const kio::CodePage& codePage) {
     const kiobind::BindingTable table =
         kiobind::BuildBindingTable(analysis, kiobind::TableOrder(), codePage);
     std::array<const char*, kio::kActionCount> names;
@@ -38,15 +38,14 @@ void WriteBindings(const kiobind::FileAnalysis& analysis, const kio::CodePage& c
     kio::BindingValues values{};
     kio::ApplyBindingLines(analysis.text, kio::BuildSlotTable(names.data()), codePage, values);
 
-    json.Key("bindings").BeginArray();
+    Json bindings = Json::array();
     for (int entry = 0; entry < kio::kBindingCount; ++entry) {
         const kiobind::AnalysedLine* line = table.slots[entry].setBy;
-        json.BeginObject().Key("name").Bytes(kio::BindingName(entry));
-        json.Key("line");
-        line != nullptr ? json.Number(line->number) : json.Null();
-        json.Key("value").Number(values[entry]).EndObject();
+        bindings.push_back({{"name", kio::BindingName(entry)},
+                            {"line", line != nullptr ? Json(line->number) : Json(nullptr)},
+                            {"value", values[entry]}});
     }
-    json.EndArray();
+    return bindings;
 }
 
 }  // namespace
@@ -56,28 +55,27 @@ extern "C" {
 // The browser keys with their DirectInput values and key names, every key name
 // the file may use, and the binding names in the action table's order.
 char* kio_vocabulary() {
-    kioweb::JsonText json;
-    json.BeginObject().Key("browserKeys").BeginArray();
+    Json browserKeys = Json::array();
     for (const kiobind::BrowserKey& key : kiobind::BrowserKeys()) {
         const int32_t value = kiobind::DirectInputValue(key.scanCode);
-        json.BeginObject().Key("code").Bytes(key.code).Key("value").Number(value).Key("name");
         const std::optional<std::string> name = kiobind::KeyNameOf(value);
-        name ? json.Bytes(*name) : json.Null();
-        json.EndObject();
+        browserKeys.push_back({{"code", key.code},
+                               {"value", value},
+                               {"name", name ? Json(*name) : Json(nullptr)}});
     }
-    json.EndArray().Key("keyNames").BeginArray();
+    Json keyNames = Json::array();
     for (const kio::KeyName& key : kio::kKeyNames) {
         const std::string name = kiobind::FileSpelling(key.name);
         if (kio::FindKeyCode(name) == key.code) {
-            json.BeginObject().Key("name").Bytes(name).Key("value").Number(key.code).EndObject();
+            keyNames.push_back({{"name", name}, {"value", key.code}});
         }
     }
-    json.EndArray().Key("actions").BeginArray();
+    Json actions = Json::array();
     for (const kio::Action& action : kio::kActions) {
-        json.Bytes(action.name);
+        actions.push_back(action.name);
     }
-    json.EndArray().EndObject();
-    return kioweb::HandOver(json.Text());
+    return kioweb::HandOver(
+        {{"browserKeys", browserKeys}, {"keyNames", keyNames}, {"actions", actions}});
 }
 
 // What the game and `kiobind check` make of the file.
@@ -85,15 +83,12 @@ char* kio_analyse(const char* bytes, size_t size, uint32_t codePageId, uint32_t 
     const kio::CodePage& codePage = kioweb::CodePageOf(codePageId);
     const std::string_view file = kioweb::View(bytes, size);
     const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(file, codePage);
-    kioweb::JsonText json;
-    json.BeginObject().Key("codePage").Number(codePage.id);
-    WriteLines(analysis, json);
-    WriteBindings(analysis, codePage, json);
-    json.Key("findings");
-    kioweb::WriteFindings(kiobind::CollectFindings(analysis, codePage),
-                          kioweb::LanguageOf(languageId), json);
-    json.EndObject();
-    return kioweb::HandOver(json.Text());
+    return kioweb::HandOver(
+        {{"codePage", codePage.id},
+         {"lines", LinesJson(analysis)},
+         {"bindings", BindingsJson(analysis, codePage)},
+         {"findings", kioweb::FindingsJson(kiobind::CollectFindings(analysis, codePage),
+                                            kioweb::LanguageOf(languageId))}});
 }
 
 }  // extern "C"

@@ -3,9 +3,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "findings_json.h"
+
 namespace kioweb {
 
-char* HandOver(const std::string& text) {
+char* HandOver(const Json& document) {
+    // ASCII only: every byte from 0x7F up travels as \u00XX.
+    const std::string text = document.dump(-1, ' ', true);
     char* copy = static_cast<char*>(std::malloc(text.size() + 1));
     if (copy != nullptr) {
         std::memcpy(copy, text.c_str(), text.size() + 1);
@@ -22,22 +26,33 @@ std::string_view View(const char* bytes, size_t size) {
     return bytes != nullptr ? std::string_view(bytes, size) : std::string_view();
 }
 
+Json Bytes(std::string_view bytes) {
+    std::string utf8;
+    utf8.reserve(bytes.size() + bytes.size() / 4);
+    for (const char c : bytes) {
+        const auto byte = static_cast<uint8_t>(c);
+        if (byte < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | (byte >> 6));
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return utf8;
+}
+
 kiobind::Language LanguageOf(uint32_t id) {
     return id == 1 ? kiobind::Language::Japanese : kiobind::Language::English;
 }
 
-void WriteFindings(const std::vector<kiobind::Finding>& findings, kiobind::Language language,
-                   JsonText& json) {
-    json.BeginArray();
+Json FindingsJson(const std::vector<kiobind::Finding>& findings, kiobind::Language language) {
+    Json list = Json::array();
     for (const kiobind::Finding& finding : findings) {
-        json.BeginObject()
-            .Key("line").Number(finding.line)
-            .Key("severity").Bytes(finding.severity == kiobind::Severity::Warning ? "warning"
-                                                                                   : "note")
-            .Key("message").Bytes(kiobind::Render(finding.message, language))
-            .EndObject();
+        Json json = kiobind::FindingJson(finding, language);
+        json["message"] = Bytes(json["text"].get<std::string>());
+        list.push_back(std::move(json));
     }
-    json.EndArray();
+    return list;
 }
 
 }  // namespace kioweb

@@ -1,5 +1,5 @@
 // What the page's exports share: handing JSON over to the page, the code page
-// by its number, and findings as JSON.
+// by its number, file bytes as JSON strings, and findings as JSON.
 #pragma once
 
 #include <cstdint>
@@ -7,26 +7,35 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "code_page.h"
 #include "findings.h"
-#include "json_text.h"
 
 namespace kioweb {
 
-// A malloc'd copy of `text` with its terminator, for the page to free(); null
-// when memory ran out.
-char* HandOver(const std::string& text);
+using Json = nlohmann::ordered_json;
+
+// A malloc'd copy of the document's text with its terminator, for the page to
+// free(); null when memory ran out.
+char* HandOver(const Json& document);
 
 // One of the built-in code pages; 1252 for any other number.
 const kio::CodePage& CodePageOf(uint32_t id);
 
 std::string_view View(const char* bytes, size_t size);
 
-// The page's language as it passes it: 0 English, 1 Japanese.
-kiobind::Language LanguageOf(uint32_t id);
+// Bytes in the file's code page, not UTF-8: each byte becomes the character of
+// the same number (U+0000 to U+00FF), so the page gets every byte back with
+// charCodeAt and decodes it with TextDecoder.
+Json Bytes(std::string_view bytes);
 
-// Each finding with its words in `language`, as UTF-8 bytes.
-void WriteFindings(const std::vector<kiobind::Finding>& findings, kiobind::Language language,
-                   JsonText& json);
+// Each finding as kiobind check --format json gives it, with the identifier the
+// page's hooks use, and "message", its text, as bytes.
+Json FindingsJson(const std::vector<kiobind::Finding>& findings, kiobind::Language language);
+
+// The page's language as it passes it: 0 English, 1 Japanese. The words of
+// findings and refusals come in it, as UTF-8 carried as bytes.
+kiobind::Language LanguageOf(uint32_t id);
 
 }  // namespace kioweb

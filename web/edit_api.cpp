@@ -7,30 +7,25 @@
 
 namespace {
 
-void WriteOutcome(const kioedit::EditOutcome& outcome, kiobind::Language language,
-                  kioweb::JsonText& json) {
+using kioweb::Json;
+
+Json OutcomeJson(const kioedit::EditOutcome& outcome, kiobind::Language language) {
     const char* status = outcome.status == kioedit::EditStatus::Ok        ? "ok"
                          : outcome.status == kioedit::EditStatus::Refused ? "refused"
                                                                           : "out of memory";
-    json.Key("status").Bytes(status).Key("refusal").Bytes(kiobind::Render(outcome.refusal, language));
-    json.Key("bytes").Bytes(outcome.bytes).Key("changes").BeginArray();
+    Json changes = Json::array();
     for (const kioedit::LineChange& change : outcome.changes) {
-        json.BeginObject()
-            .Key("line").Number(change.line)
-            .Key("added").Bool(change.added)
-            .Key("before").Bytes(change.before)
-            .Key("after").Bytes(change.after)
-            .EndObject();
+        changes.push_back({{"line", change.line},
+                           {"added", change.added},
+                           {"before", kioweb::Bytes(change.before)},
+                           {"after", kioweb::Bytes(change.after)}});
     }
-    json.EndArray();
-}
-
-std::string OutcomeJson(const kioedit::EditOutcome& outcome, uint32_t languageId) {
-    kioweb::JsonText json;
-    json.BeginObject();
-    WriteOutcome(outcome, kioweb::LanguageOf(languageId), json);
-    json.EndObject();
-    return json.Text();
+    const bool refused = outcome.status == kioedit::EditStatus::Refused;
+    return {{"status", status},
+            {"refusal", kioweb::Bytes(refused ? kiobind::Render(outcome.refusal, language) : "")},
+            {"refusalId", refused ? Json(outcome.refusal.Id()) : Json(nullptr)},
+            {"bytes", kioweb::Bytes(outcome.bytes)},
+            {"changes", std::move(changes)}};
 }
 
 }  // namespace
@@ -47,7 +42,7 @@ char* kio_set(const char* file, size_t fileSize, const char* binding, size_t bin
     return HandOver(OutcomeJson(kioedit::SetBinding(View(file, fileSize), View(binding, bindingSize),
                                                     View(value, valueSize),
                                                     CodePageOf(codePageId)),
-                                languageId));
+                                kioweb::LanguageOf(languageId)));
 }
 
 // kiobind unset: turns off every line naming `binding`.
@@ -56,7 +51,7 @@ char* kio_unset(const char* file, size_t fileSize, const char* binding, size_t b
     return HandOver(OutcomeJson(kioedit::UnsetBinding(View(file, fileSize),
                                                       View(binding, bindingSize),
                                                       CodePageOf(codePageId)),
-                                languageId));
+                                kioweb::LanguageOf(languageId)));
 }
 
 // kiobind fix: every fix with one sure answer, and what is left to decide.
@@ -64,14 +59,11 @@ char* kio_fix(const char* file, size_t fileSize, uint32_t codePageId, uint32_t l
     const kioedit::FixOutcome outcome =
         kioedit::FixFile(View(file, fileSize), CodePageOf(codePageId),
                          &kioweb::EncodeUtf16InPage);
-    kioweb::JsonText json;
-    json.BeginObject();
     const kiobind::Language language = kioweb::LanguageOf(languageId);
-    WriteOutcome(outcome.edit, language, json);
-    json.Key("convertedFrom").Bytes(outcome.convertedFrom).Key("remaining");
-    kioweb::WriteFindings(outcome.remaining, language, json);
-    json.EndObject();
-    return HandOver(json.Text());
+    Json json = OutcomeJson(outcome.edit, language);
+    json["convertedFrom"] = kioweb::Bytes(outcome.convertedFrom);
+    json["remaining"] = kioweb::FindingsJson(outcome.remaining, language);
+    return HandOver(json);
 }
 
 }  // extern "C"

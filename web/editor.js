@@ -648,7 +648,9 @@ function renderFindings(byLine, shared) {
   for (const found of byLine.values()) {
     for (const finding of found) {
       if (count++ < kFindingsShown) {
-        items.push(findingItem(finding.severity, finding.text, 'finding'));
+        const item = findingItem(finding.severity, finding.text, 'finding');
+        item.dataset.findingId = finding.id;
+        items.push(item);
       }
     }
   }

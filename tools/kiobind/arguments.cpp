@@ -131,6 +131,14 @@ Arguments ParseArguments(const std::vector<std::string>& allWords) {
             if (std::optional<std::string> value = OptionValue(words, i, "--order", arguments)) {
                 arguments.orderFile = *value;
             }
+        } else if ((arguments.command == Command::Check || arguments.command == Command::Show) &&
+                   IsOption(word, "--format")) {
+            if (std::optional<std::string> value = OptionValue(words, i, "--format", arguments)) {
+                arguments.json = *value == "json";
+                if (*value != "json" && *value != "text") {
+                    arguments.error = {"cli.arg.format", {Verbatim("value", *value)}};
+                }
+            }
         } else if (arguments.command == Command::Show && word == "--raw") {
             arguments.raw = true;
         } else if (arguments.command == Command::Fix && word == "--dry-run") {

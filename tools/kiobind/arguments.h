@@ -19,6 +19,7 @@ struct Arguments {
     std::string file = "input.ini";
     std::optional<std::string> orderFile;
     bool raw = false;  // show: one line of numbers for scripts
+    bool json = false;  // check, show: --format json
     std::string binding;  // set, unset
     std::string value;    // set
     bool dryRun = false;  // fix: print the change, write nothing

@@ -3,6 +3,8 @@
 #include "commands.h"
 #include "file_analysis.h"
 #include "findings.h"
+#include "findings_json.h"
+#include "json_document.h"
 #include "words.h"
 
 namespace kiobind {
@@ -49,6 +51,20 @@ int RunCheck(const Arguments& arguments, const Context& context, Output& output)
     const FileAnalysis analysis = AnalyseFile(file->bytes, context.codePage);
     const std::vector<Finding> findings = CollectFindings(analysis, context.codePage);
 
+    if (arguments.json) {
+        nlohmann::ordered_json document = JsonDocument(arguments.file, context.codePage.id);
+        nlohmann::ordered_json& list = document["findings"] = nlohmann::ordered_json::array();
+        size_t warnings = 0;
+        for (const Finding& finding : findings) {
+            list.push_back(FindingJson(finding, context.language));
+            warnings += finding.severity == Severity::Warning ? 1 : 0;
+        }
+        document["warnings"] = warnings;
+        document["notes"] = findings.size() - warnings;
+        document["bindingsSet"] = BindingsSet(analysis);
+        output.out += JsonText(document);
+        return warnings == 0 ? kExitClean : kExitWarnings;
+    }
     const size_t warnings = PrintFindings(arguments.file, findings, context, output);
     const Language language = context.language;
     const MessageArgument bindings = Verbatim(

@@ -3,6 +3,7 @@
 #include "action_order.h"
 #include "binding_table.h"
 #include "commands.h"
+#include "json_document.h"
 #include "line_parser.h"
 #include "quoting.h"
 #include "result_meaning.h"
@@ -92,6 +93,36 @@ void WriteRaw(const BindingTable& table, std::string& out) {
     out += "\n";
 }
 
+// One binding of an action: its value and deciding line, both null for the default.
+nlohmann::ordered_json SlotJson(int entry, const SlotValue& slot) {
+    nlohmann::ordered_json json = {{"binding", kio::BindingName(entry)}};
+    json["value"] = slot.setBy ? nlohmann::ordered_json(slot.setBy->value) : nullptr;
+    json["line"] = slot.setBy ? nlohmann::ordered_json(slot.setBy->number) : nullptr;
+    return json;
+}
+
+// The table as JSON: per position the action it stands for, or why none.
+void WriteJson(const BindingTable& table, nlohmann::ordered_json& document) {
+    document["result"] = Format("0x%08X", static_cast<uint32_t>(kio::kOk));
+    nlohmann::ordered_json& actions = document["actions"] = nlohmann::ordered_json::array();
+    for (int j = 0; j < kio::kActionCount; ++j) {
+        const ListPosition& position = table.positions[j];
+        nlohmann::ordered_json row = {{"position", j}, {"name", Printable(position.name)}};
+        row["repeatOf"] = position.repeatOf ? nlohmann::ordered_json(*position.repeatOf) : nullptr;
+        row["keyboard"] = nullptr;
+        row["pad"] = nullptr;
+        if (position.action) {
+            row["keyboard"] = SlotJson(2 * *position.action, table.slots[2 * j]);
+            row["pad"] = SlotJson(2 * *position.action + 1, table.slots[2 * j + 1]);
+        }
+        actions.push_back(std::move(row));
+    }
+    nlohmann::ordered_json& unlisted = document["unlisted"] = nlohmann::ordered_json::array();
+    for (int action : table.unlistedActions) {
+        unlisted.push_back(kio::kActions[action].name);
+    }
+}
+
 }  // namespace
 
 int RunShow(const Arguments& arguments, const Context& context, Output& output) {
@@ -119,6 +150,12 @@ int RunShow(const Arguments& arguments, const Context& context, Output& output) 
     const BindingTable table = BuildBindingTable(analysis, list, context.codePage);
     if (arguments.raw) {
         WriteRaw(table, output.out);
+        return kExitClean;
+    }
+    if (arguments.json) {
+        nlohmann::ordered_json document = JsonDocument(arguments.file, context.codePage.id);
+        WriteJson(table, document);
+        output.out += JsonText(document);
         return kExitClean;
     }
     output.out += Words(context.language, "cli.show.returns",

@@ -306,6 +306,14 @@ def test_findings_agree_with_check(editor):
         assert editor.findings() == expected, f'{fixture.name}: {editor.findings()} != {expected}'
         compared += 1
     assert compared >= 10, f'only {compared} transcripts compared'
+    # The page hooks each finding on check's own identifier.
+    Select(editor.find('[data-test=code-page]')).select_by_value('1252')
+    editor.open(KIOBIND_TESTS / 'data' / 'traps.ini')
+    shown = [e.get_attribute('data-finding-id')
+             for e in editor.driver.find_elements(By.CSS_SELECTOR, '[data-test=finding]')]
+    transcript = (KIOBIND_TESTS / 'golden' / 'check_json.txt').read_text()
+    document = json.loads(transcript.rsplit('[exit', 1)[0])
+    assert shown == [finding['id'] for finding in document['findings']], shown
 
 
 def test_layout(editor):

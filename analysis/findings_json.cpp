@@ -1,0 +1,39 @@
+#include "findings_json.h"
+
+#include "quoting.h"
+
+namespace kiobind {
+
+nlohmann::ordered_json MessageJson(const Message& message, Language language) {
+    nlohmann::ordered_json arguments = nlohmann::ordered_json::object();
+    for (const MessageArgument& argument : message.arguments) {
+        arguments[argument.name] =
+            argument.form == ArgumentForm::Verbatim ? argument.text : Printable(argument.text);
+    }
+    return {{"id", message.Id()},
+            {"key", message.key},
+            {"arguments", std::move(arguments)},
+            {"text", Render(message, language)}};
+}
+
+nlohmann::ordered_json FindingJson(const Finding& finding, Language language) {
+    nlohmann::ordered_json message = MessageJson(finding.message, language);
+    nlohmann::ordered_json json = {{"id", message["id"]},
+                                   {"key", message["key"]},
+                                   {"severity", SeverityName(finding.severity)},
+                                   {"line", finding.line},
+                                   {"column", finding.column},
+                                   {"length", finding.span.length},
+                                   {"arguments", message["arguments"]},
+                                   {"text", message["text"]},
+                                   {"fix", nullptr}};
+    if (finding.fix) {
+        json["fix"] = {{"kind", FixName(finding.fix->kind)},
+                       {"offset", finding.fix->offset},
+                       {"length", finding.fix->length},
+                       {"replacement", Printable(finding.fix->replacement)}};
+    }
+    return json;
+}
+
+}  // namespace kiobind

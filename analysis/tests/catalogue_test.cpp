@@ -1,0 +1,47 @@
+// Every message of the catalogue speaks every language, with the same
+// placeholders in each.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "message_catalogue.h"
+
+namespace kiobind {
+namespace {
+
+std::set<std::string> Placeholders(std::string_view text) {
+    std::set<std::string> names;
+    for (size_t open = text.find('{'); open != std::string_view::npos;
+         open = text.find('{', open + 1)) {
+        const size_t close = text.find('}', open);
+        if (close == std::string_view::npos) {
+            names.insert("<unclosed>");
+            break;
+        }
+        names.insert(std::string(text.substr(open + 1, close - open - 1)));
+    }
+    return names;
+}
+
+TEST(Catalogue, EveryMessageInEveryLanguageWithTheSamePlaceholders) {
+    ASSERT_FALSE(MessageCatalogue().empty());
+    for (const CatalogueEntry& entry : MessageCatalogue()) {
+        EXPECT_FALSE(entry.english.empty()) << entry.key << " lacks English";
+        EXPECT_FALSE(entry.japanese.empty()) << entry.key << " lacks Japanese";
+        EXPECT_EQ(Placeholders(entry.english), Placeholders(entry.japanese)) << entry.key;
+    }
+}
+
+TEST(Catalogue, RendersArgumentsByName) {
+    const Message message{"K401", {Plain("line", "7"), Plain("binding", "KB_Run")}};
+    EXPECT_EQ(Render(message), "KB_Run is set again by line 7, which wins; this line has no effect");
+    EXPECT_EQ(Render(message, Language::Japanese).rfind("KB_Run は 7 行目", 0), 0u);
+    EXPECT_EQ(message.Id(), "K401");
+    EXPECT_EQ((Message{"K204.near", {}}.Id()), "K204");
+    // File text is escaped and quoted; a brace in it is not a placeholder.
+    EXPECT_EQ(Render(Message{"K204", {Quoted("key", "{key}\xE9")}}).substr(0, 11), "'{key}\\xE9'");
+}
+
+}  // namespace
+}  // namespace kiobind

@@ -1,0 +1,93 @@
+// For random files: each finding points at bytes of its own line, and each sure
+// fix, applied alone, ends that finding and touches no other binding.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+#include <random>
+#include <set>
+
+#include "file_analysis.h"
+#include "findings.h"
+#include "random_binding_file.h"
+
+namespace kiobind {
+namespace {
+
+constexpr int kFilesPerCodePage = 1500;
+
+using SlotValues = std::array<std::optional<int32_t>, kio::kBindingCount>;
+
+SlotValues ValuesOf(const FileAnalysis& analysis) {
+    SlotValues values;
+    for (const AnalysedLine& line : analysis.lines) {
+        if (line.entry) {
+            values[*line.entry] = line.value;
+        }
+    }
+    return values;
+}
+
+std::set<int> EntriesOnLine(const FileAnalysis& analysis, int number) {
+    std::set<int> entries;
+    for (const AnalysedLine& line : analysis.lines) {
+        if (line.entry && line.number == number) {
+            entries.insert(*line.entry);
+        }
+    }
+    return entries;
+}
+
+// The bytes of line `number` up to its line break.
+size_t LineLength(std::string_view bytes, const LineNumbers& lines, int number) {
+    const size_t start = lines.LineStart(number);
+    return std::min(bytes.find_first_of("\r\n", start), bytes.size()) - start;
+}
+
+void CheckFile(const std::string& bytes, const kio::CodePage& codePage) {
+    const FileAnalysis analysis = AnalyseFile(bytes, codePage);
+    const SlotValues before = ValuesOf(analysis);
+    for (const Finding& finding : CollectFindings(analysis, codePage)) {
+        SCOPED_TRACE(FindingText(finding));
+        ASSERT_GE(finding.line, 1);
+        ASSERT_LE(finding.line, analysis.lineNumbers.LastLine());
+        EXPECT_EQ(finding.span.offset, analysis.lineNumbers.LineStart(finding.line) + finding.column);
+        EXPECT_LE(finding.column + finding.span.length,
+                  LineLength(bytes, analysis.lineNumbers, finding.line));
+        if (!finding.fix || finding.fix->kind == FixKind::ConvertUtf16) {
+            continue;
+        }
+        std::string fixed = bytes;
+        fixed.replace(finding.fix->offset, finding.fix->length, finding.fix->replacement);
+        const FileAnalysis after = AnalyseFile(fixed, codePage);
+        for (const Finding& left : CollectFindings(after, codePage)) {
+            EXPECT_FALSE(left.line == finding.line && left.message.key == finding.message.key)
+                << "still there after the fix";
+        }
+        std::set<int> own = EntriesOnLine(analysis, finding.line);
+        own.merge(EntriesOnLine(after, finding.line));
+        const SlotValues now = ValuesOf(after);
+        for (int entry = 0; entry < kio::kBindingCount; ++entry) {
+            if (!own.contains(entry)) {
+                EXPECT_EQ(now[entry], before[entry]) << kio::BindingName(entry);
+            }
+        }
+    }
+}
+
+TEST(FindingsProperty, SpansInTheirLineAndFixesEndTheirFinding) {
+    for (const uint32_t codePageId : {1252u, 932u}) {
+        std::mt19937 random(codePageId * 7);
+        for (int round = 0; round < kFilesPerCodePage; ++round) {
+            const std::string bytes = test::RandomBindingFile(random);
+            SCOPED_TRACE(testing::Message() << "code page " << codePageId << ", round " << round);
+            CheckFile(bytes, *kio::FindBuiltInCodePage(codePageId));
+            if (HasFailure()) {
+                return;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kiobind

@@ -1,0 +1,13 @@
+#include "json_document.h"
+
+namespace kiobind {
+
+nlohmann::ordered_json JsonDocument(const std::string& file, uint32_t codePage) {
+    return {{"version", kJsonVersion}, {"file", file}, {"codePage", codePage}};
+}
+
+std::string JsonText(const nlohmann::ordered_json& document) {
+    return document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace kiobind
