@@ -1,8 +1,16 @@
 // The language kiobind speaks, from --lang and from the user's system.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <random>
+
+#include <nlohmann/json.hpp>
+
 #include "arguments.h"
+#include "commands.h"
 #include "language_choice.h"
+#include "random_binding_file.h"
+#include "test_files.h"
 
 namespace kiobind {
 namespace {
@@ -69,6 +77,48 @@ TEST(LanguageChoice, LangOptionStandsAnywhere) {
     }
     EXPECT_EQ(ParseArguments({"check", "--lang=en", "x.ini"}).file, "x.ini");
     EXPECT_TRUE(ParseArguments({"--lang=ja"}).help);
+}
+
+// kiobind check --format json on `bytes` in `language`: what a script reads.
+nlohmann::json CheckJson(const std::string& bytes, Language language) {
+    kio::test::FakeFiles files;
+    files.files[kio::test::kDefaultBindingFilePath] = bytes;
+    const kio::test::FakeFileSystem fileSystem(files);
+    const Arguments arguments =
+        ParseArguments({"check", "--format", "json", kio::test::kDefaultBindingFilePath});
+    const Context context{fileSystem.Get(), kio::DefaultCodePage(), Style{},
+                          kioedit::SystemSaveSystem(), language};
+    Output output;
+    RunCheck(arguments, context, output);
+    return nlohmann::json::parse(output.out);
+}
+
+// What a script relies on, whatever the language: every field but the words.
+nlohmann::json WithoutWords(nlohmann::json check) {
+    for (nlohmann::json& finding : check["findings"]) {
+        finding.erase("text");
+    }
+    return check;
+}
+
+TEST(LanguageChoice, JsonKeepsLinesAndIdentifiersInEveryLanguage) {
+    std::ifstream trap(KIOBIND_TRAPS, std::ios::binary);
+    std::vector<std::string> files{std::string((std::istreambuf_iterator<char>(trap)), {})};
+    ASSERT_FALSE(files[0].empty());
+    std::mt19937 random(20);
+    for (int i = 0; i < 100; ++i) {
+        files.push_back(test::RandomBindingFile(random));
+    }
+    size_t findings = 0;
+    for (const std::string& bytes : files) {
+        const nlohmann::json english = CheckJson(bytes, Language::English);
+        const nlohmann::json japanese = CheckJson(bytes, Language::Japanese);
+        EXPECT_EQ(WithoutWords(japanese), WithoutWords(english));
+        for (size_t f = 0; f < english["findings"].size(); ++f, ++findings) {
+            EXPECT_NE(japanese["findings"][f]["text"], english["findings"][f]["text"]);
+        }
+    }
+    EXPECT_GT(findings, 100u);
 }
 
 }  // namespace
