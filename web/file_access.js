@@ -3,11 +3,12 @@
 // (saves download). Also tells a text file from one that is not.
 'use strict';
 
+// How files that are not text begin, and the page string naming each kind.
 const kBinaryStarts = [
-  [[0x89, 0x50, 0x4E, 0x47], 'a PNG image'], [[0xFF, 0xD8, 0xFF], 'a JPEG image'],
-  [[0x47, 0x49, 0x46, 0x38], 'a GIF image'], [[0x50, 0x4B, 0x03, 0x04], 'a ZIP archive'],
-  [[0x25, 0x50, 0x44, 0x46], 'a PDF document'], [[0x4D, 0x5A], 'a Windows program'],
-  [[0x7F, 0x45, 0x4C, 0x46], 'a program'], [[0x52, 0x49, 0x46, 0x46], 'a RIFF file'],
+  [[0x89, 0x50, 0x4E, 0x47], 'kindPng'], [[0xFF, 0xD8, 0xFF], 'kindJpeg'],
+  [[0x47, 0x49, 0x46, 0x38], 'kindGif'], [[0x50, 0x4B, 0x03, 0x04], 'kindZip'],
+  [[0x25, 0x50, 0x44, 0x46], 'kindPdf'], [[0x4D, 0x5A], 'kindExe'],
+  [[0x7F, 0x45, 0x4C, 0x46], 'kindElf'], [[0x52, 0x49, 0x46, 0x46], 'kindRiff'],
 ];
 const kSniffLength = 65536;
 
@@ -20,7 +21,7 @@ function notTextReason(bytes) {
   }
   for (const [magic, what] of kBinaryStarts) {
     if (magic.every((byte, i) => start[i] === byte)) {
-      return text('notTextKind', what);
+      return text('notTextKind', text(what));
     }
   }
   let controls = 0;
@@ -59,7 +60,7 @@ async function pickFolder() {
 
 async function pickFile() {
   const [handle] = await window.showOpenFilePicker({
-    types: [{description: 'input.ini', accept: {'text/plain': ['.ini']}}]});
+    types: [{description: text('pickerFiles'), accept: {'text/plain': ['.ini']}}]});
   return {place: {kind: 'file', name: handle.name, handle}, bytes: await readHandle(handle)};
 }
 

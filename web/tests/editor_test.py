@@ -6,8 +6,15 @@ usage: editor_test.py PAGE SCREENSHOT_DIR
 Opens the page from file://, loads fixtures through the file input, rebinds
 keys (WebDriver key presses, and DevTools key events for the keys WebDriver
 cannot type), edits pad values, unsets, undoes, fixes, saves to a temporary
-download folder and compares the bytes with the expected files. Fails on any
-console error and on any request that leaves file:, data: or blob:.
+download folder and compares the bytes with the expected files. Then one case
+for each trap a player met: no file open, the selection, emptied pad fields,
+shared keys, the keyboard alone (one table of key steps), accessible names and
+axe-core, screen sizes, keycaps, files that are not text, a 5 MB file (its edit
+times are printed, never asserted), saving in place through stand-in handles,
+and the smaller things. Fails on any console error and on any request that
+leaves file:, data: or blob:.
+
+KIO_EDITOR_TESTS=name,name runs only those cases.
 """
 import base64
 import json
@@ -112,7 +119,7 @@ class Editor:
 
     def wait_for(self, condition, what, timeout=5):
         try:
-            WebDriverWait(self.driver, timeout).until(lambda d: condition())
+            WebDriverWait(self.driver, timeout, poll_frequency=0.05).until(lambda d: condition())
         except Exception:
             raise AssertionError(f'timed out waiting for: {what}; status: '
                                  f'{self.find("#status").text!r}') from None
@@ -574,7 +581,8 @@ for (const element of document.querySelectorAll('body *')) {
   if (style.overflow !== 'visible' && element.tagName !== 'SELECT' &&
       !element.classList.contains('unseen') &&
       !element.classList.contains('file-view') &&
-      (element.scrollWidth > element.clientWidth + 1 || style.textOverflow === 'ellipsis'))
+      (element.scrollWidth > element.clientWidth || element.scrollHeight > element.clientHeight + 1 ||
+       style.textOverflow === 'ellipsis'))
     cut.push(element.className + ' ' + element.textContent);
 }
 for (const key of document.querySelectorAll('.key')) {
@@ -592,7 +600,9 @@ def test_screen_sizes(editor):
     editor.load()
     editor.open(EXAMPLE)
     editor.rebind('KB_Map', 'KeyF')  # f for Pose and Map
-    editor.find('[data-test=swap-no]').click()
+    editor.wait_for(lambda: editor.key_text('KB_Map') == 'f', 'Map bound to f')
+    if editor.shown('[data-test=swap]'):
+        editor.find('[data-test=swap-no]').click()
     for layout in ['us104', 'jis109']:
         Select(editor.find('#layout')).select_by_value(layout)
         for width, height in [(800, 600), (1024, 768), (1280, 720), (1920, 1080)]:
@@ -607,6 +617,9 @@ def test_screen_sizes(editor):
             assert not small, f'{where}: text under 9px: {small}'
             assert not cut, f'{where}: text cut off: {cut}'
             assert inside, f'{where}: the bind panel leaves the window'
+            if width == 1920:
+                crowded = editor.js('return document.querySelectorAll(".key.crowded").length')
+                assert crowded <= 3, f'{where}: {crowded} keys show initials on a large screen'
     Select(editor.find('#layout')).select_by_value('us104')
     editor.size(1280, 720)
 
@@ -651,20 +664,22 @@ def test_large_file(editor):
     opened = time.perf_counter() - started
     drawn = editor.js('return document.querySelectorAll("#file-view li").length')
     assert drawn < 300, f'{drawn} of 70001 lines drawn'
+    # Each edit timed in the page, from the key press to the next frame drawn.
     times = []
     for number in range(3):
-        started = time.perf_counter()
-        editor.rebind('KB_Run', 'KeyF' if number % 2 == 0 else 'Tab')
-        editor.expect_key('KB_Run', 'f' if number % 2 == 0 else 'tab')
-        times.append(('bind', time.perf_counter() - started))
-        started = time.perf_counter()
-        editor.find('[data-test=undo]').click()
+        for what, step in [('bind', 'const cell = document.querySelector(\'[data-binding="KB_Run"] button\');'
+                                    'cell.click(); const t0 = performance.now();'
+                                    f'cell.dispatchEvent(new KeyboardEvent("keydown", {{code: "{["KeyF", "Tab"][number % 2]}", bubbles: true}}));'),
+                           ('undo', 'const t0 = performance.now();'
+                                    'document.querySelector("[data-test=undo]").click();')]:
+            times.append((what, editor.driver.execute_async_script(
+                'const done = arguments[arguments.length - 1];' + step +
+                'requestAnimationFrame(() => setTimeout(() => done(performance.now() - t0)));')))
         editor.expect_key('KB_Run', 'x')
-        times.append(('undo', time.perf_counter() - started))
     editor.js('const v = document.querySelector("#file-view"); v.scrollTop = v.scrollHeight;')
     editor.wait_for(lambda: 'comment line 069999' in editor.file_text(), 'the last line in view')
     print(f'     {big.stat().st_size} bytes, 70001 lines: open {opened * 1000:.0f} ms; ' +
-          ', '.join(f'{what} {seconds * 1000:.0f} ms' for what, seconds in times))
+          ', '.join(f'{what} {milliseconds:.0f} ms' for what, milliseconds in times))
 
 
 FAKE_FILES = '''

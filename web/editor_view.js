@@ -1,0 +1,317 @@
+// What the page shows of the file: the table, the keyboard picture, the file
+// view, the findings with the notes on shared values, and the toolbar's state.
+'use strict';
+
+function buildTable() {
+  const body = $('#bindings tbody');
+  for (const action of editor.vocabulary.actions) {
+    const row = document.createElement('tr');
+    row.dataset.action = action;
+    row.innerHTML = `<th scope="row"></th>
+      <td data-binding="KB_${action}" class="key-cell"><button type="button" tabindex="-1"></button></td>
+      <td data-binding="PAD_${action}" class="pad-cell"><input type="text" spellcheck="false"
+        autocomplete="off" tabindex="-1"></td>
+      <td class="line-cell"></td>`;
+    body.append(row);
+  }
+  body.querySelector('button').tabIndex = 0;
+  labelTable();
+}
+
+// The words of the table's rows, in the page's language: each action's name
+// with its gloss beside it.
+function labelTable() {
+  for (const row of document.querySelectorAll('#bindings tbody tr')) {
+    const action = row.dataset.action;
+    const gloss = document.createElement('span');
+    gloss.className = 'gloss';
+    gloss.textContent = glossOf(action);
+    row.querySelector('th').replaceChildren(action, gloss);
+    const input = row.querySelector('input');
+    input.placeholder = text('defaultValue');
+    input.setAttribute('aria-label', text('padCellName', action));
+  }
+  $('#offer-action').replaceChildren(...editor.vocabulary.actions.map(
+    (action) => new Option(actionWithGloss(action), 'KB_' + action)));
+}
+
+function findingsByLine() {
+  const byLine = new Map();
+  for (const finding of editor.analysis.findings) {
+    const shown = `${editor.fileName}:${finding.line}: ${text(finding.severity)}: ` +
+                  Bridge.words(finding.message);
+    if (!byLine.has(finding.line)) {
+      byLine.set(finding.line, []);
+    }
+    byLine.get(finding.line).push({...finding, text: shown});
+  }
+  return byLine;
+}
+
+// Values held by two or more bindings of one kind: [{what, names}].
+function sharedValues() {
+  const holders = new Map();
+  for (const binding of editor.analysis.bindings) {
+    if (binding.line !== null && binding.value !== 0) {
+      const kind = binding.name.split('_')[0];
+      const key = `${kind} ${binding.value}`;
+      holders.set(key, [...(holders.get(key) || []), binding]);
+    }
+  }
+  return [...holders.values()].filter((names) => names.length > 1).map((bindings) => ({
+    what: bindings[0].name.startsWith('KB_') ? keyShown(bindings[0].value) : hex(bindings[0].value),
+    names: bindings.map((binding) => binding.name),
+  }));
+}
+
+// A key value as the cell shows it: the file's name, and the keycap of the
+// chosen layout where it differs (or, for a key without a name, which key).
+function keyShown(value) {
+  const name = valueText(value);
+  const code = (editor.codesOfValue.get(value) || [])[0];
+  if (!code) {
+    return name;
+  }
+  const cap = differingCap(editor.layout, code);
+  if (!editor.vocabulary.nameOfValue.has(value)) {
+    const label = KeyboardLayouts[editor.layout].find((key) => key.code === code)?.label;
+    return label ? text('mainRowKey', name, label) : name;
+  }
+  return cap ? `${name} ${cap}` : name;
+}
+
+function renderKeyCell(cell, binding) {
+  const button = cell.querySelector('button');
+  const waiting = editor.waitingFor === binding.name;
+  const set = binding.line !== null;
+  cell.classList.toggle('waiting', waiting);
+  cell.classList.toggle('broken', set && binding.value === 0);
+  button.setAttribute('aria-pressed', String(waiting));
+  if (waiting) {
+    button.setAttribute('aria-describedby', 'waiting');
+  } else {
+    button.removeAttribute('aria-describedby');
+  }
+  let name = valueText(binding.value);
+  let cap = '';
+  if (waiting) {
+    name = text('pressAKey');
+  } else if (!set) {
+    name = text('defaultValue');
+  } else if (binding.value === 0) {
+    name = text('noKey', hex(0));
+  } else {
+    cap = keyShown(binding.value).slice(name.length).trim();
+  }
+  // Redrawn only when it changes: a click whose press found other nodes is lost.
+  if (button.dataset.shown !== `${name}\n${cap}`) {
+    button.dataset.shown = `${name}\n${cap}`;
+    button.textContent = cap ? `${name} ` : name;
+    if (cap) {
+      const capSpan = document.createElement('span');
+      capSpan.className = 'cap';
+      capSpan.textContent = cap;
+      button.append(capSpan);
+    }
+  }
+  button.setAttribute('aria-label', text('keyCellName', actionOf(binding.name),
+                                         cap ? `${name} ${cap}` : name));
+  button.title = button.getAttribute('aria-label');
+}
+
+function renderPadCell(cell, binding) {
+  const input = cell.querySelector('input');
+  if (document.activeElement !== input) {
+    input.value = binding.line === null ? '' : hex(binding.value);
+    input.removeAttribute('aria-invalid');
+  }
+}
+
+function renderTable(byLine, shared) {
+  // Which rows a finding concerns: those whose bindings its line names.
+  const rowNotes = new Map();
+  const note = (action, what) => rowNotes.set(action, [...(rowNotes.get(action) || []), what]);
+  for (const line of editor.analysis.lines) {
+    if (line.entry !== null && byLine.has(line.number)) {
+      byLine.get(line.number).forEach((finding) =>
+        note(editor.vocabulary.actions[line.entry >> 1], finding));
+    }
+  }
+  const sharedRows = new Map();
+  for (const {what, names} of shared) {
+    for (const name of names) {
+      const others = names.filter((other) => other !== name);
+      sharedRows.set(actionOf(name), [...(sharedRows.get(actionOf(name)) || []),
+                                       `${name}: ${what} = ${others.join(', ')}`]);
+    }
+  }
+  for (const binding of editor.analysis.bindings) {
+    const cell = document.querySelector(`[data-binding="${binding.name}"]`);
+    cell.classList.toggle('default', binding.line === null);
+    (binding.name.startsWith('KB_') ? renderKeyCell : renderPadCell)(cell, binding);
+  }
+  for (const row of document.querySelectorAll('#bindings tbody tr')) {
+    const action = row.dataset.action;
+    const lines = [bindingOf('KB_' + action).line, bindingOf('PAD_' + action).line]
+      .map((n) => (n === null ? '–' : n));
+    const found = rowNotes.get(action) || [];
+    const sharing = sharedRows.get(action) || [];
+    const lineCell = row.querySelector('.line-cell');
+    lineCell.textContent = lines.join(' · ');
+    if (found.length) {
+      const mark = document.createElement('span');
+      mark.className = 'row-finding';
+      mark.textContent = found.some((f) => f.severity === 'warning') ? ' ⚠' : ' ⓘ';
+      mark.title = found.map((f) => f.text).join('\n');
+      mark.setAttribute('aria-label', mark.title);
+      mark.setAttribute('role', 'img');
+      lineCell.append(mark);
+    }
+    if (sharing.length) {
+      const mark = document.createElement('span');
+      mark.className = 'row-shared';
+      mark.dataset.test = 'shared-mark';
+      mark.textContent = ' ⇄';
+      mark.title = text('sharedMark', sharing.join('; '));
+      mark.setAttribute('aria-label', mark.title);
+      mark.setAttribute('role', 'img');
+      lineCell.append(mark);
+    }
+    row.classList.toggle('has-finding', found.length > 0);
+    row.classList.toggle('shared', sharing.length > 0);
+    row.classList.toggle('selected', editor.selected !== null && actionOf(editor.selected) === action);
+  }
+  for (const cell of document.querySelectorAll('#bindings [data-binding]')) {
+    cell.classList.toggle('selected', cell.dataset.binding === editor.selected);
+  }
+}
+
+function initials(action) {
+  return action.replace(/[a-z]+/g, '');
+}
+
+function renderKeyboard() {
+  const labels = new Map();
+  for (const binding of editor.analysis.bindings) {
+    if (binding.name.startsWith('KB_') && binding.line !== null) {
+      for (const code of editor.codesOfValue.get(binding.value) || []) {
+        labels.set(code, [...(labels.get(code) || []), actionOf(binding.name)]);
+      }
+    }
+  }
+  const keys = [...document.querySelectorAll('#keyboard .key')];
+  for (const key of keys) {
+    const actions = labels.get(key.dataset.code) || [];
+    // Long action names may break between their words, and each takes a line.
+    const shown = key.querySelector('.actions');
+    shown.replaceChildren(...actions.flatMap((action, i) => [
+      ...(i ? [document.createElement('br')] : []),
+      ...action.split(/(?<=[a-z])(?=[A-Z])/).flatMap((word, j) =>
+        j ? [document.createElement('wbr'), word] : [word])]));
+    key.classList.remove('crowded');
+    key.classList.toggle('bound', actions.length === 1);
+    key.classList.toggle('twice', actions.length > 1);
+    key.title = text('keyName', key.querySelector('.cap').textContent,
+                     fileNameOfCode(key.dataset.code) || text('noKeyName'), actions);
+  }
+  // Names that do not fit their key shrink to initials, read out in full; the
+  // key's tooltip and the line under the picture give them too.
+  const crowded = keys.filter((key) => {
+    const actions = key.querySelector('.actions');
+    return actions.textContent && (actions.scrollHeight > actions.clientHeight + 1 ||
+                                   actions.scrollWidth > actions.clientWidth);
+  });
+  for (const key of crowded) {
+    const actions = labels.get(key.dataset.code);
+    key.classList.add('crowded');
+    const short = document.createElement('span');
+    short.setAttribute('aria-hidden', 'true');
+    short.textContent = actions.map(initials).join(' ');
+    const full = document.createElement('span');
+    full.className = 'unseen';
+    full.textContent = actions.join(', ');
+    key.querySelector('.actions').replaceChildren(short, full);
+  }
+}
+
+function renderFile(byLine) {
+  const lines = splitLines(editor.bytes);
+  if (editor.savedLines?.of !== editor.savedBytes) {
+    editor.savedLines = {of: editor.savedBytes, lines: splitLines(editor.savedBytes)};
+  }
+  const changed = changedLines(editor.savedLines.lines, lines);
+  const decoder = new TextDecoder(kDecoderLabels[editor.codePage]);
+  editor.fileView.show(lines, (line) => decoder.decode(line), (index) => {
+    const found = byLine.get(index + 1);
+    const classes = [changed.has(index) ? 'changed' : ''];
+    if (found) {
+      classes.push(found.some((f) => f.severity === 'warning') ? 'warning' : 'note');
+    }
+    return {className: classes.join(' ').trim(), title: found && found.map((f) => f.text).join('\n')};
+  }, editor.lastChangedLine);
+}
+
+function findingItem(className, content, test) {
+  const item = document.createElement('li');
+  item.className = className;
+  item.textContent = content;
+  if (test) {
+    item.dataset.test = test;
+  }
+  return item;
+}
+
+function renderFindings(byLine, shared) {
+  const items = [];
+  let count = 0;
+  for (const found of byLine.values()) {
+    for (const finding of found) {
+      if (count++ < kFindingsShown) {
+        const item = findingItem(finding.severity, finding.text, 'finding');
+        item.dataset.findingId = finding.id;
+        items.push(item);
+      }
+    }
+  }
+  if (count > kFindingsShown) {
+    items.push(findingItem('note', text('moreFindings', count - kFindingsShown)));
+  }
+  if (editor.bytes.includes(0)) {
+    items.push(findingItem('note', text('nulHelp'), 'nul-help'));
+  }
+  for (const {what, names} of shared) {
+    items.push(findingItem('note', text('sharedNote', what, names), 'conflict'));
+  }
+  if (items.length === 0) {
+    items.push(findingItem('clean', text('noProblems')));
+  }
+  $('#findings').replaceChildren(...items);
+}
+
+function renderToolbar() {
+  const dirty = isDirty();
+  const opened = editor.opened;
+  $('#save').disabled = !opened;
+  $('#save').textContent = text(dirty ? 'saveDirty' : 'save');
+  $('#undo').disabled = editor.undoStack.length === 0;
+  $('#redo').disabled = editor.redoStack.length === 0;
+  const selected = opened && editor.selected ? bindingOf(editor.selected) : null;
+  $('#unset').disabled = !selected || selected.line === null;
+  $('#unset').textContent = selected ? text('unsetSelected', selected.name) : text('unset');
+  $('#unset').title = selected ? '' : text('unsetNothing');
+  $('#reset-all').disabled = !opened || !editor.analysis.bindings.some((b) => b.line !== null);
+  $('#fix-all').disabled = !opened || editor.analysis.findings.length === 0;
+  $('#start').hidden = opened;
+  $('#work').inert = !opened;
+  document.title = opened ? text('pageTitle', editor.fileName, dirty) : text('title');
+}
+
+function render() {
+  const byLine = findingsByLine();
+  const shared = sharedValues();
+  renderTable(byLine, shared);
+  renderKeyboard();
+  renderFile(byLine);
+  renderFindings(byLine, shared);
+  renderToolbar();
+}
