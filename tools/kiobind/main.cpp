@@ -1,5 +1,7 @@
 // kiobind: tells players what the game will do with their input.ini, using the
 // loader's own code so that it can never disagree with the library.
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <string>
 #include <vector>
@@ -8,6 +10,7 @@
 #include "standard_streams.h"
 
 int main(int argc, char** argv) {
+    using kiobind::StandardStream;
     kiobind::Output output;
     int status = kiobind::kExitUnreadable;
     try {
@@ -17,13 +20,15 @@ int main(int argc, char** argv) {
         output.err += std::string("kiobind: ") + error.what() + "\n";
         status = kiobind::kExitUnreadable;
     }
-    const bool outWritten = kiobind::WriteStandard(kiobind::StandardStream::Output, output.out);
-    const bool errWritten = kiobind::WriteStandard(kiobind::StandardStream::Error, output.err);
-    if (!outWritten) {
-        // A report that did not arrive in full must not pass for a clean one.
-        kiobind::WriteStandard(kiobind::StandardStream::Error,
-                               "kiobind: error: cannot write to standard output\n");
-        return kiobind::kExitUnreadable;
+    // A report that never arrived must not pass for one that did.
+    errno = 0;
+    if (!kiobind::WriteStandard(StandardStream::Output, output.out)) {
+        const std::string reason = errno != 0 ? std::strerror(errno) : "the output is closed";
+        output.err += "kiobind: error: cannot write the output (" + reason + ")\n";
+        status = kiobind::kExitUnreadable;
     }
-    return errWritten ? status : kiobind::kExitUnreadable;
+    if (!kiobind::WriteStandard(StandardStream::Error, output.err)) {
+        status = kiobind::kExitUnreadable;
+    }
+    return status;
 }

@@ -60,7 +60,7 @@ bool WriteStandard(StandardStream stream, std::string_view utf8) {
     // A file or a pipe: the UTF-8 bytes through the C runtime, which writes
     // line ends as CR LF, as kiobind always has.
     const bool written = std::fwrite(utf8.data(), 1, utf8.size(), file) == utf8.size();
-    return std::fflush(file) == 0 && written;
+    return std::fflush(file) == 0 && written && std::ferror(file) == 0;
 }
 
 }  // namespace kiobind
