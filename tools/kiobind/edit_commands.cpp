@@ -66,7 +66,7 @@ int RunEdit(const Arguments& arguments, const Context& context, Output& output,
         return kExitUnreadable;
     }
     if (outcome.changes.empty()) {
-        output.out += arguments.file + ": nothing to change\n";
+        output.out += arguments.file + ": " + Words(context.language, "cli.edit.nothing") + "\n";
     }
     PrintChanges(arguments.file, outcome, context, output);
     return kExitClean;
@@ -102,8 +102,11 @@ int RunFix(const Arguments& arguments, const Context& context, Output& output) {
     const std::string conversion =
         fixed.convertedFrom.empty()
             ? ""
-            : Location(arguments.file, 1, context) + " converted from " + fixed.convertedFrom +
-                  " to code page " + std::to_string(context.codePage.id) + "\n";
+            : Location(arguments.file, 1, context) + " " +
+                  Words(context.language, "cli.fix.converted",
+                        {Verbatim("from", fixed.convertedFrom),
+                         Verbatim("code_page", std::to_string(context.codePage.id))}) +
+                  "\n";
     if (arguments.dryRun) {
         output.out += conversion;
         output.out += kioedit::UnifiedDiff(fixed.convertedFrom.empty() ? bytes : fixed.converted,
@@ -118,16 +121,19 @@ int RunFix(const Arguments& arguments, const Context& context, Output& output) {
     PrintFindings(arguments.file, fixed.remaining, context, output);
     const bool changed = fixed.edit.bytes != bytes;
     const size_t lines = fixed.edit.changes.size();
-    std::string summary = !changed     ? "nothing to fix"
-                          : lines == 0 ? "the encoding"
-                                       : std::to_string(lines) + " line" + (lines == 1 ? "" : "s");
-    if (changed) {
-        summary = (arguments.dryRun ? "would fix " : "fixed ") + summary;
-    }
+    const Language language = context.language;
+    const std::string what =
+        lines == 0 ? Words(language, "cli.fix.encoding")
+                   : Words(language, lines == 1 ? "cli.fix.lines.one" : "cli.fix.lines.other",
+                           {Verbatim("count", std::to_string(lines))});
+    std::string summary =
+        !changed ? Words(language, "cli.fix.nothing")
+                 : Words(language, arguments.dryRun ? "cli.fix.would" : "cli.fix.fixed",
+                         {Verbatim("what", what)});
     const size_t left = fixed.remaining.size();
     if (left > 0) {
-        summary += "; " + std::to_string(left) + " finding" + (left == 1 ? "" : "s") +
-                   " left for a person";
+        summary = Words(language, left == 1 ? "cli.fix.left.one" : "cli.fix.left.other",
+                        {Verbatim("summary", summary), Verbatim("count", std::to_string(left))});
     }
     output.out += arguments.file + ": " + summary + "\n";
     return kExitClean;
