@@ -1,7 +1,9 @@
-// For random files: each finding points at bytes of its own line, and each sure
-// fix, applied alone, ends that finding and touches no other binding.
+// For random files: each finding points at bytes of its own line, says so in
+// printable ASCII, and each sure fix, applied alone, ends that finding and
+// touches no other binding.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <random>
@@ -49,6 +51,9 @@ void CheckFile(const std::string& bytes, const kio::CodePage& codePage) {
     const SlotValues before = ValuesOf(analysis);
     for (const Finding& finding : CollectFindings(analysis, codePage)) {
         SCOPED_TRACE(FindingText(finding));
+        // No byte of the file reaches a terminal unescaped.
+        const std::string text = FindingText(finding);
+        EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }));
         ASSERT_GE(finding.line, 1);
         ASSERT_LE(finding.line, analysis.lineNumbers.LastLine());
         EXPECT_EQ(finding.span.offset, analysis.lineNumbers.LineStart(finding.line) + finding.column);

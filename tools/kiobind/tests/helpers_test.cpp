@@ -115,6 +115,9 @@ TEST(Arguments, ParseCommandsFilesAndOptions) {
         {{"unset"}, Command::Unset, "input.ini", false, true},
         {{"fix", "--dry-run", "a.ini"}, Command::Fix, "a.ini", false, false},
         {{"check", "--dry-run"}, Command::Check, "input.ini", false, true},
+        {{"check", "--format", "xml"}, Command::Check, "input.ini", false, true},
+        {{"show", "--format=text", "a.ini"}, Command::Show, "a.ini", false, false},
+        {{"keys", "--format", "json"}, Command::Keys, "input.ini", false, true},
     };
     for (const Case& c : cases) {
         const Arguments arguments = ParseArguments(c.words);
@@ -129,6 +132,8 @@ TEST(Arguments, ParseCommandsFilesAndOptions) {
     EXPECT_EQ(set.binding + "=" + set.value, "pad_run=0x2");
     EXPECT_EQ(set.codePage, 932u);
     EXPECT_TRUE(ParseArguments({"fix", "--dry-run"}).dryRun);
+    EXPECT_TRUE(ParseArguments({"show", "--format", "json"}).json);
+    EXPECT_FALSE(ParseArguments({"check", "--format=text"}).json);
 }
 
 TEST(ActionList, TakesExactlyTwentySevenNames) {
