@@ -50,7 +50,32 @@ std::string Shown(const MessageArgument& argument) {
     return Printable(argument.text);
 }
 
+namespace {
+
+std::string ShownWith(const MessageArgument& argument, const FileTextShower& show) {
+    if (!show || argument.form == ArgumentForm::Verbatim) {
+        return Shown(argument);
+    }
+    if (argument.form == ArgumentForm::Escaped) {
+        return show(argument.text);
+    }
+    // As Quote: enough to recognise a text.
+    constexpr size_t kLongestQuote = 64;
+    if (argument.text.size() > kLongestQuote) {
+        return "'" + show(std::string_view(argument.text).substr(0, kLongestQuote)) + "...' (" +
+               std::to_string(argument.text.size()) + " bytes)";
+    }
+    return "'" + show(argument.text) + "'";
+}
+
+}  // namespace
+
 std::string Render(const Message& message, Language language) {
+    return Render(message, language, FileTextShower());
+}
+
+std::string Render(const Message& message, Language language,
+                   const FileTextShower& showFileText) {
     const CatalogueEntry* entry = FindCatalogueEntry(message.key);
     // A key missing from the catalogue still says which message it is.
     const std::string_view text = entry != nullptr ? TextIn(*entry, language)
@@ -68,7 +93,7 @@ std::string Render(const Message& message, Language language) {
         out.append(text.substr(i, open - i));
         const std::string_view name = text.substr(open + 1, close - open - 1);
         if (const MessageArgument* argument = ArgumentNamed(message, name)) {
-            out += Shown(*argument);
+            out += ShownWith(*argument, showFileText);
         } else {
             out.append(text.substr(open, close - open + 1));
         }

@@ -3,6 +3,7 @@
 // message is written once and read in any language.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -50,6 +51,15 @@ inline MessageArgument Verbatim(std::string name, std::string text) {
 // A message with every {name} of its catalogue text replaced by the argument of
 // that name.
 std::string Render(const Message& message, Language language = Language::English);
+
+// How a rendering shows text taken from the file (the Escaped and Quoted
+// arguments) where the output can hold more than escaped bytes.
+using FileTextShower = std::function<std::string(std::string_view)>;
+
+// As Render, with file text shown by `showFileText`: Quoted ones still in
+// quotes, long ones still cut short.
+std::string Render(const Message& message, Language language,
+                   const FileTextShower& showFileText);
 
 // The argument's text as a rendering shows it.
 std::string Shown(const MessageArgument& argument);

@@ -79,7 +79,7 @@ char* kio_vocabulary() {
 }
 
 // What the game and `kiobind check` make of the file.
-char* kio_analyse(const char* bytes, size_t size, uint32_t codePageId) {
+char* kio_analyse(const char* bytes, size_t size, uint32_t codePageId, uint32_t languageId) {
     const kio::CodePage& codePage = kioweb::CodePageOf(codePageId);
     const std::string_view file = kioweb::View(bytes, size);
     const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(file, codePage);
@@ -87,7 +87,8 @@ char* kio_analyse(const char* bytes, size_t size, uint32_t codePageId) {
         {{"codePage", codePage.id},
          {"lines", LinesJson(analysis)},
          {"bindings", BindingsJson(analysis, codePage)},
-         {"findings", kioweb::FindingsJson(kiobind::CollectFindings(analysis, codePage))}});
+         {"findings", kioweb::FindingsJson(kiobind::CollectFindings(analysis, codePage),
+                                            kioweb::LanguageOf(languageId))}});
 }
 
 }  // extern "C"

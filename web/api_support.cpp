@@ -41,10 +41,14 @@ Json Bytes(std::string_view bytes) {
     return utf8;
 }
 
-Json FindingsJson(const std::vector<kiobind::Finding>& findings) {
+kiobind::Language LanguageOf(uint32_t id) {
+    return id == 1 ? kiobind::Language::Japanese : kiobind::Language::English;
+}
+
+Json FindingsJson(const std::vector<kiobind::Finding>& findings, kiobind::Language language) {
     Json list = Json::array();
     for (const kiobind::Finding& finding : findings) {
-        Json json = kiobind::FindingJson(finding);
+        Json json = kiobind::FindingJson(finding, language);
         json["message"] = Bytes(json["text"].get<std::string>());
         list.push_back(std::move(json));
     }

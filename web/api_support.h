@@ -32,6 +32,10 @@ Json Bytes(std::string_view bytes);
 
 // Each finding as kiobind check --format json gives it, with the identifier the
 // page's hooks use, and "message", its text, as bytes.
-Json FindingsJson(const std::vector<kiobind::Finding>& findings);
+Json FindingsJson(const std::vector<kiobind::Finding>& findings, kiobind::Language language);
+
+// The page's language as it passes it: 0 English, 1 Japanese. The words of
+// findings and refusals come in it, as UTF-8 carried as bytes.
+kiobind::Language LanguageOf(uint32_t id);
 
 }  // namespace kioweb

@@ -37,17 +37,26 @@ const Bridge = {
   vocabulary() {
     return Bridge.call('kio_vocabulary', []);
   },
+  // The words of findings and refusals come in the page's language, as UTF-8.
+  languageId() {
+    return pageLanguage.current === 'ja' ? 1 : 0;
+  },
   analyse(bytes, codePage) {
-    return Bridge.call('kio_analyse', [bytes], [codePage]);
+    return Bridge.call('kio_analyse', [bytes], [codePage, Bridge.languageId()]);
   },
   set(bytes, binding, value, codePage) {
-    return Bridge.call('kio_set', [bytes, binding, value], [codePage]);
+    return Bridge.call('kio_set', [bytes, binding, value], [codePage, Bridge.languageId()]);
   },
   unset(bytes, binding, codePage) {
-    return Bridge.call('kio_unset', [bytes, binding], [codePage]);
+    return Bridge.call('kio_unset', [bytes, binding], [codePage, Bridge.languageId()]);
   },
   fix(bytes, codePage) {
-    return Bridge.call('kio_fix', [bytes], [codePage]);
+    return Bridge.call('kio_fix', [bytes], [codePage, Bridge.languageId()]);
+  },
+  // A finding's or a refusal's words: UTF-8, with the file's own bytes escaped.
+  words(byteString) {
+    Bridge.utf8 = Bridge.utf8 || new TextDecoder('utf-8');
+    return Bridge.utf8.decode(Bridge.bytesOf(byteString));
   },
 
   // Each character of a code page with its bytes, read off the browser's decoder:

@@ -9,7 +9,7 @@ namespace {
 
 using kioweb::Json;
 
-Json OutcomeJson(const kioedit::EditOutcome& outcome) {
+Json OutcomeJson(const kioedit::EditOutcome& outcome, kiobind::Language language) {
     const char* status = outcome.status == kioedit::EditStatus::Ok        ? "ok"
                          : outcome.status == kioedit::EditStatus::Refused ? "refused"
                                                                           : "out of memory";
@@ -22,7 +22,7 @@ Json OutcomeJson(const kioedit::EditOutcome& outcome) {
     }
     const bool refused = outcome.status == kioedit::EditStatus::Refused;
     return {{"status", status},
-            {"refusal", kioweb::Bytes(refused ? kiobind::Render(outcome.refusal) : "")},
+            {"refusal", kioweb::Bytes(refused ? kiobind::Render(outcome.refusal, language) : "")},
             {"refusalId", refused ? Json(outcome.refusal.Id()) : Json(nullptr)},
             {"bytes", kioweb::Bytes(outcome.bytes)},
             {"changes", std::move(changes)}};
@@ -38,28 +38,31 @@ using kioweb::View;
 
 // kiobind set: binds `binding` to a key name or a 0x number.
 char* kio_set(const char* file, size_t fileSize, const char* binding, size_t bindingSize,
-              const char* value, size_t valueSize, uint32_t codePageId) {
+              const char* value, size_t valueSize, uint32_t codePageId, uint32_t languageId) {
     return HandOver(OutcomeJson(kioedit::SetBinding(View(file, fileSize), View(binding, bindingSize),
                                                     View(value, valueSize),
-                                                    CodePageOf(codePageId))));
+                                                    CodePageOf(codePageId)),
+                                kioweb::LanguageOf(languageId)));
 }
 
 // kiobind unset: turns off every line naming `binding`.
 char* kio_unset(const char* file, size_t fileSize, const char* binding, size_t bindingSize,
-                uint32_t codePageId) {
+                uint32_t codePageId, uint32_t languageId) {
     return HandOver(OutcomeJson(kioedit::UnsetBinding(View(file, fileSize),
                                                       View(binding, bindingSize),
-                                                      CodePageOf(codePageId))));
+                                                      CodePageOf(codePageId)),
+                                kioweb::LanguageOf(languageId)));
 }
 
 // kiobind fix: every fix with one sure answer, and what is left to decide.
-char* kio_fix(const char* file, size_t fileSize, uint32_t codePageId) {
+char* kio_fix(const char* file, size_t fileSize, uint32_t codePageId, uint32_t languageId) {
     const kioedit::FixOutcome outcome =
         kioedit::FixFile(View(file, fileSize), CodePageOf(codePageId),
                          &kioweb::EncodeUtf16InPage);
-    Json json = OutcomeJson(outcome.edit);
+    const kiobind::Language language = kioweb::LanguageOf(languageId);
+    Json json = OutcomeJson(outcome.edit, language);
     json["convertedFrom"] = kioweb::Bytes(outcome.convertedFrom);
-    json["remaining"] = kioweb::FindingsJson(outcome.remaining);
+    json["remaining"] = kioweb::FindingsJson(outcome.remaining, language);
     return HandOver(json);
 }
 

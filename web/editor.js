@@ -110,6 +110,27 @@ function openBytes(bytes, fileName, place, message) {
   if (fromStart) {
     $('#bindings [data-binding] > [tabindex="0"]').focus();
   }
+  offerCodePage();
+}
+
+// Says once, as a file opens, that its bytes read better in the other code
+// page, and switches in one click.
+function offerCodePage() {
+  const hint = codePageHint(editor.bytes, editor.codePage);
+  if (hint === null) {
+    return;
+  }
+  ask('code-page-hint', text(hint.says), [
+    {id: 'switch-code-page', label: text(hint.button), act: () => chooseCodePage(hint.switchTo)},
+    {id: 'keep-code-page', label: text('keepCodePage', editor.codePage), act: () => {}},
+  ]);
+}
+
+function chooseCodePage(codePage) {
+  editor.codePage = codePage;
+  $('#code-page').value = String(codePage);
+  settings.put('codePage', String(codePage));
+  analyse();
 }
 
 // Opens what the player chose, asking first when it does not look like text.
@@ -167,7 +188,7 @@ function changeSummary(outcome) {
 // Returns whether the file changed.
 function applyOutcome(outcome, binding) {
   if (outcome.status !== 'ok') {
-    say(outcome.refusal ? decodeBytes(outcome.refusal) : text('couldNot', binding), true);
+    say(outcome.refusal ? Bridge.words(outcome.refusal) : text('couldNot', binding), true);
     return false;
   }
   const bytes = Bridge.bytesOf(outcome.bytes);
@@ -249,7 +270,7 @@ function resetAll() {
       for (const binding of set) {
         const outcome = Bridge.unset(bytes, binding.name, editor.codePage);
         if (outcome.status !== 'ok') {
-          say(decodeBytes(outcome.refusal), true);
+          say(Bridge.words(outcome.refusal), true);
           return;
         }
         bytes = Bridge.bytesOf(outcome.bytes);
@@ -430,9 +451,16 @@ function wireEvents() {
   $('#reset-all').addEventListener('click', resetAll);
   $('#fix-all').addEventListener('click', fixAll);
   $('#code-page').addEventListener('change', (event) => {
-    editor.codePage = Number(event.target.value);
-    settings.put('codePage', event.target.value);
+    chooseCodePage(Number(event.target.value));
+  });
+  $('#language').addEventListener('change', (event) => {
+    settings.put('language', event.target.value);
+    useLanguage(event.target.value);
+    labelTable();
     analyse();
+    if (!editor.opened) {
+      say(text('noFileYet'));
+    }
   });
   $('#layout').addEventListener('change', (event) => {
     editor.layout = event.target.value;
@@ -469,8 +497,18 @@ function fillKeyList() {
   $('#key-list').replaceChildren(...named, ...unnamed);
 }
 
-function startEditor() {
+// Speaks `language` from now on: every sentence, the findings and <html lang>.
+function useLanguage(language) {
+  pageLanguage.current = language;
+  document.documentElement.lang = language;
+  $('#language').value = language;
   fillTexts();
+}
+
+function startEditor() {
+  $('#language').replaceChildren(
+    ...Object.entries(kLanguages).map(([tag, name]) => new Option(name, tag)));
+  useLanguage(chooseLanguage(settings.get('language', null), navigator.languages));
   const vocabulary = Bridge.vocabulary();
   vocabulary.nameOfValue = new Map(vocabulary.keyNames.map((k) => [k.value, k.name]));
   editor.vocabulary = vocabulary;
@@ -478,13 +516,13 @@ function startEditor() {
     editor.keyOfCode.set(key.code, key);
     editor.codesOfValue.set(key.value, [...(editor.codesOfValue.get(key.value) || []), key.code]);
   }
-  $('#offer-action').replaceChildren(
-    ...vocabulary.actions.map((action) => new Option(action, 'KB_' + action)));
 
-  const codePage = settings.get('codePage', '1252');
+  // Where the player has chosen nothing, the language decides.
+  const defaults = languageDefaults(pageLanguage.current);
+  const codePage = settings.get('codePage', defaults.codePage);
   editor.codePage = kDecoderLabels[codePage] ? Number(codePage) : 1252;
   $('#code-page').value = String(editor.codePage);
-  const layout = settings.get('layout', 'us104');
+  const layout = settings.get('layout', defaults.layout);
   editor.layout = KeyboardLayouts[layout] ? layout : 'us104';
   $('#layout').value = editor.layout;
   fillKeyList();

@@ -12,24 +12,38 @@ function buildTable() {
       <td data-binding="PAD_${action}" class="pad-cell"><input type="text" spellcheck="false"
         autocomplete="off" tabindex="-1"></td>
       <td class="line-cell"></td>`;
-    row.querySelector('th').textContent = action;
-    const input = row.querySelector('input');
-    input.placeholder = text('defaultValue');
-    input.setAttribute('aria-label', text('padCellName', action));
     body.append(row);
   }
   body.querySelector('button').tabIndex = 0;
+  labelTable();
+}
+
+// The words of the table's rows, in the page's language: each action's name
+// with its gloss beside it.
+function labelTable() {
+  for (const row of document.querySelectorAll('#bindings tbody tr')) {
+    const action = row.dataset.action;
+    const gloss = document.createElement('span');
+    gloss.className = 'gloss';
+    gloss.textContent = glossOf(action);
+    row.querySelector('th').replaceChildren(action, gloss);
+    const input = row.querySelector('input');
+    input.placeholder = text('defaultValue');
+    input.setAttribute('aria-label', text('padCellName', action));
+  }
+  $('#offer-action').replaceChildren(...editor.vocabulary.actions.map(
+    (action) => new Option(actionWithGloss(action), 'KB_' + action)));
 }
 
 function findingsByLine() {
   const byLine = new Map();
   for (const finding of editor.analysis.findings) {
-    const text = `${editor.fileName}:${finding.line}: ${finding.severity}: ` +
-                 decodeBytes(finding.message);
+    const shown = `${editor.fileName}:${finding.line}: ${text(finding.severity)}: ` +
+                  Bridge.words(finding.message);
     if (!byLine.has(finding.line)) {
       byLine.set(finding.line, []);
     }
-    byLine.get(finding.line).push({...finding, text});
+    byLine.get(finding.line).push({...finding, text: shown});
   }
   return byLine;
 }

@@ -33,7 +33,7 @@ std::optional<std::string> OptionValue(const std::vector<std::string>& words, si
         return word.substr(name.size() + 1);
     }
     if (i + 1 >= words.size()) {
-        arguments.error = name + " needs a value";
+        arguments.error = {"cli.arg.needs-value", {Verbatim("option", name)}};
         return std::nullopt;
     }
     return words[++i];
@@ -61,20 +61,47 @@ void TakePositional(const std::string& word, size_t& taken, bool& haveFile,
         return;
     }
     if (!TakesFile(arguments.command)) {
-        arguments.error = "unexpected argument '" + word + "'";
+        arguments.error = {"cli.arg.unexpected", {Verbatim("word", word)}};
         return;
     }
     if (haveFile) {
-        arguments.error = "only one file may be named";
+        arguments.error = {"cli.arg.one-file", {}};
     }
     arguments.file = word;
     haveFile = true;
 }
 
+// --lang belongs to no command: it is taken out wherever it stands before "--";
+// after "--" every word is a file name.
+std::vector<std::string> TakeLanguage(const std::vector<std::string>& words,
+                                      Arguments& arguments) {
+    std::vector<std::string> rest;
+    rest.reserve(words.size());
+    bool optionsEnded = false;
+    for (size_t i = 0; i < words.size(); ++i) {
+        optionsEnded = optionsEnded || words[i] == "--";
+        if (!optionsEnded && IsOption(words[i], "--lang")) {
+            if (std::optional<std::string> value = OptionValue(words, i, "--lang", arguments)) {
+                arguments.language = *value;
+                if (*value != "en" && *value != "ja") {
+                    arguments.error = {"cli.arg.lang", {Verbatim("value", *value)}};
+                }
+            }
+        } else {
+            rest.push_back(words[i]);
+        }
+    }
+    return rest;
+}
+
 }  // namespace
 
-Arguments ParseArguments(const std::vector<std::string>& words) {
+Arguments ParseArguments(const std::vector<std::string>& allWords) {
     Arguments arguments;
+    const std::vector<std::string> words = TakeLanguage(allWords, arguments);
+    if (arguments.Wrong()) {
+        return arguments;
+    }
     if (words.empty()) {
         arguments.help = true;
         return arguments;
@@ -82,7 +109,7 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
     if (words[0] == "--version") {
         arguments.version = true;
         if (words.size() > 1) {
-            arguments.error = "unexpected argument '" + words[1] + "'";
+            arguments.error = {"cli.arg.unexpected", {Verbatim("word", words[1])}};
         }
         return arguments;
     }
@@ -92,13 +119,13 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
         arguments.help = words[0] == "help";
         ++i;
     } else if (words[0] != "--help" && words[0] != "-h") {
-        arguments.error = "unknown command '" + words[0] + "'";
+        arguments.error = {"cli.arg.unknown-command", {Verbatim("word", words[0])}};
         return arguments;
     }
     bool haveFile = false;
     size_t taken = 0;
     bool optionsEnded = false;
-    for (; i < words.size() && arguments.error.empty(); ++i) {
+    for (; i < words.size() && !arguments.Wrong(); ++i) {
         const std::string& word = words[i];
         if (optionsEnded) {
             TakePositional(word, taken, haveFile, arguments);  // "--" ends the options
@@ -117,7 +144,7 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
             if (std::optional<std::string> value = OptionValue(words, i, "--format", arguments)) {
                 arguments.json = *value == "json";
                 if (*value != "json" && *value != "text") {
-                    arguments.error = "--format takes text or json, not '" + *value + "'";
+                    arguments.error = {"cli.arg.format", {Verbatim("value", *value)}};
                 }
             }
         } else if (arguments.command == Command::Show && word == "--raw") {
@@ -129,18 +156,19 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
                     OptionValue(words, i, "--code-page", arguments)) {
                 arguments.codePage = ParseNumber(*value);
                 if (!arguments.codePage) {
-                    arguments.error = "--code-page takes a number, not '" + *value + "'";
+                    arguments.error = {"cli.arg.code-page-number", {Verbatim("value", *value)}};
                 }
             }
         } else if (word.size() > 1 && word[0] == '-') {
-            arguments.error = "unknown option '" + word + "'";
+            arguments.error = {"cli.arg.unknown-option", {Verbatim("word", word)}};
         } else {
             TakePositional(word, taken, haveFile, arguments);
         }
     }
-    if (arguments.error.empty() && !arguments.help && taken < LeadingWords(arguments.command)) {
-        arguments.error = arguments.command == Command::Set ? "set needs a binding and a value"
-                                                            : "unset needs a binding";
+    if (!arguments.Wrong() && !arguments.help && taken < LeadingWords(arguments.command)) {
+        arguments.error = {arguments.command == Command::Set ? "cli.arg.set-needs"
+                                                             : "cli.arg.unset-needs",
+                           {}};
     }
     return arguments;
 }

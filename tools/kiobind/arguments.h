@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "message.h"
+
 namespace kiobind {
 
 enum class Command { Overview, Check, Show, Keys, Set, Unset, Fix };
@@ -22,7 +24,10 @@ struct Arguments {
     std::string value;    // set
     bool dryRun = false;  // fix: print the change, write nothing
     std::optional<uint32_t> codePage;
-    std::string error;  // non-empty when the command line is wrong
+    std::string language;  // --lang: "en", "ja", or empty for the user's own language
+    Message error;  // what is wrong with the command line, when something is
+
+    bool Wrong() const { return !error.key.empty(); }
 };
 
 Arguments ParseArguments(const std::vector<std::string>& words);

@@ -5,12 +5,15 @@
 #include "findings.h"
 #include "findings_json.h"
 #include "json_document.h"
+#include "words.h"
 
 namespace kiobind {
 namespace {
 
-std::string Plural(size_t count, std::string_view word) {
-    return std::to_string(count) + " " + std::string(word) + (count == 1 ? "" : "s");
+// "1 warning", "2 notes": `key` ends in ".one" or ".other".
+std::string Counted(Language language, const std::string& key, size_t count) {
+    return Words(language, key + (count == 1 ? ".one" : ".other"),
+                 {Verbatim("count", std::to_string(count))});
 }
 
 size_t BindingsSet(const FileAnalysis& analysis) {
@@ -33,9 +36,9 @@ size_t PrintFindings(const std::string& file, const std::vector<Finding>& findin
         warnings += warning ? 1 : 0;
         output.out += context.style(Paint::Bold, file + ":" + std::to_string(finding.line) + ":") +
                       " " +
-                      (warning ? context.style(Paint::Warning, "warning:")
-                               : context.style(Paint::Note, "note:")) +
-                      " " + FindingText(finding) + "\n";
+                      (warning ? context.style(Paint::Warning, Words(context.language, "cli.warning"))
+                               : context.style(Paint::Note, Words(context.language, "cli.note"))) +
+                      " " + Said(finding.message, context.language, context.codePage.id) + "\n";
     }
     return warnings;
 }
@@ -53,7 +56,7 @@ int RunCheck(const Arguments& arguments, const Context& context, Output& output)
         nlohmann::ordered_json& list = document["findings"] = nlohmann::ordered_json::array();
         size_t warnings = 0;
         for (const Finding& finding : findings) {
-            list.push_back(FindingJson(finding));
+            list.push_back(FindingJson(finding, context.language));
             warnings += finding.severity == Severity::Warning ? 1 : 0;
         }
         document["warnings"] = warnings;
@@ -63,14 +66,25 @@ int RunCheck(const Arguments& arguments, const Context& context, Output& output)
         return warnings == 0 ? kExitClean : kExitWarnings;
     }
     const size_t warnings = PrintFindings(arguments.file, findings, context, output);
-    const std::string bindings =
-        std::to_string(BindingsSet(analysis)) + " of 54 bindings set by the file";
+    const Language language = context.language;
+    const MessageArgument bindings = Verbatim(
+        "bindings", Words(language, "cli.check.bindings",
+                          {Verbatim("count", std::to_string(BindingsSet(analysis)))}));
     if (findings.empty()) {
-        output.out += arguments.file + ": " + context.style(Paint::Good, "no problems found") +
-                      "; " + bindings + "\n";
+        const std::string clean = Words(language, "cli.check.no-problems");
+        output.out += arguments.file + ": " +
+                      Words(language, "cli.check.clean",
+                            {Verbatim("no_problems", context.style(Paint::Good, clean)), bindings}) +
+                      "\n";
     } else {
-        output.out += arguments.file + ": " + Plural(warnings, "warning") + ", " +
-                      Plural(findings.size() - warnings, "note") + "; " + bindings + "\n";
+        output.out +=
+            arguments.file + ": " +
+            Words(language, "cli.check.summary",
+                  {Verbatim("warnings", Counted(language, "cli.check.warnings", warnings)),
+                   Verbatim("notes",
+                            Counted(language, "cli.check.notes", findings.size() - warnings)),
+                   bindings}) +
+            "\n";
     }
     return warnings == 0 ? kExitClean : kExitWarnings;
 }

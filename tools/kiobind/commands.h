@@ -11,6 +11,7 @@
 #include "binding_file.h"
 #include "code_page.h"
 #include "findings.h"
+#include "language_choice.h"
 #include "platform.h"
 #include "safe_save.h"
 #include "terminal.h"
@@ -31,6 +32,7 @@ struct Context {
     const kio::CodePage& codePage;
     Style style;
     const kioedit::SaveSystem& saveSystem;
+    Language language = Language::English;
 };
 
 // The whole program on its command line (without the program name). Running
@@ -48,7 +50,7 @@ int RunFix(const Arguments& arguments, const Context& context, Output& output);
 size_t PrintFindings(const std::string& file, const std::vector<Finding>& findings,
                      const Context& context, Output& output);
 
-std::string_view HelpText(Command command);
+std::string HelpText(Command command, Language language);
 std::string_view VersionLine();  // "kiobind 1.0.0.1\n"
 
 // The file, read as the loader reads it, or nothing after writing to

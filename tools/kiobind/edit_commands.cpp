@@ -3,7 +3,9 @@
 #include "binding_edit.h"
 #include "commands.h"
 #include "safe_save.h"
+#include "result_meaning.h"
 #include "system_utf16.h"
+#include "words.h"
 
 namespace kiobind {
 namespace {
@@ -14,14 +16,17 @@ std::string Location(const std::string& file, int line, const Context& context) 
 
 int Refuse(const std::string& file, const kioedit::EditOutcome& outcome, const Context& context,
            Output& output) {
-    const std::string reason = outcome.status == kioedit::EditStatus::OutOfMemory
-                                   ? "out of memory"
-                                   : Render(outcome.refusal);
+    const std::string reason =
+        outcome.status == kioedit::EditStatus::OutOfMemory
+            ? ResultMeaning(kio::kOutOfMemory, context.language)
+            : Said(outcome.refusal, context.language, context.codePage.id);
     // "...; did you mean 'KB_Run'?" ends a sentence of its own.
-    const std::string nothingWritten =
-        !reason.empty() && reason.back() == '?' ? " Nothing written." : "; nothing written";
-    output.err += file + ": " + context.style(Paint::Error, "error:") + " " + reason +
-                  nothingWritten + "\n";
+    const bool question = !reason.empty() && reason.back() == '?';
+    output.err += file + ": " + context.style(Paint::Error, Words(context.language, "cli.error")) +
+                  " " +
+                  Words(context.language, question ? "cli.refused.question" : "cli.refused",
+                        {Verbatim("reason", reason)}) +
+                  "\n";
     return kExitUnreadable;
 }
 
@@ -64,7 +69,7 @@ int RunEdit(const Arguments& arguments, const Context& context, Output& output,
         return kExitUnreadable;
     }
     if (outcome.changes.empty()) {
-        output.out += arguments.file + ": nothing to change\n";
+        output.out += arguments.file + ": " + Words(context.language, "cli.edit.nothing") + "\n";
     }
     PrintChanges(arguments.file, outcome, context, output);
     return kExitClean;
@@ -101,8 +106,11 @@ int RunFix(const Arguments& arguments, const Context& context, Output& output) {
     const std::string conversion =
         fixed.convertedFrom.empty()
             ? ""
-            : Location(arguments.file, 1, context) + " converted from " + fixed.convertedFrom +
-                  " to code page " + std::to_string(context.codePage.id) + "\n";
+            : Location(arguments.file, 1, context) + " " +
+                  Words(context.language, "cli.fix.converted",
+                        {Verbatim("from", fixed.convertedFrom),
+                         Verbatim("code_page", std::to_string(context.codePage.id))}) +
+                  "\n";
     if (arguments.dryRun) {
         output.out += conversion;
         output.out += kioedit::UnifiedDiff(fixed.convertedFrom.empty() ? bytes : fixed.converted,
@@ -117,16 +125,19 @@ int RunFix(const Arguments& arguments, const Context& context, Output& output) {
     PrintFindings(arguments.file, fixed.remaining, context, output);
     const bool changed = fixed.edit.bytes != bytes;
     const size_t lines = fixed.edit.changes.size();
-    std::string summary = !changed     ? "nothing to fix"
-                          : lines == 0 ? "the encoding"
-                                       : std::to_string(lines) + " line" + (lines == 1 ? "" : "s");
-    if (changed) {
-        summary = (arguments.dryRun ? "would fix " : "fixed ") + summary;
-    }
+    const Language language = context.language;
+    const std::string what =
+        lines == 0 ? Words(language, "cli.fix.encoding")
+                   : Words(language, lines == 1 ? "cli.fix.lines.one" : "cli.fix.lines.other",
+                           {Verbatim("count", std::to_string(lines))});
+    std::string summary =
+        !changed ? Words(language, "cli.fix.nothing")
+                 : Words(language, arguments.dryRun ? "cli.fix.would" : "cli.fix.fixed",
+                         {Verbatim("what", what)});
     const size_t left = fixed.remaining.size();
     if (left > 0) {
-        summary += "; " + std::to_string(left) + " finding" + (left == 1 ? "" : "s") +
-                   " left for a person";
+        summary = Words(language, left == 1 ? "cli.fix.left.one" : "cli.fix.left.other",
+                        {Verbatim("summary", summary), Verbatim("count", std::to_string(left))});
     }
     output.out += arguments.file + ": " + summary + "\n";
     return kExitClean;

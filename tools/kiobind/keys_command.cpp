@@ -2,13 +2,14 @@
 
 #include "browser_keys.h"
 #include "commands.h"
+#include "words.h"
 #include "vocabulary.h"
 
 namespace kiobind {
 
 int RunKeys(const Context& context, Output& output) {
     output.out +=
-        context.style(Paint::Bold, "Key name      Code  DirectInput name  Browser key") + "\n";
+        context.style(Paint::Bold, Words(context.language, "cli.keys.header")) + "\n";
     for (const kio::KeyName& key : kio::kKeyNames) {
         const std::string spelling = FileSpelling(key.name);
         // "-" and "/" are listed twice; the file can reach only the later code.

@@ -1,25 +1,16 @@
 // kiobind: tells players what the game will do with their input.ini, using the
 // loader's own code so that it can never disagree with the library.
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <string>
 #include <vector>
 
 #include "commands.h"
-
-namespace {
-
-// False when the stream took less than all of `text`, or could not flush it.
-bool Write(std::FILE* stream, const std::string& text) {
-    const size_t written = std::fwrite(text.data(), 1, text.size(), stream);
-    return std::fflush(stream) == 0 && written == text.size() && std::ferror(stream) == 0;
-}
-
-}  // namespace
+#include "standard_streams.h"
 
 int main(int argc, char** argv) {
+    using kiobind::StandardStream;
     kiobind::Output output;
     int status = kiobind::kExitUnreadable;
     try {
@@ -31,12 +22,12 @@ int main(int argc, char** argv) {
     }
     // A report that never arrived must not pass for one that did.
     errno = 0;
-    if (!Write(stdout, output.out)) {
+    if (!kiobind::WriteStandard(StandardStream::Output, output.out)) {
         const std::string reason = errno != 0 ? std::strerror(errno) : "the output is closed";
         output.err += "kiobind: error: cannot write the output (" + reason + ")\n";
         status = kiobind::kExitUnreadable;
     }
-    if (!Write(stderr, output.err)) {
+    if (!kiobind::WriteStandard(StandardStream::Error, output.err)) {
         status = kiobind::kExitUnreadable;
     }
     return status;

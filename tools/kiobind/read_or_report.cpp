@@ -1,5 +1,6 @@
 #include "commands.h"
 #include "result_meaning.h"
+#include "words.h"
 
 namespace kiobind {
 
@@ -8,9 +9,11 @@ std::optional<kio::FileText> ReadOrReport(const std::string& path, const Context
     kio::FileText file;
     const kio::ResultCode result = kio::ReadBindingFileAt(context.fileSystem, path.c_str(), file);
     if (kio::Failed(result)) {
-        output.err += path + ": " + context.style(Paint::Error, "error:") +
-                      " cannot read the file; GetPAM would return " + DescribeResult(result) +
-                      " and leave every binding at the game's default\n";
+        output.err +=
+            path + ": " + context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
+            Words(context.language, "cli.read-error",
+                  {Verbatim("result", DescribeResult(result, context.language))}) +
+            "\n";
         return std::nullopt;
     }
     return file;

@@ -2,17 +2,17 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
+#include "message.h"
 #include "result_codes.h"
 
 namespace kiobind {
 
 // "file not found", "access denied", ...; a generic phrase for codes the loader
 // does not produce itself.
-std::string_view ResultMeaning(kio::ResultCode code);
+std::string ResultMeaning(kio::ResultCode code, Language language = Language::English);
 
 // "0x80070002 (file not found)".
-std::string DescribeResult(kio::ResultCode code);
+std::string DescribeResult(kio::ResultCode code, Language language = Language::English);
 
 }  // namespace kiobind

@@ -3,13 +3,23 @@
 
 #include "commands.h"
 #include "result_meaning.h"
+#include "words.h"
 
 namespace kiobind {
 namespace {
 
-int Run(const Arguments& arguments, Output& output) {
-    if (!arguments.error.empty()) {
-        output.err += "kiobind: " + arguments.error + "; see kiobind --help\n";
+Language LanguageFor(const Arguments& arguments) {
+    LanguageInputs inputs = SystemLanguageInputs();
+    inputs.option = arguments.language;
+    return ChooseLanguage(inputs).value_or(Language::English);
+}
+
+int Run(const Arguments& arguments, Language language, Output& output) {
+    if (arguments.Wrong()) {
+        output.err += "kiobind: " +
+                      Words(language, "cli.usage-error",
+                            {Verbatim("error", Render(arguments.error, language))}) +
+                      "\n";
         return kExitUnreadable;
     }
     if (arguments.version) {
@@ -17,21 +27,23 @@ int Run(const Arguments& arguments, Output& output) {
         return kExitClean;
     }
     if (arguments.help || arguments.command == Command::Overview) {
-        output.out += HelpText(arguments.command);
+        output.out += HelpText(arguments.command, language);
         return kExitClean;
     }
     const kio::CodePage* codePage = &kio::ProcessCodePage();
     if (arguments.codePage) {
         codePage = kio::FindBuiltInCodePage(*arguments.codePage);
         if (codePage == nullptr) {
-            output.err += "kiobind: code page " + std::to_string(*arguments.codePage) +
-                          " is not one of 1252, 932, 936, 949, 950\n";
+            output.err += "kiobind: " +
+                          Words(language, "cli.code-page-unknown",
+                                {Verbatim("number", std::to_string(*arguments.codePage))}) +
+                          "\n";
             return kExitUnreadable;
         }
     }
     const Context context{kio::SystemFileSystem(), *codePage,
                           Style{WantColour(StdoutIsColourTerminal(), std::getenv("NO_COLOR"))},
-                          kioedit::SystemSaveSystem()};
+                          kioedit::SystemSaveSystem(), language};
     switch (arguments.command) {
         case Command::Check: return RunCheck(arguments, context, output);
         case Command::Show: return RunShow(arguments, context, output);
@@ -47,15 +59,20 @@ int Run(const Arguments& arguments, Output& output) {
 }  // namespace
 
 int RunKiobind(const std::vector<std::string>& words, Output& output) {
+    Language language = Language::English;
     try {
-        return Run(ParseArguments(words), output);
+        const Arguments arguments = ParseArguments(words);
+        language = LanguageFor(arguments);
+        return Run(arguments, language, output);
     } catch (const std::bad_alloc&) {
         // Half a report would mislead; dropping it also gives its memory back
         // for the one line that says what happened.
         output = Output{};
         try {
-            output.err = "kiobind: error: " + DescribeResult(kio::kOutOfMemory) +
-                         ", as GetPAM would report it\n";
+            output.err = "kiobind: " +
+                         Words(language, "cli.out-of-memory",
+                               {Verbatim("result", DescribeResult(kio::kOutOfMemory, language))}) +
+                         "\n";
         } catch (const std::bad_alloc&) {
         }
         return kExitUnreadable;

@@ -7,6 +7,7 @@
 #include "line_parser.h"
 #include "quoting.h"
 #include "result_meaning.h"
+#include "words.h"
 
 namespace kiobind {
 namespace {
@@ -14,9 +15,33 @@ namespace {
 constexpr int kValueWidth = 22;
 constexpr int kNameWidth = 14;
 
+// The columns `text` takes on a terminal: a Japanese character takes two.
+size_t Columns(std::string_view text) {
+    size_t columns = 0;
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<uint8_t>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        uint32_t code = lead;
+        if (length == 3 && i + 2 < text.size()) {
+            code = ((lead & 0x0Fu) << 12) | ((static_cast<uint8_t>(text[i + 1]) & 0x3Fu) << 6) |
+                   (static_cast<uint8_t>(text[i + 2]) & 0x3Fu);
+        }
+        // Hangul Jamo, CJK and kana, Hangul syllables, full-width forms.
+        const bool wide = length == 3 && ((code >= 0x1100 && code <= 0x115F) ||
+                                          (code >= 0x2E80 && code <= 0xA4CF) ||
+                                          (code >= 0xAC00 && code <= 0xD7A3) ||
+                                          (code >= 0xF900 && code <= 0xFAFF) ||
+                                          (code >= 0xFF00 && code <= 0xFF60));
+        columns += wide ? 2 : 1;
+        i += length;
+    }
+    return columns;
+}
+
 std::string Padded(std::string text, size_t width) {
-    if (text.size() < width) {
-        text.append(width - text.size(), ' ');
+    const size_t columns = Columns(text);
+    if (columns < width) {
+        text.append(width - columns, ' ');
     }
     return text;
 }
@@ -28,7 +53,8 @@ std::string Format(const char* format, uint32_t value) {
 }
 
 // How the game got the value: a key name with its code, a number, or nothing.
-std::string DescribeValue(const AnalysedLine& line, const kio::CodePage& codePage) {
+std::string DescribeValue(const AnalysedLine& line, const kio::CodePage& codePage,
+                          Language language) {
     const auto value = static_cast<uint32_t>(line.value);
     if (kio::ClassifyValue(line.valueText, codePage) == kio::ValueClass::Hex) {
         return Format("0x%08X", value);
@@ -36,22 +62,28 @@ std::string DescribeValue(const AnalysedLine& line, const kio::CodePage& codePag
     if (kio::FindKeyCode(line.valueText)) {
         return Padded(Printable(line.valueText), 12) + Format("0x%02X", value);
     }
-    return "0 (nothing decoded)";
+    return Words(language, "cli.show.nothing-decoded");
 }
 
 // One half of a row: value and the line that set it, or the default.
 std::string Cell(const SlotValue& slot, const Context& context) {
     if (slot.setBy == nullptr) {
-        return context.style(Paint::Quiet, Padded("default", kValueWidth) + Padded("", 6));
+        return context.style(Paint::Quiet, Padded(Words(context.language, "cli.show.default"),
+                                                  kValueWidth) +
+                                               Padded("", 6));
     }
-    return Padded(DescribeValue(*slot.setBy, context.codePage), kValueWidth) +
+    return Padded(DescribeValue(*slot.setBy, context.codePage, context.language), kValueWidth) +
            Padded(std::to_string(slot.setBy->number), 6);
 }
 
 void WriteTable(const BindingTable& table, const Context& context, std::string& out) {
-    out += context.style(Paint::Bold, " #  " + Padded("Action", kNameWidth) +
-                                          Padded("Keyboard", kValueWidth) + "Line  " +
-                                          Padded("Pad", kValueWidth) + "Line") +
+    const Language language = context.language;
+    const std::string line = Words(language, "cli.show.line");
+    out += context.style(Paint::Bold,
+                         " #  " + Padded(Words(language, "cli.show.action"), kNameWidth) +
+                             Padded(Words(language, "cli.show.keyboard"), kValueWidth) +
+                             Padded(line, 6) + Padded(Words(language, "cli.show.pad"), kValueWidth) +
+                             line) +
            "\n";
     for (int j = 0; j < kio::kActionCount; ++j) {
         const ListPosition& position = table.positions[j];
@@ -61,11 +93,12 @@ void WriteTable(const BindingTable& table, const Context& context, std::string& 
         if (position.action) {
             out += Cell(table.slots[2 * j], context) + Cell(table.slots[2 * j + 1], context);
         } else if (position.repeatOf) {
-            out += context.style(Paint::Quiet, "repeats position " +
-                                                   std::to_string(*position.repeatOf) +
-                                                   ": never written, keeps the default");
+            out += context.style(
+                Paint::Quiet,
+                Words(language, "cli.show.repeats",
+                      {Verbatim("position", std::to_string(*position.repeatOf))}));
         } else {
-            out += context.style(Paint::Quiet, "names no action: never written, keeps the default");
+            out += context.style(Paint::Quiet, Words(language, "cli.show.no-action"));
         }
         // Trailing blanks of the last column are of no use to anyone.
         while (!out.empty() && out.back() == ' ') {
@@ -74,7 +107,7 @@ void WriteTable(const BindingTable& table, const Context& context, std::string& 
         out += "\n";
     }
     if (!table.unlistedActions.empty()) {
-        out += "Not in the list, so lines naming them are ignored:";
+        out += Words(language, "cli.show.unlisted");
         for (int action : table.unlistedActions) {
             out += " " + std::string(kio::kActions[action].name);
         }
@@ -157,7 +190,10 @@ int RunShow(const Arguments& arguments, const Context& context, Output& output) 
         output.out += JsonText(document);
         return kExitClean;
     }
-    output.out += arguments.file + ": GetPAM returns " + DescribeResult(kio::kOk) + "\n\n";
+    output.out += Words(context.language, "cli.show.returns",
+                        {Verbatim("file", arguments.file),
+                         Verbatim("result", DescribeResult(kio::kOk, context.language))}) +
+                  "\n\n";
     WriteTable(table, context, output.out);
     return kExitClean;
 }

@@ -52,20 +52,21 @@ AXE = pathlib.Path(os.environ.get('KIO_CACHE') or
 
 
 class Editor:
-    def __init__(self, page, downloads):
+    def __init__(self, page, downloads, language='en-US'):
         self.page_url = pathlib.Path(page).resolve().as_uri()
         self.downloads = downloads
         self.profile = tempfile.mkdtemp(prefix='kio-editor-profile-')
         options = webdriver.ChromeOptions()
         options.binary_location = '/usr/bin/chromium'
-        for flag in ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic',
+        for flag in [f'--lang={language}', '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic',
                      '--no-first-run', '--disable-background-networking',
                      '--disable-component-update', '--disable-sync',
                      f'--user-data-dir={self.profile}']:
             options.add_argument(flag)
         options.set_capability('goog:loggingPrefs', {'browser': 'ALL', 'performance': 'ALL'})
         options.add_experimental_option('prefs', {
-            'download.default_directory': str(downloads), 'download.prompt_for_download': False})
+            'download.default_directory': str(downloads), 'download.prompt_for_download': False,
+            'intl.accept_languages': language})
         self.driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
         self.driver.execute_cdp_cmd('Browser.setDownloadBehavior',
                                     {'behavior': 'allow', 'downloadPath': str(downloads)})
@@ -356,6 +357,89 @@ def test_layout(editor):
         editor.find(f'[data-key="{name}"]')
 
 
+def catalogue_sentences(language):
+    """The page's sentences of po/<language>.po, each as a pattern of its whole text."""
+    entries, key = {}, None
+    for line in (HERE.parents[1] / 'po' / f'{language}.po').read_text('utf-8').splitlines():
+        if line.startswith('msgctxt '):
+            key = json.loads(line[len('msgctxt '):])
+        elif line.startswith('msgstr ') and key and key.startswith('page.'):
+            entries[key] = json.loads(line[len('msgstr '):])
+    return {key: re.compile(re.sub(r'\\\{\w+\\\}', '.+', re.escape(text)) + '$', re.DOTALL)
+            for key, text in entries.items()}
+
+
+def visible_texts(editor):
+    """Every text a player reads outside the file view and the key names: text
+    nodes, tooltips, accessible names and placeholders."""
+    return editor.driver.execute_script('''
+        const texts = [];
+        const skip = (node) => node.closest('script, style, #file-view, #key-list, [hidden]');
+        const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+        for (let node = walker.nextNode(); node; node = walker.nextNode()) {
+          if (!skip(node.parentElement) && node.textContent.trim()) texts.push(node.textContent.trim());
+        }
+        for (const element of document.querySelectorAll('[title], [aria-label], [placeholder]')) {
+          if (skip(element)) continue;
+          for (const name of ['title', 'aria-label', 'placeholder']) {
+            if (element.getAttribute(name)) texts.push(element.getAttribute(name));
+          }
+        }
+        texts.push(document.title);
+        return texts;''')
+
+
+def test_japanese(editor):
+    """A browser set to Japanese: Japanese words, code page 932 and the JIS picture."""
+    shots = SHOTS
+    english = catalogue_sentences('en')
+    japanese = catalogue_sentences('ja')
+    # A sentence spelt alike in both (Ctrl+S, 932 ...) is not English.
+    english = {key: pattern for key, pattern in english.items()
+               if pattern.pattern != japanese[key].pattern}
+
+    # Action names are the game's own (Action, Cancel): never translated.
+    def no_english(where):
+        names = set(editor.driver.execute_script('return editor.vocabulary.actions'))
+        found = [(text, key) for text in visible_texts(editor) if text not in names
+                 for key, pattern in english.items() if pattern.match(text)]
+        assert not found, f'{where}: English on a Japanese page: {found}'
+
+    editor.load()
+    assert editor.driver.execute_script('return document.documentElement.lang') == 'ja'
+    selected = lambda name: Select(editor.find(f'[data-test={name}]')) \
+        .first_selected_option.get_attribute('value')
+    assert (selected('code-page'), selected('layout')) == ('932', 'jis109'), \
+        'a Japanese browser does not start on code page 932 with the JIS picture'
+    no_english('the start')
+
+    # A Shift-JIS file opened under 1252: said once, switched in one click.
+    Select(editor.find('[data-test=code-page]')).select_by_value('1252')
+    editor.open(DATA / 'sjis.ini')
+    editor.wait_for(lambda: editor.find('[data-test=code-page-hint]').is_displayed(),
+                    'the Shift-JIS hint')
+    editor.find('[data-test=switch-code-page]').click()
+    assert selected('code-page') == '932'
+    assert 'キー設定（日本語のコメント）' in editor.find('#file-view').text
+    assert not editor.find('#ask').is_displayed()
+    editor.find('[data-binding="KB_Run"]').click()  # waiting for a key, in Japanese
+    no_english('a Shift-JIS file')
+    editor.find('[data-test=stop-waiting]').click()
+    editor.driver.save_screenshot(str(shots / 'ja-editor-1280x720.png'))
+    editor.find('#keyboard').screenshot(str(shots / 'ja-keyboard-jis109.png'))
+
+    # What check finds, in Japanese, on the file full of traps.
+    editor.open(DATA / 'traps.ini')
+    findings = editor.findings()
+    assert findings and all(re.search('[\u3040-\u30ff]', text) for text in findings), findings
+    no_english('the findings')
+    editor.find('.lower').screenshot(str(shots / 'ja-findings.png'))
+
+    # The switch speaks English again, and is remembered.
+    Select(editor.find('[data-test=language]')).select_by_value('en')
+    assert editor.driver.execute_script('return document.documentElement.lang') == 'en'
+    editor.load()
+    assert selected('language') == 'en'
 # ---- what a player can trust: one case per finding of the editor review ----
 
 def test_no_file_open(editor):
@@ -718,6 +802,22 @@ def main():
                     traceback.print_exc()
                 editor.driver.save_screenshot(str(shots / f'failure-{failures}.png'))
             editor.collect_logs()
+        editor.collect_logs()
+        console, requests = editor.console, editor.requests
+        editor.quit()
+        # A second browser, its language set to Japanese and nothing remembered.
+        editor = Editor(page, downloads, language='ja')
+        editor.console, editor.requests = console, requests
+        editor.size(1280, 720)
+        try:
+            if not only or 'test_japanese' in only.split(','):
+                test_japanese(editor)
+                print('ok   test_japanese')
+        except AssertionError as error:
+            failures += 1
+            print(f'FAIL test_japanese: {error}')
+            editor.driver.save_screenshot(str(shots / f'failure-{failures}.png'))
+        editor.collect_logs()
     finally:
         editor.quit()
         shutil.rmtree(downloads, ignore_errors=True)

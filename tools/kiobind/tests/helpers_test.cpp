@@ -124,7 +124,7 @@ TEST(Arguments, ParseCommandsFilesAndOptions) {
         EXPECT_EQ(arguments.command, c.command) << testing::PrintToString(c.words);
         EXPECT_EQ(arguments.file, c.file) << testing::PrintToString(c.words);
         EXPECT_EQ(arguments.help, c.help) << testing::PrintToString(c.words);
-        EXPECT_EQ(!arguments.error.empty(), c.error) << testing::PrintToString(c.words);
+        EXPECT_EQ(arguments.Wrong(), c.error) << testing::PrintToString(c.words);
     }
     EXPECT_EQ(ParseArguments({"show", "--order=l.txt"}).orderFile, "l.txt");
     EXPECT_EQ(ParseArguments({"check", "--code-page=932"}).codePage, 932u);

@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""The catalogue test: every message of po/en.po has a text in every other
+language, with the same {placeholders}; every page sentence the page's scripts
+and HTML name exists; and msgfmt --check accepts each file.
+
+usage: check_catalogue.py PO_DIR WEB_DIR"""
+import pathlib
+import re
+import subprocess
+import sys
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+from generate_page_strings import read_po  # noqa: E402
+
+PLACEHOLDER = re.compile(r'\{(\w+)\}')
+
+
+def main(po_dir, web_dir):
+    po_dir, web_dir = pathlib.Path(po_dir), pathlib.Path(web_dir)
+    problems = []
+    files = sorted(po_dir.glob('*.po'))
+    languages = {}
+    for path in files:
+        result = subprocess.run(['msgfmt', '--check', '-o', '/dev/null', str(path)],
+                                capture_output=True, text=True)
+        if result.returncode != 0:
+            problems.append(f'{path.name}: msgfmt --check: {result.stderr.strip()}')
+        language, entries = read_po(str(path))
+        languages[language] = entries
+    english = languages.pop('en')
+    for language, entries in languages.items():
+        for key, text in english.items():
+            other = entries.get(key, '')
+            if not other:
+                problems.append(f'{key}: no {language} text')
+            elif sorted(set(PLACEHOLDER.findall(other))) != sorted(set(PLACEHOLDER.findall(text))):
+                problems.append(f'{key}: {language} placeholders {PLACEHOLDER.findall(other)} '
+                                f'differ from English {PLACEHOLDER.findall(text)}')
+        problems += [f'{key}: only in {language}' for key in entries if key not in english]
+    named = set()
+    for script in web_dir.glob('*.js'):
+        named |= set(re.findall(r"\btext\('(\w+)'", script.read_text('utf-8')))
+    named |= set(re.findall(r'data-(?:text|tip|name)="(\w+)"',
+                            (web_dir / 'page.html').read_text('utf-8')))
+    problems += [f'page.{key}: named by the page, missing from en.po'
+                 for key in sorted(named) if f'page.{key}' not in english]
+    for problem in problems:
+        print(problem)
+    print(f'{len(english)} messages in {len(languages) + 1} languages: '
+          + ('FAILED' if problems else 'ok'))
+    return 1 if problems else 0
+
+
+if __name__ == '__main__':
+    if len(sys.argv) != 3:
+        sys.exit(__doc__)
+    sys.exit(main(*sys.argv[1:]))

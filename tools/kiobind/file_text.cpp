@@ -1,0 +1,68 @@
+#include "file_text.h"
+
+#include <cstdio>
+
+#include "quoting.h"
+
+namespace kiobind {
+namespace {
+
+void AppendEscaped(std::string& out, uint32_t code) {
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(code));
+    out += escaped;
+}
+
+// The code point starting at `utf8[i]` of a valid UTF-8 text, and its length.
+uint32_t CodePointAt(std::string_view utf8, size_t i, size_t& length) {
+    const auto byte = [&](size_t k) { return static_cast<uint8_t>(utf8[i + k]); };
+    if (byte(0) < 0x80) {
+        length = 1;
+        return byte(0);
+    }
+    if (byte(0) < 0xE0) {
+        length = 2;
+        return ((byte(0) & 0x1Fu) << 6) | (byte(1) & 0x3Fu);
+    }
+    length = byte(0) < 0xF0 ? 3 : 4;
+    return length == 3 ? ((byte(0) & 0x0Fu) << 12) | ((byte(1) & 0x3Fu) << 6) | (byte(2) & 0x3Fu)
+                       : ((byte(0) & 0x07u) << 18) | ((byte(1) & 0x3Fu) << 12) |
+                             ((byte(2) & 0x3Fu) << 6) | (byte(3) & 0x3Fu);
+}
+
+// The code pages kiobind reads files in; any other is escaped, on every system alike.
+bool IsKnownCodePage(uint32_t id) {
+    return id == 1252 || id == 932 || id == 936 || id == 949 || id == 950;
+}
+
+// C0, DEL and C1: characters that move a terminal's cursor or change its state.
+bool IsControl(uint32_t code) {
+    return code < 0x20 || (code >= 0x7F && code < 0xA0);
+}
+
+}  // namespace
+
+std::string ShowFileText(std::string_view bytes, uint32_t codePageId, bool decode) {
+    std::optional<std::string> decoded;
+    if (decode && IsKnownCodePage(codePageId)) {
+        decoded = DecodeCodePage(bytes, codePageId);
+    }
+    if (!decoded) {
+        return Printable(bytes);
+    }
+    std::string out;
+    out.reserve(decoded->size());
+    for (size_t i = 0; i < decoded->size();) {
+        size_t length = 1;
+        const uint32_t code = CodePointAt(*decoded, i, length);
+        if (IsControl(code)) {
+            AppendEscaped(out, code);
+        } else {
+            out.append(*decoded, i, length);
+        }
+        i += length;
+    }
+    return out;
+}
+
+}  // namespace kiobind

@@ -1,0 +1,34 @@
+#include "language_choice.h"
+
+namespace kiobind {
+namespace {
+
+// A locale's language is what comes before "_", "." or "@".
+bool IsJapaneseLocale(std::string_view locale) {
+    const std::string_view language = locale.substr(0, locale.find_first_of("_.@"));
+    return language == "ja";
+}
+
+constexpr uint16_t kPrimaryLanguageMask = 0x3FF;
+constexpr uint16_t kJapanese = 0x11;
+
+}  // namespace
+
+std::optional<Language> ChooseLanguage(const LanguageInputs& inputs) {
+    if (inputs.option == "en") return Language::English;
+    if (inputs.option == "ja") return Language::Japanese;
+    if (!inputs.option.empty()) return std::nullopt;
+    if (inputs.windowsLanguageId) {
+        return (*inputs.windowsLanguageId & kPrimaryLanguageMask) == kJapanese
+                   ? Language::Japanese
+                   : Language::English;
+    }
+    for (const std::string_view locale : {inputs.lcAll, inputs.lcMessages, inputs.lang}) {
+        if (!locale.empty()) {
+            return IsJapaneseLocale(locale) ? Language::Japanese : Language::English;
+        }
+    }
+    return Language::English;
+}
+
+}  // namespace kiobind

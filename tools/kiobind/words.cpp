@@ -1,0 +1,22 @@
+#include "words.h"
+
+#include <utility>
+
+#include "file_text.h"
+
+namespace kiobind {
+
+std::string Words(Language language, std::string key, std::vector<MessageArgument> arguments) {
+    return Render(Message{std::move(key), std::move(arguments)}, language);
+}
+
+std::string Said(const Message& message, Language language, uint32_t codePageId) {
+    if (language == Language::English) {
+        return Render(message, language);
+    }
+    return Render(message, language, [codePageId](std::string_view bytes) {
+        return ShowFileText(bytes, codePageId, true);
+    });
+}
+
+}  // namespace kiobind

@@ -1,0 +1,21 @@
+// kiobind's own words (help, tables, errors), from the message catalogue.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "message.h"
+
+namespace kiobind {
+
+// The catalogue's text for `key` in `language`, with its {names} filled in.
+std::string Words(Language language, std::string key,
+                  std::vector<MessageArgument> arguments = {});
+
+// A finding or a refusal as kiobind says it. In Japanese, whose output is
+// UTF-8, text from the file is shown decoded in its code page where it makes
+// sense there; in English it is escaped as always.
+std::string Said(const Message& message, Language language, uint32_t codePageId);
+
+}  // namespace kiobind

@@ -1,0 +1,59 @@
+// The page's language and the code page a file seems to be written in.
+'use strict';
+
+// The player's saved choice, else the first of the browser's languages the page
+// speaks ("ja-JP" is Japanese), else English.
+function chooseLanguage(saved, browserLanguages) {
+  if (saved && kLanguages[saved]) {
+    return saved;
+  }
+  for (const tag of browserLanguages || []) {
+    const primary = String(tag).toLowerCase().split('-')[0];
+    if (kLanguages[primary]) {
+      return primary;
+    }
+  }
+  return 'en';
+}
+
+// What a page in `language` starts on where the player has chosen nothing.
+function languageDefaults(language) {
+  return language === 'ja' ? {codePage: '932', layout: 'jis109'}
+                           : {codePage: '1252', layout: 'us104'};
+}
+
+function decodes(bytes, label) {
+  try {
+    new TextDecoder(label, {fatal: true}).decode(bytes);
+    return true;
+  } catch {
+    return false;
+  }
+}
+
+// Whether some byte starts a double-byte Shift-JIS character: a 1252 text with
+// only single-byte katakana positions is no reason to switch.
+function hasShiftJisLeadByte(bytes) {
+  return bytes.some((byte) => (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC));
+}
+
+// When the file's bytes make sense in the other one of 1252 and 932, the
+// sentence that says so and the code page to offer; null otherwise.
+function codePageHint(bytes, codePage) {
+  // UTF-16 text (full of NUL bytes) is converted, not read in a code page.
+  if (!bytes.some((byte) => byte >= 0x80) || bytes.includes(0)) {
+    return null;
+  }
+  // UTF-8 text reads wrongly in both code pages: the findings say what to do.
+  if (decodes(bytes, 'utf-8')) {
+    return null;
+  }
+  const shiftJis = decodes(bytes, 'shift_jis');
+  if (codePage === 1252 && shiftJis && hasShiftJisLeadByte(bytes)) {
+    return {says: 'looksShiftJis', switchTo: 932, button: 'switchTo932'};
+  }
+  if (codePage === 932 && !shiftJis) {
+    return {says: 'looksWestern', switchTo: 1252, button: 'switchTo1252'};
+  }
+  return null;
+}
