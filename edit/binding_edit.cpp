@@ -80,11 +80,15 @@ EditOutcome ReplaceValue(std::string_view file, const kiobind::AnalysedLine& lin
         return outcome;
     }
     outcome.bytes = Spliced(file, start, length, text);
-    const std::string was =
-        line.valueText.empty() ? "empty" : kiobind::Printable(line.valueText);
+    kiobind::Message description{"change.set",
+                                 {kiobind::Plain("binding", name), kiobind::Plain("value", value),
+                                  kiobind::Plain("was", std::string(line.valueText))}};
+    if (line.valueText.empty()) {
+        description.key = "change.set.empty";
+    }
     outcome.changes.push_back({line.number, false, std::string(LineAround(file, start)),
                                std::string(LineAround(outcome.bytes, start)),
-                               name + "=" + kiobind::Printable(value) + " (was " + was + ")"});
+                               std::move(description)});
     return outcome;
 }
 
@@ -118,8 +122,7 @@ EditOutcome AddLine(std::string_view file, const kiobind::FileAnalysis& analysis
     outcome.bytes = Spliced(file, position, 0, inserted);
     const size_t lineStart = position + (needsBreakFirst ? lineBreak.size() : 0);
     outcome.changes.push_back({kiobind::LineNumbers(outcome.bytes).LineOf(lineStart), true, "",
-                               line,
-                               kiobind::Printable(line) + " (added; the game's default until now)"});
+                               line, {"change.added", {kiobind::Plain("line", line)}}});
     return outcome;
 }
 
@@ -132,8 +135,7 @@ EditOutcome AddLineBefore(std::string_view file, size_t lineStart, const std::st
     EditOutcome outcome;
     outcome.bytes = Spliced(file, lineStart, 0, line + std::string(FileLineBreak(file)));
     outcome.changes.push_back({kiobind::LineNumbers(outcome.bytes).LineOf(lineStart), true, "",
-                               line,
-                               kiobind::Printable(line) + " (added; the game's default until now)"});
+                               line, {"change.added", {kiobind::Plain("line", line)}}});
     return outcome;
 }
 
@@ -239,9 +241,9 @@ EditOutcome Unset(std::string_view file, std::string_view binding,
         copied = line.offset + off;
         const std::string before(LineAround(file, line.offset));
         const std::string after = before.substr(0, off) + std::string(kOff) + before.substr(off);
-        outcome.changes.push_back({line.number, false, before, after,
-                                   kiobind::Printable(std::string(kOff) + before.substr(off)) +
-                                       " (turned off)"});
+        outcome.changes.push_back(
+            {line.number, false, before, after,
+             {"change.off", {kiobind::Plain("line", std::string(kOff) + before.substr(off))}}});
     }
     outcome.bytes.append(file.substr(copied));
     if (!MeansWhatItSays(file, outcome.bytes, entry, std::nullopt, codePage)) {

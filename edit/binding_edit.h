@@ -34,9 +34,8 @@ struct LineChange {
     bool added = false;
     std::string before;
     std::string after;
-    // What changed, in words safe to print (bytes from 0x80 up escaped), such as
-    // "KB_Run=lcontrol (was lshift)".
-    std::string description;
+    // What changed, as a message: "KB_Run=lcontrol (was lshift)" in English.
+    kiobind::Message description;
 };
 
 struct EditOutcome {

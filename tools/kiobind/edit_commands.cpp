@@ -47,7 +47,8 @@ bool SaveIfChanged(kioedit::HeldFile& held, std::string_view original, std::stri
 void PrintChanges(const std::string& file, const kioedit::EditOutcome& outcome,
                   const Context& context, Output& output) {
     for (const kioedit::LineChange& change : outcome.changes) {
-        output.out += Location(file, change.line, context) + " " + change.description + "\n";
+        output.out += Location(file, change.line, context) + " " +
+                      Said(change.description, context.language, context.codePage.id) + "\n";
     }
 }
 
