@@ -2,6 +2,8 @@
 
 #include <exception>
 #include <new>
+#include <utility>
+#include <vector>
 
 namespace kioedit {
 namespace {
@@ -9,7 +11,13 @@ namespace {
 // Enough names to step past leftovers of earlier runs.
 constexpr int kTemporaryNames = 100;
 
-constexpr std::string_view kNothingWritten = "; nothing written";
+using kiobind::Message;
+using kiobind::Verbatim;
+
+// A failure to save: the catalogue's sentence says nothing was written.
+Message Why(std::string key, std::vector<kiobind::MessageArgument> arguments) {
+    return Message{"save." + std::move(key), std::move(arguments)};
+}
 
 // A temporary file beside the target, closed and removed unless it was put
 // in the target's place.
@@ -44,6 +52,7 @@ public:
     }
 
     // Writes, flushes and closes: the file is on the disk when this succeeds.
+    // `step` names what failed: "write", "flush" or "close".
     std::string Fill(std::string_view bytes, std::string& step) {
         step = "write";
         if (std::string error = system_.write(handle_, bytes); !error.empty()) {
@@ -82,152 +91,160 @@ private:
     bool moved_ = false;
 };
 
-SaveResult Failure(std::string error) {
-    return SaveResult{false, std::move(error) + std::string(kNothingWritten)};
+SaveResult Failure(Message why) {
+    return SaveResult{false, std::move(why)};
 }
 
-// Writes `bytes` to a new file that then takes the place of `target`.
-std::string WriteInPlaceOf(const std::string& target, const FileFacts& facts,
-                           std::string_view bytes, TemporaryFile& temporary) {
+bool Failed(const Message& why) {
+    return !why.key.empty();
+}
+
+// Writes `bytes` to a new file that then takes the place of `target`. On
+// failure, `systemError` is the system's own words for it.
+Message WriteInPlaceOf(const std::string& target, const FileFacts& facts, std::string_view bytes,
+                       TemporaryFile& temporary, std::string& systemError) {
     if (std::string error = temporary.Create(target, facts); !error.empty()) {
-        return "cannot create a temporary file beside " + target + " (" + error + ")";
+        systemError = error;
+        return Why("create-temp", {Verbatim("file", target), Verbatim("error", error)});
     }
     std::string step;
     if (std::string error = temporary.Fill(bytes, step); !error.empty()) {
-        return "cannot " + step + " the temporary file " + temporary.Path() + " (" + error + ")";
+        systemError = error;
+        return Why(step + "-temp", {Verbatim("file", temporary.Path()), Verbatim("error", error)});
     }
-    return "";
+    return {};
 }
 
 // The held file, read again, must still be the one read: same file, size and
 // times, same bytes.
-std::string CheckUnchanged(const HeldFile& held, std::string_view readBytes,
-                           const SaveSystem& system) {
+Message CheckUnchanged(const HeldFile& held, std::string_view readBytes,
+                       const SaveSystem& system) {
     const std::string& path = held.Path();
     FileStamp now;
     if (std::string error = system.stamp(held.Facts().target, now); !error.empty()) {
-        return "cannot look at " + path + " again before replacing it (" + error + ")";
+        return Why("look-again", {Verbatim("file", path), Verbatim("error", error)});
     }
     std::string current;
     if (std::string error = system.readHeld(held.Handle(), current); !error.empty()) {
-        return "cannot read " + path + " again before replacing it (" + error + ")";
+        return Why("read-again", {Verbatim("file", path), Verbatim("error", error)});
     }
     if (now != held.Stamp() || current != readBytes) {
-        return path + " changed while kiobind was editing it";
+        return Why("changed", {Verbatim("file", path)});
     }
-    return "";
+    return {};
 }
 
 // After the replace: a program that wrote into the old file in the last moment
 // wrote into a file no name leads to any more. Its text goes back in place.
-std::string Reinstate(const HeldFile& held, const SaveSystem& system) {
+Message Reinstate(const HeldFile& held, const SaveSystem& system) {
     FileStamp after;
     const FileStamp& before = held.Stamp();
     if (!held.IsOpen() || !system.stampHeld(held.Handle(), after).empty() ||
         (after.size == before.size && after.modified == before.modified)) {
-        return "";
+        return {};
     }
     const std::string& path = held.Path();
-    const std::string wrote = "another program wrote " + path + " while kiobind replaced it";
     std::string theirs;
     if (std::string error = system.readHeld(held.Handle(), theirs); !error.empty()) {
-        return wrote + ", and its text cannot be read back (" + error + ")";
+        return Why("wrote.unreadable", {Verbatim("file", path), Verbatim("error", error)});
     }
     TemporaryFile back(system);
-    if (std::string error = WriteInPlaceOf(held.Facts().target, held.Facts(), theirs, back);
-        !error.empty()) {
-        return wrote + "; its text cannot be put back: " + error;
+    std::string error;
+    if (Failed(WriteInPlaceOf(held.Facts().target, held.Facts(), theirs, back, error))) {
+        return Why("wrote.not-back", {Verbatim("file", path), Verbatim("error", error)});
     }
-    if (std::string error = back.MoveTo(held.Facts().target); !error.empty()) {
+    if (error = back.MoveTo(held.Facts().target); !error.empty()) {
         back.Keep();
-        return wrote + "; its text is kept in " + back.Path() + " (" + error + ")";
+        return Why("wrote.kept", {Verbatim("file", path), Verbatim("kept", back.Path()),
+                                  Verbatim("error", error)});
     }
-    return wrote + "; its text is back in place and kiobind's change is not";
+    return Why("wrote.back", {Verbatim("file", path)});
 }
 
 // Puts the new version in place of the held file. Where the system swaps
 // files, the one swapped out must be the one held: a file another program put
 // there in the last moment is swapped back, and stays.
-std::string ReplaceHeld(const HeldFile& held, TemporaryFile& next, const SaveSystem& system) {
+Message ReplaceHeld(const HeldFile& held, TemporaryFile& next, const SaveSystem& system) {
     const std::string& path = held.Path();
     const std::string& target = held.Facts().target;
-    const std::string cannot = "cannot replace " + path + " with the new version (";
+    const auto cannot = [&path](const std::string& error) {
+        return Why("replace", {Verbatim("file", path), Verbatim("error", error)});
+    };
     bool supported = false;
     if (system.exchange) {
         if (std::string error = system.exchange(next.Path(), target, supported); !error.empty()) {
-            return cannot + error + ")";
+            return cannot(error);
         }
     }
     if (!supported) {
         std::string error = next.MoveTo(target);
-        return error.empty() ? "" : cannot + error + ")";
+        return error.empty() ? Message{} : cannot(error);
     }
     // `next` now names the file swapped out; it goes when `next` does.
     FileStamp out;
     const bool same = system.stamp(next.Path(), out).empty() &&
                       out.device == held.Stamp().device && out.file == held.Stamp().file;
     if (same) {
-        return "";
+        return {};
     }
-    const std::string replaced = "another program replaced " + path + " while kiobind was replacing it";
     if (std::string error = system.exchange(next.Path(), target, supported); !error.empty()) {
         next.Keep();
-        return replaced + "; its version is kept as " + next.Path() + " (" + error + ")";
+        return Why("replaced.kept", {Verbatim("file", path), Verbatim("kept", next.Path()),
+                                     Verbatim("error", error)});
     }
-    return replaced + "; its version stays in place";
+    return Why("replaced.stays", {Verbatim("file", path)});
 }
 
 SaveResult Save(HeldFile& held, std::string_view readBytes, std::string_view newBytes,
                 const SaveSystem& system) {
     const std::string& path = held.Path();
-    if (!held.Error().empty()) {
+    if (Failed(held.Error())) {
         return Failure(held.Error());
     }
     const FileFacts& facts = held.Facts();
     if (facts.readOnly) {
-        return Failure(path + " is read-only");
+        return Failure(Why("read-only", {Verbatim("file", path)}));
     }
     // A save in progress elsewhere (truncated, not yet written) looks like a
     // file that just changed; so does one seconds from being written again.
     const int64_t age = held.HeldAt() - held.Stamp().modified;
     if (age > -kSettleNanoseconds && age < kSettleNanoseconds) {
-        return Failure(path + " changed less than " +
-                       std::to_string(kSettleNanoseconds / 1'000'000'000) +
-                       " seconds ago, so another program may still be writing it; try again in "
-                       "a moment");
+        return Failure(
+            Why("settling", {Verbatim("file", path),
+                             Verbatim("seconds", std::to_string(kSettleNanoseconds / 1'000'000'000))}));
     }
-    if (std::string error = CheckUnchanged(held, readBytes, system); !error.empty()) {
-        return Failure(error);
+    if (Message why = CheckUnchanged(held, readBytes, system); Failed(why)) {
+        return Failure(std::move(why));
     }
     // Through a symbolic link the file it leads to is replaced, and the link stays.
     const std::string& target = facts.target;
+    std::string systemError;
     TemporaryFile next(system);
-    if (std::string error = WriteInPlaceOf(target, facts, newBytes, next); !error.empty()) {
-        return Failure(error);
+    if (Message why = WriteInPlaceOf(target, facts, newBytes, next, systemError); Failed(why)) {
+        return Failure(std::move(why));
     }
     const std::string backupPath = target + ".bak";
     TemporaryFile backup(system);
-    if (std::string error = WriteInPlaceOf(backupPath, facts, readBytes, backup);
-        !error.empty()) {
-        return Failure("cannot keep the previous version as " + backupPath + ": " + error);
+    if (Failed(WriteInPlaceOf(backupPath, facts, readBytes, backup, systemError))) {
+        return Failure(Why("backup", {Verbatim("backup", backupPath), Verbatim("error", systemError)}));
     }
     // The last look before anything is replaced, as close to the replace as it gets.
-    if (std::string error = CheckUnchanged(held, readBytes, system); !error.empty()) {
-        return Failure(error);
+    if (Message why = CheckUnchanged(held, readBytes, system); Failed(why)) {
+        return Failure(std::move(why));
     }
     if (std::string error = backup.MoveTo(backupPath); !error.empty()) {
-        return Failure("cannot keep the previous version as " + backupPath + " (" + error + ")");
+        return Failure(Why("backup", {Verbatim("backup", backupPath), Verbatim("error", error)}));
     }
     if (system.releaseBeforeReplace) {
         held.Release();
     }
-    if (std::string error = ReplaceHeld(held, next, system); !error.empty()) {
-        return Failure(error);
+    if (Message why = ReplaceHeld(held, next, system); Failed(why)) {
+        return Failure(std::move(why));
     }
-    if (std::string lost = Reinstate(held, system); !lost.empty()) {
-        return Failure(lost);
+    if (Message lost = Reinstate(held, system); Failed(lost)) {
+        return Failure(std::move(lost));
     }
-    return SaveResult{true, ""};
+    return SaveResult{true, {}};
 }
 
 }  // namespace
@@ -235,17 +252,17 @@ SaveResult Save(HeldFile& held, std::string_view readBytes, std::string_view new
 HeldFile::HeldFile(const std::string& path, const SaveSystem& system)
     : system_(system), path_(path) {
     if (std::string error = system.inspect(path, facts_); !error.empty()) {
-        error_ = "cannot look at " + path + " (" + error + ")";
+        error_ = Why("look", {Verbatim("file", path), Verbatim("error", error)});
         return;
     }
     heldAt_ = system.now();
     if (std::string error = system.hold(facts_.target, handle_); !error.empty()) {
-        error_ = "cannot open " + path + " (" + error + ")";
+        error_ = Why("open", {Verbatim("file", path), Verbatim("error", error)});
         return;
     }
     open_ = true;
     if (std::string error = system.stamp(facts_.target, stamp_); !error.empty()) {
-        error_ = "cannot look at " + path + " (" + error + ")";
+        error_ = Why("look", {Verbatim("file", path), Verbatim("error", error)});
     }
 }
 
@@ -265,7 +282,7 @@ SaveResult SaveSafely(HeldFile& held, std::string_view readBytes, std::string_vi
     try {
         return Save(held, readBytes, newBytes, system);
     } catch (const std::bad_alloc&) {
-        return SaveResult{false, "out of memory while saving " + held.Path() + "; nothing written"};
+        return Failure(Why("memory", {Verbatim("file", held.Path())}));
     }
 }
 
@@ -275,7 +292,7 @@ SaveResult SaveSafely(const std::string& path, std::string_view readBytes,
         HeldFile held(path, system);
         return Save(held, readBytes, newBytes, system);
     } catch (const std::bad_alloc&) {
-        return SaveResult{false, "out of memory while saving " + path + "; nothing written"};
+        return Failure(Why("memory", {Verbatim("file", path)}));
     }
 }
 

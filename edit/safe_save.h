@@ -8,6 +8,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "message.h"
 
 namespace kioedit {
 
@@ -83,7 +86,7 @@ public:
     HeldFile& operator=(const HeldFile&) = delete;
 
     const std::string& Path() const { return path_; }
-    const std::string& Error() const { return error_; }  // empty when held
+    const kiobind::Message& Error() const { return error_; }  // no key when held
     const FileFacts& Facts() const { return facts_; }
     const FileStamp& Stamp() const { return stamp_; }
     SaveHandle Handle() const { return handle_; }
@@ -94,7 +97,7 @@ public:
 private:
     const SaveSystem& system_;
     std::string path_;
-    std::string error_;
+    kiobind::Message error_;
     FileFacts facts_;
     FileStamp stamp_;
     SaveHandle handle_ = 0;
@@ -104,7 +107,8 @@ private:
 
 struct SaveResult {
     bool saved = false;
-    std::string error;  // a sentence naming the file, ending "nothing written"
+    // Why not, naming the file; every such message says that nothing was written.
+    kiobind::Message error;
 };
 
 // Replaces the held file, which held `readBytes` when it was read, with
