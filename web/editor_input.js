@@ -200,6 +200,20 @@ function onPadInput(input) {
 // A pad value is taken, an empty field unsets, and anything else is put back
 // with the reason: the field always shows what the file says.
 function commitPad(input) {
+  // Blurring the field to redraw it fires its change event inside this call:
+  // that one must not commit the same value a second time.
+  if (input.dataset.committing) {
+    return;
+  }
+  input.dataset.committing = 'yes';
+  try {
+    commitPadOnce(input);
+  } finally {
+    delete input.dataset.committing;
+  }
+}
+
+function commitPadOnce(input) {
   const binding = input.parentElement.dataset.binding;
   const value = input.value.trim();
   const current = bindingOf(binding);

@@ -244,6 +244,8 @@ def test_rebinding_and_saving(editor):
     assert pad.get_attribute('aria-invalid') == 'true', 'a non-hex digit passes as typed'
     pad.send_keys(Keys.BACKSPACE, 'F', Keys.ENTER)
     editor.wait_for(lambda: 'PAD_Run=0x1F' in editor.find('#file-view').text, 'PAD_Run set')
+    # Enter commits once: the status tells what changed, not "Nothing to change."
+    assert 'PAD_Run=0x1F' in editor.status(), editor.status()
 
     # Unset a binding, then undo it.
     editor.find('[data-binding="PAD_Item"] input').click()
