@@ -10,7 +10,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
-from generate_page_strings import read_po  # noqa: E402
+from po_files import read_po  # noqa: E402
 
 PLACEHOLDER = re.compile(r'\{(\w+)\}')
 

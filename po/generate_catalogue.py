@@ -6,41 +6,11 @@ usage: generate_catalogue.py OUTPUT en.po ja.po
 
 A message missing from a language gets an empty text there; the catalogue test
 reports it, so the build never hides a gap."""
+import pathlib
 import sys
 
-
-def unquote(token):
-    body = token.strip()[1:-1]
-    out, i = [], 0
-    while i < len(body):
-        if body[i] == '\\':
-            nxt = body[i + 1]
-            out.append({'n': '\n', 't': '\t', '"': '"', '\\': '\\'}[nxt])
-            i += 2
-        else:
-            out.append(body[i])
-            i += 1
-    return ''.join(out)
-
-
-def read_po(path):
-    """{msgctxt: msgstr} of every entry that has a context."""
-    entries, current, field = {}, {}, None
-    with open(path, encoding='utf-8') as po:
-        for line in list(po) + ['']:
-            line = line.strip()
-            if not line or line.startswith('#'):
-                if 'msgctxt' in current:
-                    entries[current['msgctxt']] = current.get('msgstr', '')
-                if not line:
-                    current, field = {}, None
-                continue
-            if line.startswith('"'):
-                current[field] += unquote(line)
-                continue
-            field, _, rest = line.partition(' ')
-            current[field] = unquote(rest)
-    return entries
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+from po_files import generated_header, read_po, write_if_changed  # noqa: E402
 
 
 def cxx_string(text):
@@ -59,7 +29,7 @@ def cxx_string(text):
 
 
 def main(output, *po_files):
-    languages = [read_po(path) for path in po_files]
+    languages = [read_po(path)[1] for path in po_files]
     keys = list(languages[0])
     for other in languages[1:]:
         keys += [key for key in other if key not in keys]
@@ -68,16 +38,7 @@ def main(output, *po_files):
     rows = ['    {%s, %s},\n' % (cxx_string(key),
                                  ', '.join(cxx_string(texts.get(key, '')) for texts in languages))
             for key in keys]
-    text = '// Generated from %s; edit those instead.\n' % ' and '.join(
-        path.rsplit('/', 1)[-1] for path in po_files) + ''.join(rows)
-    try:
-        with open(output, encoding='utf-8') as old:
-            if old.read() == text:
-                return
-    except OSError:
-        pass
-    with open(output, 'w', encoding='utf-8') as out:
-        out.write(text)
+    write_if_changed(output, generated_header(po_files) + ''.join(rows))
 
 
 if __name__ == '__main__':

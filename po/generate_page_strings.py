@@ -7,54 +7,13 @@ usage: generate_page_strings.py OUTPUT en.po ja.po ...
 
 Each file's "Language:" header names its language in the table."""
 import json
+import pathlib
 import sys
 
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+from po_files import generated_header, read_po, write_if_changed  # noqa: E402
+
 PREFIXES = ('page.', 'gloss.')
-
-
-def unquote(token):
-    body = token.strip()[1:-1]
-    out, i = [], 0
-    while i < len(body):
-        if body[i] == '\\':
-            out.append({'n': '\n', 't': '\t', '"': '"', '\\': '\\'}[body[i + 1]])
-            i += 2
-        else:
-            out.append(body[i])
-            i += 1
-    return ''.join(out)
-
-
-def read_po(path):
-    """The file's language and {msgctxt: msgstr}; the header entry gives the language."""
-    entries, current, field, language = {}, {}, None, None
-
-    def finish():
-        nonlocal language
-        if 'msgctxt' in current:
-            entries[current['msgctxt']] = current.get('msgstr', '')
-        elif current.get('msgid') == '':
-            for line in current.get('msgstr', '').split('\n'):
-                if line.startswith('Language:'):
-                    language = line.split(':', 1)[1].strip()
-
-    with open(path, encoding='utf-8') as po:
-        for line in list(po) + ['']:
-            line = line.strip()
-            if not line:
-                finish()
-                current, field = {}, None
-                continue
-            if line.startswith('#'):
-                continue
-            if line.startswith('"'):
-                current[field] += unquote(line)
-                continue
-            field, _, rest = line.partition(' ')
-            current[field] = unquote(rest)
-    if language is None:
-        sys.exit('%s: no Language: header' % path)
-    return language, entries
 
 
 def main(output, *po_files):
@@ -63,18 +22,8 @@ def main(output, *po_files):
         language, entries = read_po(path)
         table[language] = {key: text for key, text in entries.items()
                            if key.startswith(PREFIXES) and text}
-    text = ('// Generated from %s; edit those instead.\n' %
-            ' and '.join(path.rsplit('/', 1)[-1] for path in po_files) +
-            'const kCatalogue = ' + json.dumps(table, ensure_ascii=False, indent=1,
-                                               sort_keys=True) + ';\n')
-    try:
-        with open(output, encoding='utf-8') as old:
-            if old.read() == text:
-                return
-    except OSError:
-        pass
-    with open(output, 'w', encoding='utf-8') as out:
-        out.write(text)
+    write_if_changed(output, generated_header(po_files) + 'const kCatalogue = ' +
+                     json.dumps(table, ensure_ascii=False, indent=1, sort_keys=True) + ';\n')
 
 
 if __name__ == '__main__':
