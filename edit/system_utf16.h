@@ -1,12 +1,21 @@
-// The system's conversion from UTF-16 to an ANSI code page: iconv on POSIX,
-// WideCharToMultiByte on Windows. Never a best-fit guess: a character with no
-// exact form in the code page fails the conversion.
+// The system's conversions between the ANSI code pages and Unicode: iconv on
+// POSIX, WideCharToMultiByte and MultiByteToWideChar on Windows. Never a guess:
+// a character with no exact form on the other side fails the conversion.
 #pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "binding_edit.h"
 
 namespace kioedit {
 
 Utf16Conversion SystemUtf16ToCodePage(std::u16string_view text, uint32_t codePageId);
+
+// The bytes decoded from Windows code page `codePageId` to UTF-8, or nothing
+// when they are not a text of that code page (a byte the code page leaves
+// undefined, a lead byte without its trail).
+std::optional<std::string> SystemCodePageToUtf8(std::string_view bytes, uint32_t codePageId);
 
 }  // namespace kioedit

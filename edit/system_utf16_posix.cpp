@@ -84,6 +84,19 @@ bool IsHighSurrogate(char16_t c) {
 
 }  // namespace
 
+std::optional<std::string> SystemCodePageToUtf8(std::string_view bytes, uint32_t codePageId) {
+    const char* name = IconvName(codePageId);
+    if (name == nullptr) {
+        return std::nullopt;
+    }
+    const Converter decoder("UTF-8", name);
+    if (!decoder.IsOpen()) {
+        return std::nullopt;
+    }
+    // One byte of these code pages becomes at most three of UTF-8.
+    return Run(decoder, std::string(bytes), bytes.size() * 3);
+}
+
 Utf16Conversion SystemUtf16ToCodePage(std::u16string_view text, uint32_t codePageId) {
     Utf16Conversion result;
     const char* name = IconvName(codePageId);

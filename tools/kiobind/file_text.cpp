@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "quoting.h"
+#include "system_utf16.h"
 
 namespace kiobind {
 namespace {
@@ -45,7 +46,7 @@ bool IsControl(uint32_t code) {
 std::string ShowFileText(std::string_view bytes, uint32_t codePageId, bool decode) {
     std::optional<std::string> decoded;
     if (decode && IsKnownCodePage(codePageId)) {
-        decoded = DecodeCodePage(bytes, codePageId);
+        decoded = kioedit::SystemCodePageToUtf8(bytes, codePageId);
     }
     if (!decoded) {
         return Printable(bytes);
