@@ -9,7 +9,6 @@
 #include "game_values.h"
 #include "line_changes.h"
 #include "line_parser.h"
-#include "quoting.h"
 #include "vocabulary.h"
 
 namespace kioedit {

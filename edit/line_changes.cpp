@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "quoting.h"
 
 namespace kioedit {
 namespace {
