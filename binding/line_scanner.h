@@ -8,6 +8,7 @@
 
 #include "byte_search.h"
 #include "code_page.h"
+#include "line_window.h"
 
 namespace kio {
 
@@ -30,10 +31,14 @@ inline bool IsHighByte(char byte) { return static_cast<uint8_t>(byte) >= 0x80; }
 // Where every character is one byte: sixteen bytes at a time, and white space
 // is trimmed from each end without looking at the middle.
 struct SingleByteCharacters {
+    static constexpr bool kBytesMayPair = false;
+
     KIO_ALWAYS_INLINE size_t Find(std::string_view text, size_t from, char a, char b,
                                   char c) const {
         return FindFirstOf(text, from, a, b, c);
     }
+
+    bool StartsCharacter(std::string_view, size_t, size_t) const { return true; }
 
     KIO_ALWAYS_INLINE size_t TrimEnd(std::string_view text, size_t first, size_t end) const {
         while (end > first && IsWhiteSpaceByte(text[end - 1])) {
@@ -51,6 +56,7 @@ struct SingleByteCharacters {
 // are searched sixteen bytes at a time, never a character at a time. Positions
 // passed in must be where characters start.
 struct DoubleByteCharacters {
+    static constexpr bool kBytesMayPair = true;
     const CodePage& codePage;
 
     KIO_ALWAYS_INLINE size_t Find(std::string_view text, size_t from, char a, char b,
@@ -137,24 +143,66 @@ KIO_ALWAYS_INLINE ScannedLine CutLine(std::string_view text, size_t start, size_
                        WithoutFinalSemicolon(Trim(text, equals + 1, end, characters))};
 }
 
+// The line cut from a window starting at `start`, as a ScannedLine. Most
+// lines have no white space around their parts: four bytes tell.
+KIO_ALWAYS_INLINE ScannedLine FromWindow(const char* start, const WindowedLine& line) {
+    using line_window::IsWhite;
+    ScannedLine scanned{std::string_view(start, line.end)};
+    if (line.hasEquals) {
+        const unsigned equals = line.equals;
+        scanned.equals = equals;
+        if (equals > 0 && line.end > equals + 1 && !IsWhite(start[0]) &&
+            !IsWhite(start[equals - 1]) && !IsWhite(start[equals + 1]) &&
+            !IsWhite(start[line.end - 1])) {
+            scanned.key = std::string_view(start, equals);
+            scanned.value = WithoutFinalSemicolon(
+                std::string_view(start + equals + 1, line.end - equals - 1));
+        } else {
+            scanned.key = line_window::TrimmedBytes(start, 0, equals);
+            scanned.value =
+                WithoutFinalSemicolon(line_window::TrimmedBytes(start, equals + 1, line.end));
+        }
+    }
+    return scanned;
+}
+
+// The line at `start`, found character by character where need be; `end` is
+// set to where it ends.
+template <typename Characters>
+ScannedLine CutLineStepping(std::string_view text, size_t start, const Characters& characters,
+                            size_t& end) {
+    const size_t stop = characters.Find(text, start, '\r', '\n', '=');
+    if (stop == text.size() || text[stop] != '=') {
+        end = stop;
+        return ScannedLine{std::string_view(text.data() + start, stop - start)};
+    }
+    end = characters.Find(text, stop + 1, '\r', '\n', '\n');
+    return CutLine(text, start, stop, end, characters);
+}
+
+// Each line is cut from the window of masks at its start when it ends within
+// it, and stepped through otherwise; onLine is called from one place so that it
+// is inlined once.
 template <typename Characters, typename OnLine>
 void ScanWith(std::string_view text, const Characters& characters, OnLine& onLine) {
-    size_t start = 0;
-    for (;;) {
-        // CR and LF are single-byte characters, so a line starts after them.
-        start = SkipLineBreaks(text, start);
-        if (start == text.size()) {
-            return;
+    // CR and LF are single-byte characters, so a line starts after them.
+    size_t start = SkipLineBreaks(text, 0);
+    while (start != text.size()) {
+        const LineWindow window = line_window::Read(text, start);
+        WindowedLine windowed;
+        const WindowCut cut = CutWindowedLine(window, Characters::kBytesMayPair, windowed);
+        ScannedLine scanned;
+        if (cut == WindowCut::kCut || (cut == WindowCut::kHighBytes && !windowed.hasEquals &&
+                                       characters.StartsCharacter(text, start, start + windowed.end))) {
+            scanned = FromWindow(text.data() + start, windowed);
+            start = windowed.next < window.known ? start + windowed.next
+                                                 : SkipLineBreaks(text, start + windowed.next);
+        } else {
+            size_t end = 0;
+            scanned = CutLineStepping(text, start, characters, end);
+            start = SkipLineBreaks(text, end);
         }
-        const size_t stop = characters.Find(text, start, '\r', '\n', '=');
-        if (stop == text.size() || text[stop] != '=') {
-            onLine(ScannedLine{std::string_view(text.data() + start, stop - start)});
-            start = stop;
-            continue;
-        }
-        const size_t end = characters.Find(text, stop + 1, '\r', '\n', '\n');
-        onLine(CutLine(text, start, stop, end, characters));
-        start = end;
+        onLine(scanned);
     }
 }
 

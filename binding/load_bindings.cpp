@@ -11,7 +11,8 @@ namespace kio {
 
 void ApplyBindingLines(std::string_view text, const SlotTable& slots, const CodePage& codePage,
                        BindingValues& values) {
-    ScanBindingLines(text, codePage, [&](const ScannedLine& line) {
+    // Inlined into the scan: a call per line would cost as much as the lookups.
+    ScanBindingLines(text, codePage, [&](const ScannedLine& line) KIO_ALWAYS_INLINE_LAMBDA {
         if (line.equals == std::string_view::npos) {
             return;
         }

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "always_inline.h"
+
 namespace kio {
 
 inline constexpr size_t kLongestComparedName = 24;
@@ -24,7 +26,7 @@ Word Load(const char* bytes) {
 // bytes: 8-byte words at 0, 8 and n - 8, 4-byte words at 0 and n - 4, or bytes at
 // 0, n / 2 and n - 1. Each part is read only within the n bytes.
 template <typename Matches>
-bool AllParts(const char* text, const char* name, size_t n, Matches matches) {
+KIO_ALWAYS_INLINE bool AllParts(const char* text, const char* name, size_t n, Matches matches) {
     if (n >= 8) {
         const bool middle = n <= 16 || matches(Load<uint64_t>(text + 8), Load<uint64_t>(name + 8));
         return middle && matches(Load<uint64_t>(text), Load<uint64_t>(name)) &&
@@ -42,14 +44,14 @@ bool AllParts(const char* text, const char* name, size_t n, Matches matches) {
 }  // namespace name_compare
 
 // Whether the n bytes (n <= kLongestComparedName) at `text` and `name` are equal.
-inline bool EqualNames(const char* text, const char* name, size_t n) {
+KIO_ALWAYS_INLINE bool EqualNames(const char* text, const char* name, size_t n) {
     return name_compare::AllParts(text, name, n, [](auto t, auto m) { return t == m; });
 }
 
 // Whether the n bytes at `text` spell `name`, a name of lower-case ASCII letters
 // and "_", with ASCII capitals taken as their lower case. Bit 0x20 is what makes
 // a capital lower case, and it is set in the letters of `name` but not in "_".
-inline bool EqualNamesFoldingAsciiCase(const char* text, const char* name, size_t n) {
+KIO_ALWAYS_INLINE bool EqualNamesFoldingAsciiCase(const char* text, const char* name, size_t n) {
     return name_compare::AllParts(text, name, n, [](auto t, auto m) {
         using Word = decltype(m);
         const auto caseBits = static_cast<Word>(static_cast<Word>(~Word{0}) / 0xFF * 0x20);

@@ -107,7 +107,7 @@ int FindLowercasedBindingEntry(std::string_view keyText, const CodePage& codePag
 
 // The action-table entry (0 to 53) a key text names, letters in any case; -1
 // when it names none.
-inline int FindBindingEntryIndex(std::string_view keyText, const CodePage& codePage) {
+KIO_ALWAYS_INLINE int FindBindingEntryIndex(std::string_view keyText, const CodePage& codePage) {
     if (!codePage.hasPlainAsciiCase) {
         return name_lookup::FindLowercasedBindingEntry(keyText, codePage);
     }
@@ -115,7 +115,7 @@ inline int FindBindingEntryIndex(std::string_view keyText, const CodePage& codeP
 }
 
 // The code of the key name a value text spells exactly, or 0 when it spells none.
-inline int32_t FindKeyCodeOrZero(std::string_view valueText) {
+KIO_ALWAYS_INLINE int32_t FindKeyCodeOrZero(std::string_view valueText) {
     const int position = name_lookup::kKeyNameIndex.Find(valueText);
     return position < 0 ? 0 : name_lookup::kKeyNameIndex.Name(position).value;
 }

@@ -128,7 +128,7 @@ public:
     constexpr size_t LongestName() const { return longest_; }
 
     // The position in the list of the name `text` spells, or -1.
-    int Find(std::string_view text) const {
+    KIO_ALWAYS_INLINE int Find(std::string_view text) const {
         // A longer text matches no name, and the comparison reads at most
         // kLongestComparedName bytes.
         if (text.size() > longest_) {
@@ -155,7 +155,7 @@ private:
         return static_cast<size_t>((word * multiplier_) >> (64 - kBits));
     }
 
-    static bool Matches(std::string_view text, const LowerName& name) {
+    KIO_ALWAYS_INLINE static bool Matches(std::string_view text, const LowerName& name) {
         return kMatch == NameMatch::FoldingAsciiCase
                    ? EqualNamesFoldingAsciiCase(text.data(), name.bytes.data(), text.size())
                    : EqualNames(text.data(), name.bytes.data(), text.size());

@@ -7,6 +7,11 @@
 #include <cstring>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "always_inline.h"
 #include "code_page.h"
 #include "name_lookup.h"
 
@@ -36,9 +41,40 @@ constexpr uint64_t BytesBetween(uint64_t bytes, uint64_t low, uint64_t high) {
            kHighBits;
 }
 
+// Eight digit values, one a byte, the first the most significant, joined into
+// one number: pairs of digits into bytes, bytes into 16-bit halves, halves into
+// the value.
+constexpr uint32_t JoinEightDigitValues(uint64_t word) {
+    word = ((word << 4) | (word >> 8)) & 0x00FF00FF00FF00FF;
+    word = ((word << 8) | (word >> 16)) & 0x0000FFFF0000FFFF;
+    return static_cast<uint32_t>((word << 16) | (word >> 32));
+}
+
 // Reads eight bytes as eight hexadecimal digits, the first the most
 // significant, when every one of them is a digit.
-inline bool ReadEightHexDigits(const char* digits, uint32_t& value) {
+#if defined(__SSE2__)
+KIO_ALWAYS_INLINE bool ReadEightHexDigits(const char* digits, uint32_t& value) {
+    const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(digits));
+    // "0" to "9" less "0", and "a" to "f" (either case) less "a", are the only
+    // bytes that come out at most 9 and at most 5, as unsigned bytes.
+    const __m128i decimal = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+    const __m128i letter =
+        _mm_sub_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), _mm_set1_epi8('a'));
+    const __m128i isDecimal = _mm_cmpeq_epi8(_mm_min_epu8(decimal, _mm_set1_epi8(9)), decimal);
+    const __m128i isLetter = _mm_cmpeq_epi8(_mm_min_epu8(letter, _mm_set1_epi8(5)), letter);
+    if ((_mm_movemask_epi8(_mm_or_si128(isDecimal, isLetter)) & 0xFF) != 0xFF) {
+        return false;
+    }
+    const __m128i digitValues =
+        _mm_or_si128(_mm_and_si128(isDecimal, decimal),
+                     _mm_and_si128(isLetter, _mm_add_epi8(letter, _mm_set1_epi8(10))));
+    uint64_t word;
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(&word), digitValues);
+    value = JoinEightDigitValues(word);
+    return true;
+}
+#else
+KIO_ALWAYS_INLINE bool ReadEightHexDigits(const char* digits, uint32_t& value) {
     uint64_t bytes;
     std::memcpy(&bytes, digits, sizeof bytes);
     const uint64_t decimal = BytesBetween(bytes, '0' - 1, '9' + 1);
@@ -47,32 +83,26 @@ inline bool ReadEightHexDigits(const char* digits, uint32_t& value) {
         return false;
     }
     // Each byte's digit value: its low four bits, plus 9 for "a" to "f".
-    uint64_t word = (bytes & (0x0F * kOnes)) + (letter >> 7) * 9;
-    // Pairs of digits into bytes, bytes into 16-bit halves, halves into the value.
-    word = ((word << 4) | (word >> 8)) & 0x00FF00FF00FF00FF;
-    word = ((word << 8) | (word >> 16)) & 0x0000FFFF0000FFFF;
-    value = static_cast<uint32_t>((word << 16) | (word >> 32));
+    value = JoinEightDigitValues((bytes & (0x0F * kOnes)) + (letter >> 7) * 9);
     return true;
 }
+#endif
 
 }  // namespace value_decoding
 
 // Whether the text starts with "0x" or "0X".
-inline bool HasHexPrefix(std::string_view text) {
+KIO_ALWAYS_INLINE bool HasHexPrefix(std::string_view text) {
     return text.size() >= 2 && text[0] == '0' && (text[1] | 0x20) == 'x';
 }
 
-// The number the digits after "0x" give: the run of hexadecimal digits from the
-// start, read as "%x" reads it (bits past bit 31 are lost), provided every byte
-// is a letter or a digit under the code page, each byte judged alone; else 0.
-inline uint32_t ReadCheckedHexDigits(std::string_view digits, const CodePage& codePage) {
+namespace value_decoding {
+
+// ReadCheckedHexDigits a byte at a time, for any number of digits.
+inline uint32_t ReadCheckedHexDigitsSlowly(std::string_view digits, const CodePage& codePage) {
     uint32_t value = 0;
-    if (digits.size() == 8 && value_decoding::ReadEightHexDigits(digits.data(), value)) {
-        return value;
-    }
     size_t i = 0;
     for (; i < digits.size(); ++i) {
-        const int digit = value_decoding::kHexDigitValues[static_cast<uint8_t>(digits[i])];
+        const int digit = kHexDigitValues[static_cast<uint8_t>(digits[i])];
         if (digit < 0) {
             break;
         }
@@ -86,10 +116,24 @@ inline uint32_t ReadCheckedHexDigits(std::string_view digits, const CodePage& co
     return value;
 }
 
+}  // namespace value_decoding
+
+// The number the digits after "0x" give: the run of hexadecimal digits from the
+// start, read as "%x" reads it (bits past bit 31 are lost), provided every byte
+// is a letter or a digit under the code page, each byte judged alone; else 0.
+// Eight digits, as the options screen writes them, are read as one word.
+KIO_ALWAYS_INLINE uint32_t ReadCheckedHexDigits(std::string_view digits, const CodePage& codePage) {
+    uint32_t value = 0;
+    if (digits.size() == 8 && value_decoding::ReadEightHexDigits(digits.data(), value)) {
+        return value;
+    }
+    return value_decoding::ReadCheckedHexDigitsSlowly(digits, codePage);
+}
+
 // The value the game receives for a value text: the number after "0x", else
 // the code of the key name the text spells exactly; 0 when nothing decodes.
 // "0x" with nothing after it is no number, and no key name either.
-inline int32_t DecodeValueText(std::string_view valueText, const CodePage& codePage) {
+KIO_ALWAYS_INLINE int32_t DecodeValueText(std::string_view valueText, const CodePage& codePage) {
     if (HasHexPrefix(valueText)) {
         return static_cast<int32_t>(ReadCheckedHexDigits(valueText.substr(2), codePage));
     }

@@ -106,6 +106,16 @@ TEST_F(ReaderTest, ReadsTheFileBesideTheExecutableUpToItsFirstNul) {
         EXPECT_EQ(fake.openedPath, test::kDefaultBindingFilePath);
         EXPECT_EQ(Lines(text.text), c.lines);
     }
+    // A NUL anywhere in a longer file, whichever block of the search holds it.
+    for (size_t nul = 0; nul < 200; ++nul) {
+        std::string bytes(200, 'a');
+        bytes[nul] = '\0';
+        fake.files[test::kDefaultBindingFilePath] = bytes;
+        FileText text;
+        ASSERT_EQ(Read(text), kOk);
+        ASSERT_EQ(text.text.size(), nul);
+        ASSERT_EQ(text.bytes.size(), bytes.size());
+    }
     EXPECT_EQ(fake.opens, fake.closes);
 }
 

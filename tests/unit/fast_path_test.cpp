@@ -12,6 +12,7 @@
 #include "line_parser.h"
 #include "line_scanner.h"
 #include "name_compare.h"
+#include "value_decoding.h"
 #include "vocabulary.h"
 
 namespace kio {
@@ -29,7 +30,8 @@ std::string RandomText(std::mt19937& random, size_t maxLength, std::string_view 
     return text;
 }
 
-constexpr std::string_view kLineBytes = "\r\n==  \t;Kb_\x81\x9F\xE0\xFC\xA6\x40\x0D\x0A\x3D\xFF";
+constexpr std::string_view kLineBytes =
+    "\r\n==  \t;Kb_\x81\x9F\xE0\xFC\xA6\x40\x0D\x0A\x3D\xFF\v\f\x01\x1F\x21";
 
 TEST(LineScanner, FindsTheLinesAndEqualsSignsOfTheSimpleSplitting) {
     std::mt19937 random(14);
@@ -54,6 +56,9 @@ TEST(LineScanner, FindsTheLinesAndEqualsSignsOfTheSimpleSplitting) {
                     EXPECT_EQ(foundKey.size(), key.size());
                     EXPECT_EQ(foundValue.data(), value.data());
                     EXPECT_EQ(foundValue.size(), value.size());
+                    // The parts the scanner cut and trimmed itself.
+                    ASSERT_EQ(found.key, key) << testing::PrintToString(text);
+                    ASSERT_EQ(found.value, value) << testing::PrintToString(text);
                 }
             }
             EXPECT_EQ(index, scanned.size()) << page->id << " " << testing::PrintToString(text);
@@ -83,6 +88,27 @@ TEST(NameCompare, AgreesWithAByteLoop) {
         ASSERT_EQ(EqualNames(text.data(), name.data(), n), equal) << text << " " << name;
         ASSERT_EQ(EqualNamesFoldingAsciiCase(text.data(), name.data(), n), equalFolding)
             << testing::PrintToString(text) << " " << name;
+    }
+}
+
+TEST(HexDigits, EightAtOnceAgreeWithAByteLoop) {
+    const CodePage& page = Page(1252);
+    const auto check = [&](const std::string& digits) {
+        ASSERT_EQ(ReadCheckedHexDigits(digits, page),
+                  value_decoding::ReadCheckedHexDigitsSlowly(digits, page))
+            << testing::PrintToString(digits);
+    };
+    // Every byte in every place, among digits of both kinds and cases.
+    for (size_t place = 0; place < 8; ++place) {
+        for (int byte = 0; byte < 256; ++byte) {
+            std::string digits = "09afAF5c";
+            digits[place] = static_cast<char>(byte);
+            check(digits);
+        }
+    }
+    std::mt19937 random(14);
+    for (int round = 0; round < 20000; ++round) {
+        check(RandomText(random, 8, "0123456789abcdefABCDEF").append(8, '0').substr(0, 8));
     }
 }
 

@@ -1,0 +1,143 @@
+// The 32 bytes from the start of a line, read once as bit masks, and the cut of
+// a line that ends within them made from the masks alone: a typical line of a
+// binding file is some twenty bytes, so its break, its "=" and the breaks after
+// it come from one read instead of a search each.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "byte_search.h"
+#include "code_page.h"
+
+namespace kio {
+
+inline constexpr size_t kLineWindowSize = 32;
+
+// Bit i of each mask says what byte i from the window's start is. Bits from
+// `known` on are clear: those bytes are past the text.
+struct LineWindow {
+    uint32_t breaks = 0;  // CR or LF
+    uint32_t equals = 0;  // "="
+    uint32_t high = 0;    // from 0x80 up
+    unsigned known = 0;
+};
+
+namespace line_window {
+
+// Masks of 16 bytes, in the low bits.
+struct BlockMasks {
+    uint32_t breaks;
+    uint32_t equals;
+    uint32_t high;
+};
+
+#if defined(__SSE2__)
+KIO_ALWAYS_INLINE BlockMasks ReadBlock(const char* bytes) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+    const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8('\r')),
+                                        _mm_cmpeq_epi8(block, _mm_set1_epi8('\n')));
+    return BlockMasks{
+        static_cast<uint32_t>(_mm_movemask_epi8(breaks)),
+        static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('=')))),
+        static_cast<uint32_t>(_mm_movemask_epi8(block)),
+    };
+}
+#else
+inline BlockMasks ReadBlock(const char* bytes) {
+    BlockMasks masks{};
+    for (size_t i = 0; i < kBlockSize; ++i) {
+        const auto byte = static_cast<uint8_t>(bytes[i]);
+        const uint32_t bit = uint32_t{1} << i;
+        masks.breaks |= (byte == '\r' || byte == '\n') ? bit : 0;
+        masks.equals |= byte == '=' ? bit : 0;
+        masks.high |= byte >= 0x80 ? bit : 0;
+    }
+    return masks;
+}
+#endif
+
+// The window of exactly kLineWindowSize bytes at `bytes`.
+KIO_ALWAYS_INLINE LineWindow ReadWhole(const char* bytes) {
+    static_assert(kLineWindowSize == 2 * kBlockSize);
+    const BlockMasks low = ReadBlock(bytes);
+    const BlockMasks high = ReadBlock(bytes + kBlockSize);
+    return LineWindow{low.breaks | (high.breaks << 16), low.equals | (high.equals << 16),
+                      low.high | (high.high << 16), static_cast<unsigned>(kLineWindowSize)};
+}
+
+// The window at `from`, which is inside the text; near the text's end its last
+// bytes are read from a copy, so that nothing past the text is read.
+KIO_ALWAYS_INLINE LineWindow Read(std::string_view text, size_t from) {
+    const size_t left = text.size() - from;
+    if (left >= kLineWindowSize) {
+        return ReadWhole(text.data() + from);
+    }
+    char padded[kLineWindowSize] = {};
+    std::memcpy(padded, text.data() + from, left);
+    LineWindow window = ReadWhole(padded);
+    window.known = static_cast<unsigned>(left);
+    return window;
+}
+
+// Bits [0, n) set, for n below 32.
+constexpr uint32_t BitsBelow(unsigned n) { return (uint32_t{1} << n) - 1; }
+
+// White space is six bytes no greater than a space; most bytes are greater.
+KIO_ALWAYS_INLINE bool IsWhite(char byte) {
+    const auto value = static_cast<uint8_t>(byte);
+    return value <= 0x20 && IsWhiteSpace(value);
+}
+
+// Bytes [first, end) of `bytes` without white space at either end, as a view;
+// every byte a character of its own.
+KIO_ALWAYS_INLINE std::string_view TrimmedBytes(const char* bytes, unsigned first, unsigned end) {
+    while (first < end && IsWhite(bytes[first])) {
+        ++first;
+    }
+    while (end > first && IsWhite(bytes[end - 1])) {
+        --end;
+    }
+    return first < end ? std::string_view(bytes + first, end - first) : std::string_view{};
+}
+
+}  // namespace line_window
+
+// A line cut from a window; positions are offsets from the window's start.
+struct WindowedLine {
+    unsigned end = 0;   // its break
+    unsigned next = 0;  // the first byte after the breaks that follow it
+    bool hasEquals = false;
+    unsigned equals = 0;
+};
+
+enum class WindowCut {
+    kCut,
+    kNoBreak,    // the line's break is not among the known bytes
+    kHighBytes,  // cut, but a byte from 0x80 up may have paired with the next one
+};
+
+// Finds the break, the first "=" and the breaks that follow, of the line that
+// starts the window; it must not start with a break. `next` is at most `known`.
+// When `bytesMayPair`, a byte from 0x80 up before the break may start a
+// character of two bytes; then only stepping by characters tells whether the
+// bytes found are characters of their own, and the cut is kHighBytes.
+KIO_ALWAYS_INLINE WindowCut CutWindowedLine(const LineWindow& window, bool bytesMayPair,
+                                            WindowedLine& line) {
+    using line_window::BitsBelow;
+    if (window.breaks == 0) {
+        return WindowCut::kNoBreak;
+    }
+    line.end = static_cast<unsigned>(std::countr_zero(window.breaks));
+    const uint32_t inLine = BitsBelow(line.end);
+    line.next = line.end + static_cast<unsigned>(std::countr_one(window.breaks >> line.end));
+    const uint32_t equals = window.equals & inLine;
+    line.hasEquals = equals != 0;
+    line.equals = static_cast<unsigned>(std::countr_zero(equals));
+    return bytesMayPair && (window.high & inLine) != 0 ? WindowCut::kHighBytes : WindowCut::kCut;
+}
+
+}  // namespace kio
