@@ -136,8 +136,8 @@ inline std::string_view WithoutFinalSemicolon(std::string_view value) {
 
 // The line [start, end) of `text`, cut at the "=" at `equals`.
 template <typename Characters>
-KIO_ALWAYS_INLINE ScannedLine CutLine(std::string_view text, size_t start, size_t equals, size_t end,
-                    const Characters& characters) {
+KIO_ALWAYS_INLINE ScannedLine CutLine(std::string_view text, size_t start, size_t equals,
+                                      size_t end, const Characters& characters) {
     return ScannedLine{std::string_view(text.data() + start, end - start), equals - start,
                        Trim(text, start, equals, characters),
                        WithoutFinalSemicolon(Trim(text, equals + 1, end, characters))};
@@ -191,9 +191,14 @@ void ScanWith(std::string_view text, const Characters& characters, OnLine& onLin
         const LineWindow window = line_window::Read(text, start);
         WindowedLine windowed;
         const WindowCut cut = CutWindowedLine(window, Characters::kBytesMayPair, windowed);
+        // A line with a byte that may pair is still cut here when it has no "="
+        // byte at all and its break starts a character.
+        const bool cutFromWindow =
+            cut == WindowCut::kCut ||
+            (cut == WindowCut::kHighBytes && !windowed.hasEquals &&
+             characters.StartsCharacter(text, start, start + windowed.end));
         ScannedLine scanned;
-        if (cut == WindowCut::kCut || (cut == WindowCut::kHighBytes && !windowed.hasEquals &&
-                                       characters.StartsCharacter(text, start, start + windowed.end))) {
+        if (cutFromWindow) {
             scanned = FromWindow(text.data() + start, windowed);
             start = windowed.next < window.known ? start + windowed.next
                                                  : SkipLineBreaks(text, start + windowed.next);

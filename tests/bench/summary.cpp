@@ -178,7 +178,13 @@ Row ScalingRow(const CollectingReporter& results) {
         lowest = std::min(lowest, nanoseconds);
         highest = std::max(highest, nanoseconds);
     }
-    const double spread = lowest > 0 ? highest / lowest : 1e300;
+    // A larger file that timed no slower than the 1-line file means the
+    // machine's noise hid the lines' cost: there is no spread to report.
+    if (lowest <= 0) {
+        row.measured = perLine + " ns, too noisy";
+        return row;
+    }
+    const double spread = highest / lowest;
     row.measured = perLine + Format(" ns, spread %.2fx", spread);
     row.known = true;
     row.met = spread <= kMaxPerLineSpread;
