@@ -11,13 +11,14 @@
 #include <string_view>
 #include <type_traits>
 
-#include "name_compare.h"
+#include "always_inline.h"
 
 namespace kio {
 
-// A lower-case name held by value, so lookup tables can be built at compile time.
+// A lower-case name held by value, so lookup tables can be built at compile
+// time. A lookup compares at most three words of eight bytes.
 struct LowerName {
-    static constexpr size_t kCapacity = kLongestComparedName;
+    static constexpr size_t kCapacity = 24;
     std::array<char, kCapacity> bytes{};
     uint8_t length = 0;
     int32_t value = 0;
@@ -96,7 +97,7 @@ constexpr uint64_t Mix(uint64_t seed) {
 
 // How a text is matched against the listed names: byte for byte, or with ASCII
 // capitals taken as their lower case (the names then hold only lower-case
-// letters and "_", see EqualNamesFoldingAsciiCase).
+// letters and "_", see WordsMatch).
 enum class NameMatch { Exact, FoldingAsciiCase };
 
 // An index over N names with 2^kBits slots. The multiplier of the hash is the
@@ -110,14 +111,15 @@ public:
     static constexpr int kMaxTries = 400;
 
     constexpr explicit PerfectNameIndex(const std::array<LowerName, N>& names) : names_(names) {
-        for (const LowerName& name : names_) {
-            longest_ = longest_ < name.length ? name.length : longest_;
+        for (size_t i = 0; i < N; ++i) {
+            longest_ = longest_ < names_[i].length ? names_[i].length : longest_;
+            words_[i] = WordsOf(names_[i]);
         }
         for (int attempt = 0; attempt < kMaxTries; ++attempt) {
             multiplier_ = perfect_hash::Mix(static_cast<uint64_t>(attempt));
             if (TryToPlaceAll()) {
                 found_ = true;
-                return;
+                break;
             }
         }
     }
@@ -127,19 +129,30 @@ public:
 
     constexpr size_t LongestName() const { return longest_; }
 
-    // The position in the list of the name `text` spells, or -1.
+    // The position in the list of the name `text` spells, or -1. The word the
+    // hash is taken of is also the first word compared; a text of 8 bytes or
+    // more then compares its first 8 and, past 16, its middle 8 bytes.
     KIO_ALWAYS_INLINE int Find(std::string_view text) const {
-        // A longer text matches no name, and the comparison reads at most
-        // kLongestComparedName bytes.
-        if (text.size() > longest_) {
+        const size_t n = text.size();
+        if (n > longest_) {
             return -1;
         }
-        const uint8_t position = slots_[Slot(text.data(), text.size())];
+        const uint64_t word = perfect_hash::NameWord(text.data(), n);
+        const uint8_t position = slots_[SlotOfWord(word, n)];
         if (position == kEmpty) {
             return -1;
         }
-        const LowerName& name = names_[static_cast<size_t>(position)];
-        return name.length == text.size() && Matches(text, name) ? int{position} : -1;
+        const NameWords& name = words_[static_cast<size_t>(position)];
+        if (name.length != n || !WordsMatch(word, name.hashed)) {
+            return -1;
+        }
+        if (n >= 8 && !WordsMatch(perfect_hash::LoadWord(text.data(), 8), name.first)) {
+            return -1;
+        }
+        if (n > 16 && !WordsMatch(perfect_hash::LoadWord(text.data() + 8, 8), name.middle)) {
+            return -1;
+        }
+        return int{position};
     }
 
     constexpr const LowerName& Name(int position) const {
@@ -150,15 +163,38 @@ private:
     static constexpr uint64_t kFold =
         kMatch == NameMatch::FoldingAsciiCase ? perfect_hash::kAsciiCaseBits : 0;
 
-    constexpr size_t Slot(const char* text, size_t n) const {
-        const uint64_t word = (perfect_hash::NameWord(text, n) | kFold) ^ n;
-        return static_cast<size_t>((word * multiplier_) >> (64 - kBits));
+    // A name cut into the words Find compares.
+    struct NameWords {
+        uint64_t hashed = 0;
+        uint64_t first = 0;
+        uint64_t middle = 0;
+        size_t length = 0;
+    };
+
+    static constexpr NameWords WordsOf(const LowerName& name) {
+        const char* bytes = name.bytes.data();
+        return NameWords{perfect_hash::NameWord(bytes, name.length),
+                         name.length >= 8 ? perfect_hash::LoadWord(bytes, 8) : 0,
+                         name.length > 16 ? perfect_hash::LoadWord(bytes + 8, 8) : 0, name.length};
     }
 
-    KIO_ALWAYS_INLINE static bool Matches(std::string_view text, const LowerName& name) {
-        return kMatch == NameMatch::FoldingAsciiCase
-                   ? EqualNamesFoldingAsciiCase(text.data(), name.bytes.data(), text.size())
-                   : EqualNames(text.data(), name.bytes.data(), text.size());
+    constexpr size_t SlotOfWord(uint64_t word, size_t n) const {
+        return static_cast<size_t>((((word | kFold) ^ n) * multiplier_) >> (64 - kBits));
+    }
+
+    constexpr size_t Slot(const char* text, size_t n) const {
+        return SlotOfWord(perfect_hash::NameWord(text, n), n);
+    }
+
+    // Whether a word of the text matches the same bytes of a name: equal, or
+    // equal with ASCII capitals taken as lower case. Bit 0x20 is what makes a
+    // capital lower case; it is set in the letters of a name but not in "_".
+    KIO_ALWAYS_INLINE static bool WordsMatch(uint64_t text, uint64_t name) {
+        if constexpr (kMatch == NameMatch::FoldingAsciiCase) {
+            return (text | (name & perfect_hash::kAsciiCaseBits)) == name;
+        } else {
+            return text == name;
+        }
     }
 
     constexpr bool TryToPlaceAll() {
@@ -174,6 +210,7 @@ private:
     }
 
     std::array<LowerName, N> names_;
+    std::array<NameWords, N> words_{};
     uint64_t multiplier_ = 0;
     size_t longest_ = 0;
     bool found_ = false;

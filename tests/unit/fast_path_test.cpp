@@ -1,6 +1,6 @@
 // The loader's fast paths against the plain code they stand in for, over random
-// inputs: the one-pass line scanner, the word-wise name comparisons and the
-// binding-name lookup by ASCII folding.
+// inputs: the one-pass line scanner, the key-name and binding-name lookups, and
+// the reading of eight hexadecimal digits at once.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,7 +11,7 @@
 #include "binding_file.h"
 #include "line_parser.h"
 #include "line_scanner.h"
-#include "name_compare.h"
+#include "name_lookup.h"
 #include "value_decoding.h"
 #include "vocabulary.h"
 
@@ -66,28 +66,39 @@ TEST(LineScanner, FindsTheLinesAndEqualsSignsOfTheSimpleSplitting) {
     }
 }
 
-TEST(NameCompare, AgreesWithAByteLoop) {
+// The code of the key name `text` spells exactly, by a search of the whole
+// list; of a name listed twice, the later entry's code.
+int32_t SearchedKeyCode(std::string_view text) {
+    int32_t code = 0;
+    for (const KeyName& key : kKeyNames) {
+        std::string name(key.name);
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+        code = name == text ? key.code : code;
+    }
+    return code;
+}
+
+TEST(KeyNameLookup, AgreesWithASearchOfTheList) {
     std::mt19937 random(14);
-    for (int round = 0; round < 50000; ++round) {
-        const size_t n = std::uniform_int_distribution<size_t>(0, kLongestComparedName)(random);
-        // A lower-case name of letters and "_", and a text that mostly spells it.
-        std::string name(n, 'a');
-        std::string text(n, 'a');
-        for (size_t i = 0; i < n; ++i) {
-            name[i] = "abcxyz_"[std::uniform_int_distribution<int>(0, 6)(random)];
-            const int change = std::uniform_int_distribution<int>(0, 3 * static_cast<int>(n))(random);
-            text[i] = change == 0   ? static_cast<char>(name[i] ^ 0x20)
-                      : change == 1 ? "A_\x7f\x41\xC1\x01"[round % 6]
-                      : change == 2 ? static_cast<char>(name[i] & ~0x20)
-                                    : name[i];
+    const auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    for (int round = 0; round < 100000; ++round) {
+        std::string text(kKeyNames[static_cast<size_t>(pick(kKeyNameCount))].name);
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+        // Each byte may change case or become another byte; the text may be
+        // cut, or run on, up to the 24 bytes a name may have.
+        for (char& c : text) {
+            switch (pick(3 * static_cast<int>(text.size()))) {
+            case 0: c = static_cast<char>(c ^ 0x20); break;
+            case 1: c = "_\x7f\xC1\x01" "a0"[round % 6]; break;
+            default: break;
+            }
         }
-        const bool equal = text == name;
-        const bool equalFolding = std::equal(text.begin(), text.end(), name.begin(), [](char t, char m) {
-            return (t >= 'A' && t <= 'Z' ? static_cast<char>(t - 'A' + 'a') : t) == m;
-        });
-        ASSERT_EQ(EqualNames(text.data(), name.data(), n), equal) << text << " " << name;
-        ASSERT_EQ(EqualNamesFoldingAsciiCase(text.data(), name.data(), n), equalFolding)
-            << testing::PrintToString(text) << " " << name;
+        if (round % 4 == 0) {
+            text.resize(static_cast<size_t>(pick(25)), "ab_1"[pick(4)]);
+        }
+        ASSERT_EQ(FindKeyCodeOrZero(text), SearchedKeyCode(text)) << testing::PrintToString(text);
     }
 }
 
