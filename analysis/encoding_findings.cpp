@@ -19,6 +19,16 @@ bool IsBlankOrNul(char c) {
     return c == '\0' || kio::IsWhiteSpace(static_cast<uint8_t>(c));
 }
 
+// The bytes of the marks at the start of `text`: a mark written twice is read
+// as part of the key just as one is, and all of them go in one fix.
+size_t LeadingMarksSize(std::string_view text) {
+    size_t size = 0;
+    while (text.substr(size).starts_with(kUtf8Bom)) {
+        size += kUtf8Bom.size();
+    }
+    return size;
+}
+
 }  // namespace
 
 std::optional<std::string_view> DetectUtf16(std::string_view bytes) {
@@ -87,11 +97,12 @@ std::optional<Finding> NulFinding(const FileAnalysis& analysis) {
 
 void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
                        std::vector<Finding>& findings) {
+    const size_t marks = LeadingMarksSize(line.text);
     AnalysedLine withoutBom =
-        AnalyseLine(kio::CutBindingLine(line.text.substr(kUtf8Bom.size()), codePage), codePage);
+        AnalyseLine(kio::CutBindingLine(line.text.substr(marks), codePage), codePage);
     withoutBom.number = line.number;
-    withoutBom.offset = line.offset + kUtf8Bom.size();
-    const ByteSpan bom{line.offset, kUtf8Bom.size()};
+    withoutBom.offset = line.offset + marks;
+    const ByteSpan bom{line.offset, marks};
     if (withoutBom.entry) {
         // Without the mark the line binds again: sure only when its value reads
         // one way, lowered on the way where it needs that.
@@ -102,7 +113,7 @@ void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
             const size_t valueStart =
                 static_cast<size_t>(withoutBom.valueText.data() - line.text.data());
             const size_t valueEnd = valueStart + withoutBom.valueText.size();
-            std::string replacement(line.text.substr(kUtf8Bom.size(), valueStart - kUtf8Bom.size()));
+            std::string replacement(line.text.substr(marks, valueStart - marks));
             replacement += *sure;
             removeBom = Fix{FixKind::RemoveUtf8Bom, line.offset, valueEnd, std::move(replacement),
                             *withoutBom.entry, kio::DecodeValue(*sure, codePage)};
@@ -112,7 +123,7 @@ void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
                             std::move(removeBom)});
         return;
     }
-    const Fix removeBom{FixKind::RemoveUtf8Bom, 0, kUtf8Bom.size(), "", std::nullopt, 0};
+    const Fix removeBom{FixKind::RemoveUtf8Bom, 0, marks, "", std::nullopt, 0};
     findings.push_back({line.number, Severity::Note, Message{"K105", {}}, bom, removeBom});
     CheckLine(withoutBom, codePage, findings);
 }

@@ -14,7 +14,6 @@
 #include <emmintrin.h>
 #endif
 
-
 namespace kio {
 
 inline constexpr size_t kBlockSize = 16;

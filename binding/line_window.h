@@ -63,10 +63,10 @@ inline BlockMasks ReadBlock(const char* bytes) {
 // The window of exactly kLineWindowSize bytes at `bytes`.
 KIO_ALWAYS_INLINE LineWindow ReadWhole(const char* bytes) {
     static_assert(kLineWindowSize == 2 * kBlockSize);
-    const BlockMasks low = ReadBlock(bytes);
-    const BlockMasks high = ReadBlock(bytes + kBlockSize);
-    return LineWindow{low.breaks | (high.breaks << 16), low.equals | (high.equals << 16),
-                      low.high | (high.high << 16), static_cast<unsigned>(kLineWindowSize)};
+    const BlockMasks first = ReadBlock(bytes);
+    const BlockMasks second = ReadBlock(bytes + kBlockSize);
+    return LineWindow{first.breaks | (second.breaks << 16), first.equals | (second.equals << 16),
+                      first.high | (second.high << 16), static_cast<unsigned>(kLineWindowSize)};
 }
 
 // The window at `from`, which is inside the text; near the text's end its last

@@ -20,6 +20,14 @@ struct Case {
     std::string expected;  // the file afterwards; "" when refused
 };
 
+std::string Repeated(const std::string& text, int times) {
+    std::string repeated;
+    for (int i = 0; i < times; ++i) {
+        repeated += text;
+    }
+    return repeated;
+}
+
 // The text after a fix left it as it was.
 const char* const kUnchanged = "(unchanged)";
 
@@ -48,6 +56,11 @@ TEST(SureEdit, ChangesOnlyWhatItSays) {
          "KB_Run=space\r\n"},
         {"mark before a comment", bom + "; hello\r\n", 1252, Do::Fix, "", "", "; hello\r\n"},
         {"mark before UTF-16's", bom + "\xFE\xFF\x00\x41", 1252, Do::Fix, "", "", kUnchanged},
+        // Marks written again and again go in one fix, so a second fix has nothing left.
+        {"ten marks before a comment", Repeated(bom, 10) + "; hello\r\n", 1252, Do::Fix, "", "",
+         "; hello\r\n"},
+        {"ten marks before a capital", Repeated(bom, 10) + "KB_Run=Space\r\n", 1252, Do::Fix, "",
+         "", "KB_Run=space\r\n"},
         {"unset behind the mark", bom + "KB_Run=lshift\r\n", 1252, Do::Unset, "KB_Run", "",
          bom + "; KB_Run=lshift\r\n"},
         {"a sure fix still made", "KB_Run Space\r\nKB_Item=I ;\r\n", 1252, Do::Fix, "", "",
