@@ -11,7 +11,7 @@ bool IsSeparator(char c) {
 
 }  // namespace
 
-std::optional<ActionList> ParseActionList(std::string_view text, std::string& error) {
+std::optional<ActionList> ParseActionList(std::string_view text, size_t& nameCount) {
     std::vector<std::string_view> names;
     size_t i = 0;
     while (i < text.size()) {
@@ -26,9 +26,8 @@ std::optional<ActionList> ParseActionList(std::string_view text, std::string& er
             names.push_back(text.substr(start, i - start));
         }
     }
+    nameCount = names.size();
     if (names.size() != kio::kActionCount) {
-        error = "the action list holds " + std::to_string(names.size()) +
-                " names; the game passes exactly 27";
         return std::nullopt;
     }
     ActionList list;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@ using ActionList = std::array<std::string, kio::kActionCount>;
 
 // Exactly 27 names separated by white space or commas. A name is kept as
 // written: a misspelt or repeated one is part of what the list means.
-std::optional<ActionList> ParseActionList(std::string_view text, std::string& error);
+// `nameCount` is how many names the text holds, 27 or not.
+std::optional<ActionList> ParseActionList(std::string_view text, size_t& nameCount);
 
 }  // namespace kiobind

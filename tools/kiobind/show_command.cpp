@@ -165,11 +165,15 @@ int RunShow(const Arguments& arguments, const Context& context, Output& output) 
         if (!orderFile) {
             return kExitUnreadable;
         }
-        std::string error;
-        const std::optional<ActionList> parsed = ParseActionList(orderFile->bytes, error);
+        size_t nameCount = 0;
+        const std::optional<ActionList> parsed = ParseActionList(orderFile->bytes, nameCount);
         if (!parsed) {
-            output.err += *arguments.orderFile + ": " + context.style(Paint::Error, "error:") +
-                          " " + error + "\n";
+            output.err +=
+                *arguments.orderFile + ": " +
+                context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
+                Words(context.language, "cli.order-count",
+                      {Plain("count", std::to_string(nameCount))}) +
+                "\n";
             return kExitUnreadable;
         }
         list = *parsed;
