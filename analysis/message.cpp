@@ -41,31 +41,29 @@ std::string_view TextIn(const CatalogueEntry& entry, Language language) {
     return text.empty() ? entry.english : text;
 }
 
-std::string Shown(const MessageArgument& argument) {
+namespace {
+
+// A quoted text in single quotes: enough of it to be recognised, and how long
+// it was when cut; a line of megabytes would bury the message.
+std::string QuotedIn(std::string_view text, Language language, const FileTextShower& show) {
+    const auto shown = [&](std::string_view part) { return show ? show(part) : Printable(part); };
+    constexpr size_t kLongestQuote = 64;
+    if (text.size() <= kLongestQuote) {
+        return "'" + shown(text) + "'";
+    }
+    return "'" + shown(text.substr(0, kLongestQuote)) + "...' " +
+           Render(Message{"quote.length", {Plain("count", std::to_string(text.size()))}},
+                  language);
+}
+
+std::string ShownWith(const MessageArgument& argument, const FileTextShower& show,
+                      Language language) {
     switch (argument.form) {
-        case ArgumentForm::Quoted: return Quote(argument.text);
+        case ArgumentForm::Quoted: return QuotedIn(argument.text, language, show);
         case ArgumentForm::Verbatim: return argument.text;
         case ArgumentForm::Escaped: break;
     }
-    return Printable(argument.text);
-}
-
-namespace {
-
-std::string ShownWith(const MessageArgument& argument, const FileTextShower& show) {
-    if (!show || argument.form == ArgumentForm::Verbatim) {
-        return Shown(argument);
-    }
-    if (argument.form == ArgumentForm::Escaped) {
-        return show(argument.text);
-    }
-    // As Quote: enough to recognise a text.
-    constexpr size_t kLongestQuote = 64;
-    if (argument.text.size() > kLongestQuote) {
-        return "'" + show(std::string_view(argument.text).substr(0, kLongestQuote)) + "...' (" +
-               std::to_string(argument.text.size()) + " bytes)";
-    }
-    return "'" + show(argument.text) + "'";
+    return show ? show(argument.text) : Printable(argument.text);
 }
 
 }  // namespace
@@ -93,7 +91,7 @@ std::string Render(const Message& message, Language language,
         out.append(text.substr(i, open - i));
         const std::string_view name = text.substr(open + 1, close - open - 1);
         if (const MessageArgument* argument = ArgumentNamed(message, name)) {
-            out += ShownWith(*argument, showFileText);
+            out += ShownWith(*argument, showFileText, language);
         } else {
             out.append(text.substr(open, close - open + 1));
         }

@@ -61,7 +61,4 @@ using FileTextShower = std::function<std::string(std::string_view)>;
 std::string Render(const Message& message, Language language,
                    const FileTextShower& showFileText);
 
-// The argument's text as a rendering shows it.
-std::string Shown(const MessageArgument& argument);
-
 }  // namespace kiobind

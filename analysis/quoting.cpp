@@ -6,9 +6,6 @@
 namespace kiobind {
 namespace {
 
-// Enough to recognise a text; a line of megabytes would bury the message.
-constexpr size_t kLongestQuote = 64;
-
 bool IsPrintable(char c) {
     const auto byte = static_cast<uint8_t>(c);
     return byte >= 0x20 && byte < 0x7F;
@@ -35,14 +32,6 @@ std::string Printable(std::string_view text) {
         }
     }
     return out;
-}
-
-std::string Quote(std::string_view text) {
-    if (text.size() > kLongestQuote) {
-        return "'" + Printable(text.substr(0, kLongestQuote)) + "...' (" +
-               std::to_string(text.size()) + " bytes)";
-    }
-    return "'" + Printable(text) + "'";
 }
 
 }  // namespace kiobind

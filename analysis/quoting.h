@@ -6,12 +6,8 @@
 
 namespace kiobind {
 
-// 'text' in single quotes; control bytes and bytes from 0x80 up appear as \xNN,
-// so that a message never carries raw code-page bytes to a UTF-8 terminal. A
-// long text shows its first 64 bytes and its length.
-std::string Quote(std::string_view text);
-
-// The same escaping without the quotes.
+// The text with control bytes and bytes from 0x80 up as \xNN, so that a message
+// never carries raw code-page bytes to a UTF-8 terminal.
 std::string Printable(std::string_view text);
 
 }  // namespace kiobind

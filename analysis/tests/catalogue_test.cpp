@@ -41,6 +41,10 @@ TEST(Catalogue, RendersArgumentsByName) {
     EXPECT_EQ((Message{"K204.near", {}}.Id()), "K204");
     // File text is escaped and quoted; a brace in it is not a placeholder.
     EXPECT_EQ(Render(Message{"K204", {Quoted("key", "{key}\xE9")}}).substr(0, 11), "'{key}\\xE9'");
+    // A long one is cut, and its length said in the message's language.
+    const Message longKey{"K204", {Quoted("key", std::string(100, 'k'))}};
+    EXPECT_EQ(Render(longKey).rfind("'" + std::string(64, 'k') + "...' (100 bytes) names", 0), 0u);
+    EXPECT_NE(Render(longKey, Language::Japanese).find("...' (100 バイト)"), std::string::npos);
 }
 
 }  // namespace
