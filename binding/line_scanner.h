@@ -158,9 +158,11 @@ KIO_ALWAYS_INLINE ScannedLine FromWindow(const char* start, const WindowedLine& 
             scanned.value = WithoutFinalSemicolon(
                 std::string_view(start + equals + 1, line.end - equals - 1));
         } else {
-            scanned.key = line_window::TrimmedBytes(start, 0, equals);
-            scanned.value =
-                WithoutFinalSemicolon(line_window::TrimmedBytes(start, equals + 1, line.end));
+            // The line has no byte that pairs, so every byte is a character.
+            const std::string_view text(start, line.end);
+            const SingleByteCharacters bytes;
+            scanned.key = Trim(text, 0, equals, bytes);
+            scanned.value = WithoutFinalSemicolon(Trim(text, equals + 1, line.end, bytes));
         }
     }
     return scanned;

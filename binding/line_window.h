@@ -92,18 +92,6 @@ KIO_ALWAYS_INLINE bool IsWhite(char byte) {
     return value <= 0x20 && IsWhiteSpace(value);
 }
 
-// Bytes [first, end) of `bytes` without white space at either end, as a view;
-// every byte a character of its own.
-KIO_ALWAYS_INLINE std::string_view TrimmedBytes(const char* bytes, unsigned first, unsigned end) {
-    while (first < end && IsWhite(bytes[first])) {
-        ++first;
-    }
-    while (end > first && IsWhite(bytes[end - 1])) {
-        --end;
-    }
-    return first < end ? std::string_view(bytes + first, end - first) : std::string_view{};
-}
-
 }  // namespace line_window
 
 // A line cut from a window; positions are offsets from the window's start.
