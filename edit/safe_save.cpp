@@ -209,9 +209,8 @@ SaveResult Save(HeldFile& held, std::string_view readBytes, std::string_view new
     // file that just changed; so does one seconds from being written again.
     const int64_t age = held.HeldAt() - held.Stamp().modified;
     if (age > -kSettleNanoseconds && age < kSettleNanoseconds) {
-        return Failure(
-            Why("settling", {Verbatim("file", path),
-                             Verbatim("seconds", std::to_string(kSettleNanoseconds / 1'000'000'000))}));
+        const std::string seconds = std::to_string(kSettleNanoseconds / 1'000'000'000);
+        return Failure(Why("settling", {Verbatim("file", path), Verbatim("seconds", seconds)}));
     }
     if (Message why = CheckUnchanged(held, readBytes, system); Failed(why)) {
         return Failure(std::move(why));
@@ -226,7 +225,8 @@ SaveResult Save(HeldFile& held, std::string_view readBytes, std::string_view new
     const std::string backupPath = target + ".bak";
     TemporaryFile backup(system);
     if (Failed(WriteInPlaceOf(backupPath, facts, readBytes, backup, systemError))) {
-        return Failure(Why("backup", {Verbatim("backup", backupPath), Verbatim("error", systemError)}));
+        return Failure(
+            Why("backup", {Verbatim("backup", backupPath), Verbatim("error", systemError)}));
     }
     // The last look before anything is replaced, as close to the replace as it gets.
     if (Message why = CheckUnchanged(held, readBytes, system); Failed(why)) {

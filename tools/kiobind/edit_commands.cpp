@@ -39,8 +39,9 @@ bool SaveIfChanged(kioedit::HeldFile& held, std::string_view original, std::stri
     const kioedit::SaveResult saved =
         kioedit::SaveSafely(held, original, edited, context.saveSystem);
     if (!saved.saved) {
-        output.err += "kiobind: " + context.style(Paint::Error, Words(context.language, "cli.error")) +
-                      " " + Render(saved.error, context.language) + "\n";
+        output.err += "kiobind: " +
+                      context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
+                      Render(saved.error, context.language) + "\n";
     }
     return saved.saved;
 }
