@@ -14,12 +14,17 @@ namespace kio {
 
 // A non-empty line, the offset of its first "=" (npos when it has none), and
 // when it has one, the texts before and after it: each trimmed of white space at
-// both ends, the value then without one final ";".
+// both ends, the value then without one final ";". A line cut from the window
+// may hand its parts over as cut instead (`partsAsCut`): every byte of such a
+// line is a character of its own, and Trimmed() finishes the cut. The loader
+// looks such parts up as they stand first, since a name never starts or ends
+// with white space; most lines then need no trimming at all.
 struct ScannedLine {
     std::string_view text;
     size_t equals = std::string_view::npos;
     std::string_view key{};
     std::string_view value{};
+    bool partsAsCut = false;
 };
 
 namespace line_scanner {
@@ -143,29 +148,27 @@ KIO_ALWAYS_INLINE ScannedLine CutLine(std::string_view text, size_t start, size_
                        WithoutFinalSemicolon(Trim(text, equals + 1, end, characters))};
 }
 
-// The line cut from a window starting at `start`, as a ScannedLine. Most
-// lines have no white space around their parts: four bytes tell.
+// The line cut from a window starting at `start`, as a ScannedLine with its
+// parts as cut.
 KIO_ALWAYS_INLINE ScannedLine FromWindow(const char* start, const WindowedLine& line) {
-    using line_window::IsWhite;
     ScannedLine scanned{std::string_view(start, line.end)};
     if (line.hasEquals) {
-        const unsigned equals = line.equals;
-        scanned.equals = equals;
-        if (equals > 0 && line.end > equals + 1 && !IsWhite(start[0]) &&
-            !IsWhite(start[equals - 1]) && !IsWhite(start[equals + 1]) &&
-            !IsWhite(start[line.end - 1])) {
-            scanned.key = std::string_view(start, equals);
-            scanned.value = WithoutFinalSemicolon(
-                std::string_view(start + equals + 1, line.end - equals - 1));
-        } else {
-            // The line has no byte that pairs, so every byte is a character.
-            const std::string_view text(start, line.end);
-            const SingleByteCharacters bytes;
-            scanned.key = Trim(text, 0, equals, bytes);
-            scanned.value = WithoutFinalSemicolon(Trim(text, equals + 1, line.end, bytes));
-        }
+        scanned.equals = line.equals;
+        scanned.key = std::string_view(start, line.equals);
+        scanned.value = std::string_view(start + line.equals + 1, line.end - line.equals - 1);
+        scanned.partsAsCut = true;
     }
     return scanned;
+}
+
+// The key of a line with its parts as cut, trimmed.
+KIO_ALWAYS_INLINE std::string_view TrimmedKey(const ScannedLine& line) {
+    return Trim(line.key, 0, line.key.size(), SingleByteCharacters{});
+}
+
+// The value of a line with its parts as cut, trimmed and without one final ";".
+KIO_ALWAYS_INLINE std::string_view TrimmedValue(const ScannedLine& line) {
+    return WithoutFinalSemicolon(Trim(line.value, 0, line.value.size(), SingleByteCharacters{}));
 }
 
 // The line at `start`, found character by character where need be; `end` is
@@ -214,6 +217,15 @@ void ScanWith(std::string_view text, const Characters& characters, OnLine& onLin
 }
 
 }  // namespace line_scanner
+
+// The line with its parts trimmed, however it was cut.
+inline ScannedLine Trimmed(const ScannedLine& line) {
+    if (!line.partsAsCut) {
+        return line;
+    }
+    return ScannedLine{line.text, line.equals, line_scanner::TrimmedKey(line),
+                       line_scanner::TrimmedValue(line)};
+}
 
 // Calls onLine(ScannedLine) for each line SplitBindingLines yields, in order,
 // cut as SplitBindingLine cuts it, in one pass. CR, LF and "=" count only where

@@ -86,12 +86,6 @@ KIO_ALWAYS_INLINE LineWindow Read(std::string_view text, size_t from) {
 // Bits [0, n) set, for n below 32.
 constexpr uint32_t BitsBelow(unsigned n) { return (uint32_t{1} << n) - 1; }
 
-// White space is six bytes no greater than a space; most bytes are greater.
-KIO_ALWAYS_INLINE bool IsWhite(char byte) {
-    const auto value = static_cast<uint8_t>(byte);
-    return value <= 0x20 && IsWhiteSpace(value);
-}
-
 }  // namespace line_window
 
 // A line cut from a window; positions are offsets from the window's start.

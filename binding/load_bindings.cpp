@@ -9,6 +9,37 @@
 
 namespace kio {
 
+namespace {
+
+// The entry a line's key names. Parts as cut are looked up as they stand first:
+// under plain ASCII case only letters and "_" match a binding name, so a key
+// that matches untrimmed is already its own trimmed text.
+KIO_ALWAYS_INLINE int FindEntryOfLine(const ScannedLine& line, const CodePage& codePage) {
+    if (!line.partsAsCut) {
+        return FindBindingEntryIndex(line.key, codePage);
+    }
+    if (codePage.hasPlainAsciiCase) {
+        if (const int entry = name_lookup::kBindingNameIndex.Find(line.key); entry >= 0) {
+            return entry;
+        }
+    }
+    return FindBindingEntryIndex(line_scanner::TrimmedKey(line), codePage);
+}
+
+// The value of a line's value text, trimmed only when it does not tell as cut.
+KIO_ALWAYS_INLINE int32_t DecodeValueOfLine(const ScannedLine& line, const CodePage& codePage) {
+    if (!line.partsAsCut) {
+        return DecodeValueText(line.value, codePage);
+    }
+    int32_t value = 0;
+    if (DecodeUntrimmedValue(line_scanner::WithoutFinalSemicolon(line.value), value)) {
+        return value;
+    }
+    return DecodeValueText(line_scanner::TrimmedValue(line), codePage);
+}
+
+}  // namespace
+
 void ApplyBindingLines(std::string_view text, const SlotTable& slots, const CodePage& codePage,
                        BindingValues& values) {
     // Inlined into the scan: a call per line would cost as much as the lookups.
@@ -16,12 +47,12 @@ void ApplyBindingLines(std::string_view text, const SlotTable& slots, const Code
         if (line.equals == std::string_view::npos) {
             return;
         }
-        const int entry = FindBindingEntryIndex(line.key, codePage);
+        const int entry = FindEntryOfLine(line, codePage);
         if (entry < 0) {
             return;
         }
         if (const int8_t slot = slots[static_cast<size_t>(entry)]; slot != kNoSlot) {
-            values[static_cast<size_t>(slot)] = DecodeValueText(line.value, codePage);
+            values[static_cast<size_t>(slot)] = DecodeValueOfLine(line, codePage);
         }
     });
 }

@@ -38,7 +38,8 @@ inline BindingLine CutBindingLine(std::string_view line, const CodePage& codePag
 // found and cut in one pass, each as CutBindingLine cuts it.
 template <typename Visit>
 void ForEachBindingLine(std::string_view text, const CodePage& codePage, Visit&& visit) {
-    ScanBindingLines(text, codePage, [&](const ScannedLine& scanned) {
+    ScanBindingLines(text, codePage, [&](const ScannedLine& cut) {
+        const ScannedLine scanned = Trimmed(cut);
         visit(BindingLine{scanned.text, scanned.equals != std::string_view::npos, scanned.key,
                           scanned.value});
     });

@@ -85,6 +85,15 @@ constexpr bool StartsLikeHex(const LowerName& name) {
 }
 static_assert(std::none_of(kDistinctKeyNames.begin(), kDistinctKeyNames.end(), StartsLikeHex));
 
+// A value is looked up untrimmed before it is trimmed, which finds the same
+// name only while no key name starts or ends with white space.
+constexpr bool HasWhiteSpaceAtAnEnd(const LowerName& name) {
+    return name.length == 0 || IsWhiteSpace(static_cast<uint8_t>(name.bytes[0])) ||
+           IsWhiteSpace(static_cast<uint8_t>(name.bytes[name.length - 1u]));
+}
+static_assert(std::none_of(kDistinctKeyNames.begin(), kDistinctKeyNames.end(),
+                           HasWhiteSpaceAtAnEnd));
+
 inline constexpr PerfectNameIndex<kBindingCount, 9, NameMatch::FoldingAsciiCase>
     kBindingNameIndex(kBindingNames);
 // The same names matched byte for byte, for text already lowercased.

@@ -140,4 +140,25 @@ KIO_ALWAYS_INLINE int32_t DecodeValueText(std::string_view valueText, const Code
     return FindKeyCodeOrZero(valueText);
 }
 
+// The value of a value text not yet trimmed, when it tells without trimming:
+// eight hexadecimal digits after "0x", or a key name spelled exactly. Neither
+// starts or ends with white space, so the trimmed text would read the same.
+KIO_ALWAYS_INLINE bool DecodeUntrimmedValue(std::string_view valueText, int32_t& value) {
+    if (HasHexPrefix(valueText)) {
+        uint32_t number = 0;
+        if (valueText.size() != 10 ||
+            !value_decoding::ReadEightHexDigits(valueText.data() + 2, number)) {
+            return false;
+        }
+        value = static_cast<int32_t>(number);
+        return true;
+    }
+    const int position = name_lookup::kKeyNameIndex.Find(valueText);
+    if (position < 0) {
+        return false;
+    }
+    value = name_lookup::kKeyNameIndex.Name(position).value;
+    return true;
+}
+
 }  // namespace kio

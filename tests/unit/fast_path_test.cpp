@@ -39,7 +39,8 @@ TEST(LineScanner, FindsTheLinesAndEqualsSignsOfTheSimpleSplitting) {
         for (int round = 0; round < 20000; ++round) {
             const std::string text = RandomText(random, 70, kLineBytes);
             std::vector<ScannedLine> scanned;
-            ScanBindingLines(text, *page, [&](const ScannedLine& line) { scanned.push_back(line); });
+            ScanBindingLines(text, *page,
+                             [&](const ScannedLine& line) { scanned.push_back(Trimmed(line)); });
 
             size_t index = 0;
             for (std::string_view line : SplitBindingLines(text, *page)) {
