@@ -106,8 +106,10 @@ template <size_t N, int kBits, NameMatch kMatch>
 class PerfectNameIndex {
 public:
     static constexpr size_t kSlotCount = size_t{1} << kBits;
-    static constexpr uint8_t kEmpty = 0xFF;
-    static_assert(N < kEmpty, "slots hold positions in one byte");
+    // Empty slots lead to a record that no text matches, so a lookup needs no
+    // test for them.
+    static constexpr uint8_t kNoName = static_cast<uint8_t>(N);
+    static_assert(N < 0xFF, "slots hold positions in one byte");
     static constexpr int kMaxTries = 400;
 
     constexpr explicit PerfectNameIndex(const std::array<LowerName, N>& names) : names_(names) {
@@ -115,6 +117,7 @@ public:
             longest_ = longest_ < names_[i].length ? names_[i].length : longest_;
             words_[i] = WordsOf(names_[i]);
         }
+        words_[N].length = kNoLength;
         for (int attempt = 0; attempt < kMaxTries; ++attempt) {
             multiplier_ = perfect_hash::Mix(static_cast<uint64_t>(attempt));
             if (TryToPlaceAll()) {
@@ -131,28 +134,29 @@ public:
 
     // The position in the list of the name `text` spells, or -1. The word the
     // hash is taken of is also the first word compared; a text of 8 bytes or
-    // more then compares its first 8 and, past 16, its middle 8 bytes.
+    // more then compares its first 8 and, past 16, its middle 8 bytes. Only a
+    // text of a listed name's length reads further than the hashed word.
     KIO_ALWAYS_INLINE int Find(std::string_view text) const {
         const size_t n = text.size();
-        if (n > longest_) {
-            return -1;
+        if (n >= 8) {
+            const uint64_t last = perfect_hash::LoadWord(text.data() + n - 8, 8);
+            const size_t position = slots_[SlotOfWord(last, n)];
+            const NameWords& name = words_[position];
+            if (name.length != n || !WordsMatch(last, name.hashed) ||
+                !WordsMatch(perfect_hash::LoadWord(text.data(), 8), name.first) ||
+                (n > 16 &&
+                 !WordsMatch(perfect_hash::LoadWord(text.data() + 8, 8), name.middle))) {
+                return -1;
+            }
+            return static_cast<int>(position);
         }
         const uint64_t word = perfect_hash::NameWord(text.data(), n);
-        const uint8_t position = slots_[SlotOfWord(word, n)];
-        if (position == kEmpty) {
-            return -1;
-        }
-        const NameWords& name = words_[static_cast<size_t>(position)];
+        const size_t position = slots_[SlotOfWord(word, n)];
+        const NameWords& name = words_[position];
         if (name.length != n || !WordsMatch(word, name.hashed)) {
             return -1;
         }
-        if (n >= 8 && !WordsMatch(perfect_hash::LoadWord(text.data(), 8), name.first)) {
-            return -1;
-        }
-        if (n > 16 && !WordsMatch(perfect_hash::LoadWord(text.data() + 8, 8), name.middle)) {
-            return -1;
-        }
-        return int{position};
+        return static_cast<int>(position);
     }
 
     constexpr const LowerName& Name(int position) const {
@@ -162,20 +166,33 @@ public:
 private:
     static constexpr uint64_t kFold =
         kMatch == NameMatch::FoldingAsciiCase ? perfect_hash::kAsciiCaseBits : 0;
+    static constexpr size_t kNoLength = ~size_t{0};
+
+    // One word of a name as Find compares it: its bytes, and under ASCII
+    // folding the case bit of each of its letters.
+    struct ComparedWord {
+        uint64_t bytes = 0;
+        uint64_t caseBits = 0;
+    };
 
     // A name cut into the words Find compares.
     struct NameWords {
-        uint64_t hashed = 0;
-        uint64_t first = 0;
-        uint64_t middle = 0;
+        ComparedWord hashed{};
+        ComparedWord first{};
+        ComparedWord middle{};
         size_t length = 0;
     };
 
+    static constexpr ComparedWord CompareWord(uint64_t bytes) {
+        return ComparedWord{bytes, bytes & kFold};
+    }
+
     static constexpr NameWords WordsOf(const LowerName& name) {
         const char* bytes = name.bytes.data();
-        return NameWords{perfect_hash::NameWord(bytes, name.length),
-                         name.length >= 8 ? perfect_hash::LoadWord(bytes, 8) : 0,
-                         name.length > 16 ? perfect_hash::LoadWord(bytes + 8, 8) : 0, name.length};
+        return NameWords{
+            CompareWord(perfect_hash::NameWord(bytes, name.length)),
+            CompareWord(name.length >= 8 ? perfect_hash::LoadWord(bytes, 8) : 0),
+            CompareWord(name.length > 16 ? perfect_hash::LoadWord(bytes + 8, 8) : 0), name.length};
     }
 
     constexpr size_t SlotOfWord(uint64_t word, size_t n) const {
@@ -189,19 +206,19 @@ private:
     // Whether a word of the text matches the same bytes of a name: equal, or
     // equal with ASCII capitals taken as lower case. Bit 0x20 is what makes a
     // capital lower case; it is set in the letters of a name but not in "_".
-    KIO_ALWAYS_INLINE static bool WordsMatch(uint64_t text, uint64_t name) {
+    KIO_ALWAYS_INLINE static bool WordsMatch(uint64_t text, const ComparedWord& name) {
         if constexpr (kMatch == NameMatch::FoldingAsciiCase) {
-            return (text | (name & perfect_hash::kAsciiCaseBits)) == name;
+            return (text | name.caseBits) == name.bytes;
         } else {
-            return text == name;
+            return text == name.bytes;
         }
     }
 
     constexpr bool TryToPlaceAll() {
-        slots_.fill(kEmpty);
+        slots_.fill(kNoName);
         for (size_t i = 0; i < N; ++i) {
             const size_t slot = Slot(names_[i].bytes.data(), names_[i].length);
-            if (slots_[slot] != kEmpty) {
+            if (slots_[slot] != kNoName) {
                 return false;
             }
             slots_[slot] = static_cast<uint8_t>(i);
@@ -210,7 +227,7 @@ private:
     }
 
     std::array<LowerName, N> names_;
-    std::array<NameWords, N> words_{};
+    std::array<NameWords, N + 1> words_{};
     uint64_t multiplier_ = 0;
     size_t longest_ = 0;
     bool found_ = false;

@@ -50,6 +50,19 @@ constexpr uint32_t JoinEightDigitValues(uint64_t word) {
     return static_cast<uint32_t>((word << 16) | (word >> 32));
 }
 
+#if defined(__SSE2__)
+// JoinEightDigitValues for digit values in the low eight bytes of a register,
+// by multiply-adds: digits times (16, 1) into bytes, bytes times (256, 1) into
+// the two halves, which a shuffle puts side by side.
+KIO_ALWAYS_INLINE uint32_t JoinEightDigitValues(__m128i digitValues) {
+    const __m128i digits = _mm_unpacklo_epi8(digitValues, _mm_setzero_si128());
+    const __m128i bytes = _mm_madd_epi16(digits, _mm_set1_epi32(0x00010010));
+    const __m128i halves = _mm_madd_epi16(_mm_packs_epi32(bytes, bytes), _mm_set1_epi32(0x00010100));
+    return static_cast<uint32_t>(
+        _mm_cvtsi128_si32(_mm_shufflelo_epi16(halves, _MM_SHUFFLE(3, 3, 0, 2))));
+}
+#endif
+
 // Reads eight bytes as eight hexadecimal digits, the first the most
 // significant, when every one of them is a digit.
 #if defined(__SSE2__)
@@ -68,9 +81,7 @@ KIO_ALWAYS_INLINE bool ReadEightHexDigits(const char* digits, uint32_t& value) {
     const __m128i digitValues =
         _mm_or_si128(_mm_and_si128(isDecimal, decimal),
                      _mm_and_si128(isLetter, _mm_add_epi8(letter, _mm_set1_epi8(10))));
-    uint64_t word;
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(&word), digitValues);
-    value = JoinEightDigitValues(word);
+    value = JoinEightDigitValues(digitValues);
     return true;
 }
 #else
