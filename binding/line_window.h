@@ -72,10 +72,10 @@ KIO_ALWAYS_INLINE LineWindow ReadWhole(const char* bytes) {
 // The window at `from`, which is inside the text; near the text's end its last
 // bytes are read from a copy, so that nothing past the text is read.
 KIO_ALWAYS_INLINE LineWindow Read(std::string_view text, size_t from) {
-    const size_t left = text.size() - from;
-    if (left >= kLineWindowSize) {
+    if (from + kLineWindowSize <= text.size()) {
         return ReadWhole(text.data() + from);
     }
+    const size_t left = text.size() - from;
     char padded[kLineWindowSize] = {};
     std::memcpy(padded, text.data() + from, left);
     LineWindow window = ReadWhole(padded);
@@ -115,7 +115,9 @@ KIO_ALWAYS_INLINE WindowCut CutWindowedLine(const LineWindow& window, bool bytes
     }
     line.end = static_cast<unsigned>(std::countr_zero(window.breaks));
     const uint32_t inLine = BitsBelow(line.end);
-    line.next = line.end + static_cast<unsigned>(std::countr_one(window.breaks >> line.end));
+    // The first byte that is neither in the line nor a break. Widened before
+    // the complement, the bits past the window are set, so there always is one.
+    line.next = static_cast<unsigned>(std::countr_zero(~uint64_t{window.breaks | inLine}));
     const uint32_t equals = window.equals & inLine;
     line.hasEquals = equals != 0;
     line.equals = static_cast<unsigned>(std::countr_zero(equals));

@@ -11,19 +11,31 @@ namespace kio {
 
 namespace {
 
+// Finds binding names under the code page's case rules, chosen once per file:
+// plain ASCII folding, or the page's own lowercasing table.
+template <bool kPlainAsciiCase>
+KIO_ALWAYS_INLINE int FindBindingEntryUnder(std::string_view keyText, const CodePage& codePage) {
+    if constexpr (kPlainAsciiCase) {
+        return name_lookup::kBindingNameIndex.Find(keyText);
+    } else {
+        return name_lookup::FindLowercasedBindingEntry(keyText, codePage);
+    }
+}
+
 // The entry a line's key names. Parts as cut are looked up as they stand first:
 // under plain ASCII case only letters and "_" match a binding name, so a key
 // that matches untrimmed is already its own trimmed text.
+template <bool kPlainAsciiCase>
 KIO_ALWAYS_INLINE int FindEntryOfLine(const ScannedLine& line, const CodePage& codePage) {
     if (!line.partsAsCut) {
-        return FindBindingEntryIndex(line.key, codePage);
+        return FindBindingEntryUnder<kPlainAsciiCase>(line.key, codePage);
     }
-    if (codePage.hasPlainAsciiCase) {
-        if (const int entry = name_lookup::kBindingNameIndex.Find(line.key); entry >= 0) {
+    if constexpr (kPlainAsciiCase) {
+        if (const int entry = FindBindingEntryUnder<true>(line.key, codePage); entry >= 0) {
             return entry;
         }
     }
-    return FindBindingEntryIndex(line_scanner::TrimmedKey(line), codePage);
+    return FindBindingEntryUnder<kPlainAsciiCase>(line_scanner::TrimmedKey(line), codePage);
 }
 
 // The value of a line's value text, trimmed only when it does not tell as cut.
@@ -38,16 +50,15 @@ KIO_ALWAYS_INLINE int32_t DecodeValueOfLine(const ScannedLine& line, const CodeP
     return DecodeValueText(line_scanner::TrimmedValue(line), codePage);
 }
 
-}  // namespace
-
-void ApplyBindingLines(std::string_view text, const SlotTable& slots, const CodePage& codePage,
-                       BindingValues& values) {
+template <bool kPlainAsciiCase>
+void ApplyBindingLinesUnder(std::string_view text, const SlotTable& slots,
+                            const CodePage& codePage, BindingValues& values) {
     // Inlined into the scan: a call per line would cost as much as the lookups.
     ScanBindingLines(text, codePage, [&](const ScannedLine& line) KIO_ALWAYS_INLINE_LAMBDA {
         if (line.equals == std::string_view::npos) {
             return;
         }
-        const int entry = FindEntryOfLine(line, codePage);
+        const int entry = FindEntryOfLine<kPlainAsciiCase>(line, codePage);
         if (entry < 0) {
             return;
         }
@@ -55,6 +66,17 @@ void ApplyBindingLines(std::string_view text, const SlotTable& slots, const Code
             values[static_cast<size_t>(slot)] = DecodeValueOfLine(line, codePage);
         }
     });
+}
+
+}  // namespace
+
+void ApplyBindingLines(std::string_view text, const SlotTable& slots, const CodePage& codePage,
+                       BindingValues& values) {
+    if (codePage.hasPlainAsciiCase) {
+        ApplyBindingLinesUnder<true>(text, slots, codePage, values);
+    } else {
+        ApplyBindingLinesUnder<false>(text, slots, codePage, values);
+    }
 }
 
 ResultCode LoadBindings(int32_t* bindings, int32_t bindingCount, const char* const* actionNames,

@@ -107,6 +107,7 @@ static_assert(kBindingNameIndex.IsPerfect() && kLoweredBindingNameIndex.IsPerfec
               kKeyNameIndex.IsPerfect() &&
               kActionNameIndex.IsPerfect());
 static_assert(kDistinctKeyNames.size() == 142);
+static_assert(kKeyNameIndex.ValuesAreNotNegative(), "a key's code is found by FindValue");
 
 // Under a code page whose case is not plain ASCII: lowercase the text with the
 // page's table, then match exactly.
@@ -125,8 +126,8 @@ KIO_ALWAYS_INLINE int FindBindingEntryIndex(std::string_view keyText, const Code
 
 // The code of the key name a value text spells exactly, or 0 when it spells none.
 KIO_ALWAYS_INLINE int32_t FindKeyCodeOrZero(std::string_view valueText) {
-    const int position = name_lookup::kKeyNameIndex.Find(valueText);
-    return position < 0 ? 0 : name_lookup::kKeyNameIndex.Name(position).value;
+    const int32_t code = name_lookup::kKeyNameIndex.FindValue(valueText);
+    return code < 0 ? 0 : code;
 }
 
 }  // namespace kio

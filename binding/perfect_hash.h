@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <string_view>
 #include <type_traits>
 
@@ -106,18 +107,14 @@ template <size_t N, int kBits, NameMatch kMatch>
 class PerfectNameIndex {
 public:
     static constexpr size_t kSlotCount = size_t{1} << kBits;
-    // Empty slots lead to a record that no text matches, so a lookup needs no
-    // test for them.
-    static constexpr uint8_t kNoName = static_cast<uint8_t>(N);
-    static_assert(N < 0xFF, "slots hold positions in one byte");
     static constexpr int kMaxTries = 400;
 
     constexpr explicit PerfectNameIndex(const std::array<LowerName, N>& names) : names_(names) {
         for (size_t i = 0; i < N; ++i) {
             longest_ = longest_ < names_[i].length ? names_[i].length : longest_;
-            words_[i] = WordsOf(names_[i]);
+            records_[i] = RecordOf(names_[i], static_cast<int>(i));
         }
-        words_[N].length = kNoLength;
+        records_[N].length = kNoLength;
         for (int attempt = 0; attempt < kMaxTries; ++attempt) {
             multiplier_ = perfect_hash::Mix(static_cast<uint64_t>(attempt));
             if (TryToPlaceAll()) {
@@ -132,31 +129,23 @@ public:
 
     constexpr size_t LongestName() const { return longest_; }
 
-    // The position in the list of the name `text` spells, or -1. The word the
-    // hash is taken of is also the first word compared; a text of 8 bytes or
-    // more then compares its first 8 and, past 16, its middle 8 bytes. Only a
-    // text of a listed name's length reads further than the hashed word.
-    KIO_ALWAYS_INLINE int Find(std::string_view text) const {
-        const size_t n = text.size();
-        if (n >= 8) {
-            const uint64_t last = perfect_hash::LoadWord(text.data() + n - 8, 8);
-            const size_t position = slots_[SlotOfWord(last, n)];
-            const NameWords& name = words_[position];
-            if (name.length != n || !WordsMatch(last, name.hashed) ||
-                !WordsMatch(perfect_hash::LoadWord(text.data(), 8), name.first) ||
-                (n > 16 &&
-                 !WordsMatch(perfect_hash::LoadWord(text.data() + 8, 8), name.middle))) {
-                return -1;
+    // The position in the list of the name `text` spells, or -1.
+    KIO_ALWAYS_INLINE int Find(std::string_view text) const { return FindRecord(text).position; }
+
+    // Whether every listed name has a value that is not negative; assert it
+    // where FindValue is used.
+    constexpr bool ValuesAreNotNegative() const {
+        for (size_t i = 0; i < N; ++i) {
+            if (names_[i].value < 0) {
+                return false;
             }
-            return static_cast<int>(position);
         }
-        const uint64_t word = perfect_hash::NameWord(text.data(), n);
-        const size_t position = slots_[SlotOfWord(word, n)];
-        const NameWords& name = words_[position];
-        if (name.length != n || !WordsMatch(word, name.hashed)) {
-            return -1;
-        }
-        return static_cast<int>(position);
+        return true;
+    }
+
+    // The value of the name `text` spells, or -1.
+    KIO_ALWAYS_INLINE int32_t FindValue(std::string_view text) const {
+        return FindRecord(text).value;
     }
 
     constexpr const LowerName& Name(int position) const {
@@ -175,24 +164,66 @@ private:
         uint64_t caseBits = 0;
     };
 
-    // A name cut into the words Find compares.
-    struct NameWords {
+    // A name cut into the words a lookup compares, with its position and value.
+    // The record after the last name has a length no text has, and -1 for
+    // position and value:
+    // empty slots lead there, so a lookup needs no test for them.
+    struct NameRecord {
         ComparedWord hashed{};
         ComparedWord first{};
         ComparedWord middle{};
         size_t length = 0;
+        int32_t position = -1;
+        int32_t value = -1;
     };
+
+    // Slots hold the byte offset of their record, so that finding it takes no
+    // multiplication.
+    using SlotOffset = uint16_t;
+    static_assert((N + 1) * sizeof(NameRecord) <= 0xFFFF, "record offsets fit in a slot");
+    static constexpr SlotOffset OffsetOf(size_t position) {
+        return static_cast<SlotOffset>(position * sizeof(NameRecord));
+    }
 
     static constexpr ComparedWord CompareWord(uint64_t bytes) {
         return ComparedWord{bytes, bytes & kFold};
     }
 
-    static constexpr NameWords WordsOf(const LowerName& name) {
+    static constexpr NameRecord RecordOf(const LowerName& name, int position) {
         const char* bytes = name.bytes.data();
-        return NameWords{
+        return NameRecord{
             CompareWord(perfect_hash::NameWord(bytes, name.length)),
             CompareWord(name.length >= 8 ? perfect_hash::LoadWord(bytes, 8) : 0),
-            CompareWord(name.length > 16 ? perfect_hash::LoadWord(bytes + 8, 8) : 0), name.length};
+            CompareWord(name.length > 16 ? perfect_hash::LoadWord(bytes + 8, 8) : 0), name.length,
+            position, name.value};
+    }
+
+    KIO_ALWAYS_INLINE const NameRecord& RecordIn(size_t slot) const {
+        return *std::launder(reinterpret_cast<const NameRecord*>(
+            reinterpret_cast<const char*>(records_.data()) + slots_[slot]));
+    }
+
+    // The record of the name `text` spells, or the record of none. The word the
+    // hash is taken of is also the first word compared; a text of 8 bytes or
+    // more then compares its first 8 and, past 16, its middle 8 bytes. Only a
+    // text of a listed name's length reads further than the hashed word.
+    KIO_ALWAYS_INLINE const NameRecord& FindRecord(std::string_view text) const {
+        const size_t n = text.size();
+        const NameRecord& none = records_[N];
+        if (n >= 8) {
+            const uint64_t last = perfect_hash::LoadWord(text.data() + n - 8, 8);
+            const NameRecord& name = RecordIn(SlotOfWord(last, n));
+            if (name.length != n || !WordsMatch(last, name.hashed) ||
+                !WordsMatch(perfect_hash::LoadWord(text.data(), 8), name.first) ||
+                (n > 16 &&
+                 !WordsMatch(perfect_hash::LoadWord(text.data() + 8, 8), name.middle))) {
+                return none;
+            }
+            return name;
+        }
+        const uint64_t word = perfect_hash::NameWord(text.data(), n);
+        const NameRecord& name = RecordIn(SlotOfWord(word, n));
+        return name.length == n && WordsMatch(word, name.hashed) ? name : none;
     }
 
     constexpr size_t SlotOfWord(uint64_t word, size_t n) const {
@@ -215,23 +246,23 @@ private:
     }
 
     constexpr bool TryToPlaceAll() {
-        slots_.fill(kNoName);
+        slots_.fill(OffsetOf(N));
         for (size_t i = 0; i < N; ++i) {
             const size_t slot = Slot(names_[i].bytes.data(), names_[i].length);
-            if (slots_[slot] != kNoName) {
+            if (slots_[slot] != OffsetOf(N)) {
                 return false;
             }
-            slots_[slot] = static_cast<uint8_t>(i);
+            slots_[slot] = OffsetOf(i);
         }
         return true;
     }
 
     std::array<LowerName, N> names_;
-    std::array<NameWords, N + 1> words_{};
+    std::array<NameRecord, N + 1> records_{};
     uint64_t multiplier_ = 0;
     size_t longest_ = 0;
     bool found_ = false;
-    std::array<uint8_t, kSlotCount> slots_{};
+    std::array<SlotOffset, kSlotCount> slots_{};
 };
 
 }  // namespace kio

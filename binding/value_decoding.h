@@ -103,7 +103,13 @@ KIO_ALWAYS_INLINE bool ReadEightHexDigits(const char* digits, uint32_t& value) {
 
 // Whether the text starts with "0x" or "0X".
 KIO_ALWAYS_INLINE bool HasHexPrefix(std::string_view text) {
-    return text.size() >= 2 && text[0] == '0' && (text[1] | 0x20) == 'x';
+    if (text.size() < 2) {
+        return false;
+    }
+    // Both bytes as one little-endian word; bit 0x20 of "X" makes it "x".
+    uint16_t prefix;
+    std::memcpy(&prefix, text.data(), sizeof prefix);
+    return (prefix | 0x2000) == ('0' | ('x' << 8));
 }
 
 namespace value_decoding {
@@ -164,12 +170,8 @@ KIO_ALWAYS_INLINE bool DecodeUntrimmedValue(std::string_view valueText, int32_t&
         value = static_cast<int32_t>(number);
         return true;
     }
-    const int position = name_lookup::kKeyNameIndex.Find(valueText);
-    if (position < 0) {
-        return false;
-    }
-    value = name_lookup::kKeyNameIndex.Name(position).value;
-    return true;
+    value = name_lookup::kKeyNameIndex.FindValue(valueText);
+    return value >= 0;
 }
 
 }  // namespace kio
