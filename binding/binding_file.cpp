@@ -38,11 +38,21 @@ ResultCode BuildBindingFilePath(std::string_view executablePath, const CodePage&
     if (executablePath.size() >= 2 && executablePath[1] == ':') {
         searchStart = 2;
     }
+    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
     size_t directoryEnd = searchStart;
-    for (size_t i = searchStart; i < executablePath.size();
-         i += codePage.CharacterLength(executablePath, i)) {
-        if (executablePath[i] == '\\' || executablePath[i] == '/') {
-            directoryEnd = i + 1;
+    if (codePage.hasLeadBytes) {
+        // The second byte of a character may be a "\\": step by characters.
+        for (size_t i = searchStart; i < executablePath.size();
+             i += codePage.CharacterLength(executablePath, i)) {
+            directoryEnd = isSeparator(executablePath[i]) ? i + 1 : directoryEnd;
+        }
+    } else {
+        // Every byte is a character: the last separator is found from the end.
+        for (size_t i = executablePath.size(); i > searchStart; --i) {
+            if (isSeparator(executablePath[i - 1])) {
+                directoryEnd = i;
+                break;
+            }
         }
     }
     // A path that does not fit the buffer would be cut, and a cut path names
