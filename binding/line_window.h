@@ -21,7 +21,7 @@ inline constexpr size_t kLineWindowSize = 32;
 // `known` on are clear: those bytes are past the text.
 struct LineWindow {
     uint32_t breaks = 0;  // CR or LF
-    uint32_t equals = 0;  // "="
+    uint32_t equals = 0;  // "=", exact up to its lowest bit: only a line's first one counts
     uint32_t high = 0;    // from 0x80 up
     unsigned known = 0;
 };
@@ -65,7 +65,10 @@ KIO_ALWAYS_INLINE LineWindow ReadWhole(const char* bytes) {
     static_assert(kLineWindowSize == 2 * kBlockSize);
     const BlockMasks first = ReadBlock(bytes);
     const BlockMasks second = ReadBlock(bytes + kBlockSize);
-    return LineWindow{first.breaks | (second.breaks << 16), first.equals | (second.equals << 16),
+    // Past the first "=" the mask is not needed, so the second block's are
+    // only looked for when the first block has none.
+    const uint32_t equals = first.equals != 0 ? first.equals : second.equals << 16;
+    return LineWindow{first.breaks | (second.breaks << 16), equals,
                       first.high | (second.high << 16), static_cast<unsigned>(kLineWindowSize)};
 }
 
@@ -82,9 +85,6 @@ KIO_ALWAYS_INLINE LineWindow Read(std::string_view text, size_t from) {
     window.known = static_cast<unsigned>(left);
     return window;
 }
-
-// Bits [0, n) set, for n below 32.
-constexpr uint32_t BitsBelow(unsigned n) { return (uint32_t{1} << n) - 1; }
 
 }  // namespace line_window
 
@@ -109,19 +109,20 @@ enum class WindowCut {
 // bytes found are characters of their own, and the cut is kHighBytes.
 KIO_ALWAYS_INLINE WindowCut CutWindowedLine(const LineWindow& window, bool bytesMayPair,
                                             WindowedLine& line) {
-    using line_window::BitsBelow;
     if (window.breaks == 0) {
         return WindowCut::kNoBreak;
     }
     line.end = static_cast<unsigned>(std::countr_zero(window.breaks));
-    const uint32_t inLine = BitsBelow(line.end);
+    // The line's bytes and its break: no "=" or byte from 0x80 up is a break.
+    const uint32_t throughBreak = window.breaks ^ (window.breaks - 1);
     // The first byte that is neither in the line nor a break. Widened before
     // the complement, the bits past the window are set, so there always is one.
-    line.next = static_cast<unsigned>(std::countr_zero(~uint64_t{window.breaks | inLine}));
-    const uint32_t equals = window.equals & inLine;
+    line.next = static_cast<unsigned>(std::countr_zero(~uint64_t{window.breaks | throughBreak}));
+    const uint32_t equals = window.equals & throughBreak;
     line.hasEquals = equals != 0;
     line.equals = static_cast<unsigned>(std::countr_zero(equals));
-    return bytesMayPair && (window.high & inLine) != 0 ? WindowCut::kHighBytes : WindowCut::kCut;
+    return bytesMayPair && (window.high & throughBreak) != 0 ? WindowCut::kHighBytes
+                                                             : WindowCut::kCut;
 }
 
 }  // namespace kio

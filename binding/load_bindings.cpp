@@ -43,8 +43,12 @@ KIO_ALWAYS_INLINE int32_t DecodeValueOfLine(const ScannedLine& line, const CodeP
     if (!line.partsAsCut) {
         return DecodeValueText(line.value, codePage);
     }
+    // One final ";" goes. The byte before the value's end is the "=" when the
+    // value is empty, so it can be read without a test for that.
+    const bool semicolon = line.value.data()[static_cast<ptrdiff_t>(line.value.size()) - 1] == ';';
+    const std::string_view untrimmed(line.value.data(), line.value.size() - (semicolon ? 1 : 0));
     int32_t value = 0;
-    if (DecodeUntrimmedValue(line_scanner::WithoutFinalSemicolon(line.value), value)) {
+    if (DecodeUntrimmedValue(untrimmed, value)) {
         return value;
     }
     return DecodeValueText(line_scanner::TrimmedValue(line), codePage);
