@@ -192,8 +192,9 @@ template <typename Characters, typename OnLine>
 void ScanWith(std::string_view text, const Characters& characters, OnLine& onLine) {
     // CR and LF are single-byte characters, so a line starts after them.
     size_t start = SkipLineBreaks(text, 0);
+    const size_t wholeWindowsEnd = line_window::WholeWindowsEnd(text);
     while (start != text.size()) {
-        const LineWindow window = line_window::Read(text, start);
+        const LineWindow window = line_window::Read(text, start, wholeWindowsEnd);
         WindowedLine windowed;
         const WindowCut cut = CutWindowedLine(window, Characters::kBytesMayPair, windowed);
         // A line with a byte that may pair is still cut here when it has no "="

@@ -72,10 +72,16 @@ KIO_ALWAYS_INLINE LineWindow ReadWhole(const char* bytes) {
                       first.high | (second.high << 16), static_cast<unsigned>(kLineWindowSize)};
 }
 
-// The window at `from`, which is inside the text; near the text's end its last
-// bytes are read from a copy, so that nothing past the text is read.
-KIO_ALWAYS_INLINE LineWindow Read(std::string_view text, size_t from) {
-    if (from + kLineWindowSize <= text.size()) {
+// Where the windows read straight from the text end: from there on, fewer
+// than kLineWindowSize bytes are left.
+inline size_t WholeWindowsEnd(std::string_view text) {
+    return text.size() < kLineWindowSize ? 0 : text.size() - kLineWindowSize + 1;
+}
+
+// The window at `from`, which is inside the text; from `wholeWindowsEnd` on,
+// the last bytes are read from a copy, so that nothing past the text is read.
+KIO_ALWAYS_INLINE LineWindow Read(std::string_view text, size_t from, size_t wholeWindowsEnd) {
+    if (from < wholeWindowsEnd) {
         return ReadWhole(text.data() + from);
     }
     const size_t left = text.size() - from;

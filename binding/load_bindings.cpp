@@ -57,6 +57,8 @@ KIO_ALWAYS_INLINE int32_t DecodeValueOfLine(const ScannedLine& line, const CodeP
 template <bool kPlainAsciiCase>
 void ApplyBindingLinesUnder(std::string_view text, const SlotTable& slots,
                             const CodePage& codePage, BindingValues& values) {
+    // A copy on this frame is read without first loading where the table is.
+    const SlotTable slotsHere = slots;
     // Inlined into the scan: a call per line would cost as much as the lookups.
     ScanBindingLines(text, codePage, [&](const ScannedLine& line) KIO_ALWAYS_INLINE_LAMBDA {
         if (line.equals == std::string_view::npos) {
@@ -66,7 +68,7 @@ void ApplyBindingLinesUnder(std::string_view text, const SlotTable& slots,
         if (entry < 0) {
             return;
         }
-        if (const int8_t slot = slots[static_cast<size_t>(entry)]; slot != kNoSlot) {
+        if (const int8_t slot = slotsHere[static_cast<size_t>(entry)]; slot != kNoSlot) {
             values[static_cast<size_t>(slot)] = DecodeValueOfLine(line, codePage);
         }
     });

@@ -107,7 +107,7 @@ static_assert(kBindingNameIndex.IsPerfect() && kLoweredBindingNameIndex.IsPerfec
               kKeyNameIndex.IsPerfect() &&
               kActionNameIndex.IsPerfect());
 static_assert(kDistinctKeyNames.size() == 142);
-static_assert(kKeyNameIndex.ValuesAreNotNegative(), "a key's code is found by FindValue");
+static_assert(kKeyNameIndex.ValuesFit(), "a key's code is found by FindValue");
 
 // Under a code page whose case is not plain ASCII: lowercase the text with the
 // page's table, then match exactly.

@@ -130,13 +130,16 @@ public:
     constexpr size_t LongestName() const { return longest_; }
 
     // The position in the list of the name `text` spells, or -1.
-    KIO_ALWAYS_INLINE int Find(std::string_view text) const { return FindRecord(text).position; }
+    KIO_ALWAYS_INLINE int Find(std::string_view text) const {
+        const NameRecord* name = Match(text);
+        return name == nullptr ? -1 : int{name->position};
+    }
 
-    // Whether every listed name has a value that is not negative; assert it
-    // where FindValue is used.
-    constexpr bool ValuesAreNotNegative() const {
+    // Whether every listed name's value fits its record; assert it where
+    // FindValue is used.
+    constexpr bool ValuesFit() const {
         for (size_t i = 0; i < N; ++i) {
-            if (names_[i].value < 0) {
+            if (names_[i].value < 0 || names_[i].value > 0xFFFF) {
                 return false;
             }
         }
@@ -145,7 +148,8 @@ public:
 
     // The value of the name `text` spells, or -1.
     KIO_ALWAYS_INLINE int32_t FindValue(std::string_view text) const {
-        return FindRecord(text).value;
+        const NameRecord* name = Match(text);
+        return name == nullptr ? -1 : int32_t{name->value};
     }
 
     constexpr const LowerName& Name(int position) const {
@@ -164,17 +168,17 @@ private:
         uint64_t caseBits = 0;
     };
 
-    // A name cut into the words a lookup compares, with its position and value.
-    // The record after the last name has a length no text has, and -1 for
-    // position and value:
-    // empty slots lead there, so a lookup needs no test for them.
+    // A name cut into the words a lookup compares, with its position and value,
+    // both unsigned so that a match needs no test of their sign. The record
+    // after the last name has a length no text has: empty slots lead there, so
+    // a lookup needs no test for them.
     struct NameRecord {
         ComparedWord hashed{};
         ComparedWord first{};
         ComparedWord middle{};
         size_t length = 0;
-        int32_t position = -1;
-        int32_t value = -1;
+        uint16_t position = 0;
+        uint16_t value = 0;
     };
 
     // Slots hold the byte offset of their record, so that finding it takes no
@@ -195,7 +199,7 @@ private:
             CompareWord(perfect_hash::NameWord(bytes, name.length)),
             CompareWord(name.length >= 8 ? perfect_hash::LoadWord(bytes, 8) : 0),
             CompareWord(name.length > 16 ? perfect_hash::LoadWord(bytes + 8, 8) : 0), name.length,
-            position, name.value};
+            static_cast<uint16_t>(position), static_cast<uint16_t>(name.value)};
     }
 
     KIO_ALWAYS_INLINE const NameRecord& RecordIn(size_t slot) const {
@@ -203,13 +207,12 @@ private:
             reinterpret_cast<const char*>(records_.data()) + slots_[slot]));
     }
 
-    // The record of the name `text` spells, or the record of none. The word the
+    // The record of the name `text` spells, or null. The word the
     // hash is taken of is also the first word compared; a text of 8 bytes or
     // more then compares its first 8 and, past 16, its middle 8 bytes. Only a
     // text of a listed name's length reads further than the hashed word.
-    KIO_ALWAYS_INLINE const NameRecord& FindRecord(std::string_view text) const {
+    KIO_ALWAYS_INLINE const NameRecord* Match(std::string_view text) const {
         const size_t n = text.size();
-        const NameRecord& none = records_[N];
         if (n >= 8) {
             const uint64_t last = perfect_hash::LoadWord(text.data() + n - 8, 8);
             const NameRecord& name = RecordIn(SlotOfWord(last, n));
@@ -217,13 +220,13 @@ private:
                 !WordsMatch(perfect_hash::LoadWord(text.data(), 8), name.first) ||
                 (n > 16 &&
                  !WordsMatch(perfect_hash::LoadWord(text.data() + 8, 8), name.middle))) {
-                return none;
+                return nullptr;
             }
-            return name;
+            return &name;
         }
         const uint64_t word = perfect_hash::NameWord(text.data(), n);
         const NameRecord& name = RecordIn(SlotOfWord(word, n));
-        return name.length == n && WordsMatch(word, name.hashed) ? name : none;
+        return name.length == n && WordsMatch(word, name.hashed) ? &name : nullptr;
     }
 
     constexpr size_t SlotOfWord(uint64_t word, size_t n) const {
