@@ -1,5 +1,8 @@
 #include "vocabulary.h"
 
+#include <array>
+#include <utility>
+
 #include "name_lookup.h"
 
 namespace kio {
@@ -13,16 +16,21 @@ namespace {
 
 constexpr size_t kLongestActionName = name_lookup::kActionNameIndex.LongestName();
 
-// Whether the NUL-terminated `text` is `name`, reading `text` no further than
-// its terminator or its first difference.
-bool SpellsExactly(const char* text, std::string_view name) {
-    for (char c : name) {
-        if (*text++ != c) {
-            return false;
-        }
-    }
-    return *text == '\0';
+// Whether the NUL-terminated `text` spells action `kAction`'s name, reading
+// `text` no further than its terminator or its first difference. The name is
+// known when this is compiled, so each byte costs one compare with a constant.
+template <size_t kAction>
+bool SpellsActionName(const char* text) {
+    static constexpr std::string_view name = kActions[kAction].name;
+    return [text]<size_t... kAt>(std::index_sequence<kAt...>) {
+        return ((text[kAt] == name[kAt]) && ...) && text[name.size()] == '\0';
+    }(std::make_index_sequence<name.size()>{});
 }
+
+// SpellsActionName of each action, by action number.
+constexpr auto kSpellsActionName = []<size_t... kAction>(std::index_sequence<kAction...>) {
+    return std::array<bool (*)(const char*), kActionCount>{&SpellsActionName<kAction>...};
+}(std::make_index_sequence<kActionCount>{});
 
 // Gives an action the slots of list position `position`, unless an earlier
 // position already holds them.
@@ -49,7 +57,7 @@ SlotTable BuildSlotTable(const char* const* actionNames) {
         }
         // A game most likely lists the actions in the table's own order and
         // spelling: that costs one comparison, read only up to the name's end.
-        if (SpellsExactly(name, kActions[j].name)) {
+        if (kSpellsActionName[static_cast<size_t>(j)](name)) {
             ClaimSlots(slots, j, j);
             continue;
         }
