@@ -166,7 +166,7 @@ private:
             switch (Pick(12)) {
                 case 0: c = static_cast<char>(c ^ 0x20); break;           // the other case
                 case 1: if (c == '_') c = '\x7F'; break;                   // "_" with bit 0x20 set
-                case 2: c = static_cast<char>(Pick(2) ? 0xC1 : 0xE1); break;  // a 1252 letter
+                case 2: c = "\xC1\xE1\xDD"[Pick(3)]; break;  // 1252 letters; 0xDD lowers to "i" below
                 default: break;
             }
         }
@@ -203,8 +203,17 @@ private:
 TEST(ReferenceLoop, FusedLoopReadsEveryFileAsTheGrammarDoes) {
     RandomBindingText texts(21);
     std::mt19937 random(21);
-    for (const uint32_t id : {1252u, 932u, 936u, 949u, 950u}) {
-        const CodePage& page = *FindBuiltInCodePage(id);
+    // Besides the built-in pages, 1252 with a capital lowered into ASCII, as the
+    // dotted I is under 1254: the loop then takes the page's lowercasing table.
+    CodePage dottedI = *FindBuiltInCodePage(1252);
+    dottedI.lower[0xDD] = 'i';
+    dottedI.hasPlainAsciiCase = HasPlainAsciiCase(dottedI);
+    ASSERT_FALSE(dottedI.hasPlainAsciiCase);
+    std::vector<const CodePage*> pages{&dottedI};
+    for (const uint32_t id : {1252u, 932u, 936u, 949u, 950u}) pages.push_back(FindBuiltInCodePage(id));
+    for (const CodePage* pagePointer : pages) {
+        const CodePage& page = *pagePointer;
+        const uint32_t id = page.id;
         for (int round = 0; round < 6000; ++round) {
             const std::string text = texts.File();
             // Each line's texts, as the tools see them.
