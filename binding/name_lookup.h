@@ -106,6 +106,8 @@ inline constexpr PerfectNameIndex<kActionCount, 8, NameMatch::Exact> kActionName
 static_assert(kBindingNameIndex.IsPerfect() && kLoweredBindingNameIndex.IsPerfect() &&
               kKeyNameIndex.IsPerfect() &&
               kActionNameIndex.IsPerfect());
+static_assert(kBindingNameIndex.ValuesFit() && kLoweredBindingNameIndex.ValuesFit() &&
+              kActionNameIndex.ValuesFit(), "a record holds each name's value");
 static_assert(kDistinctKeyNames.size() == 142);
 static_assert(kKeyNameIndex.ValuesFit(), "a key's code is found by FindValue");
 

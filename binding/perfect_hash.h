@@ -135,8 +135,7 @@ public:
         return name == nullptr ? -1 : int{name->position};
     }
 
-    // Whether every listed name's value fits its record; assert it where
-    // FindValue is used.
+    // Whether every listed name's value fits its record; assert it.
     constexpr bool ValuesFit() const {
         for (size_t i = 0; i < N; ++i) {
             if (names_[i].value < 0 || names_[i].value > 0xFFFF) {
@@ -207,10 +206,10 @@ private:
             reinterpret_cast<const char*>(records_.data()) + slots_[slot]));
     }
 
-    // The record of the name `text` spells, or null. The word the
-    // hash is taken of is also the first word compared; a text of 8 bytes or
-    // more then compares its first 8 and, past 16, its middle 8 bytes. Only a
-    // text of a listed name's length reads further than the hashed word.
+    // The record of the name `text` spells, or null. The word the hash is taken
+    // of is also the first word compared; a text of 8 bytes or more then
+    // compares its first 8 and, past 16, its middle 8 bytes. Only a text of a
+    // listed name's length reads further than the hashed word.
     KIO_ALWAYS_INLINE const NameRecord* Match(std::string_view text) const {
         const size_t n = text.size();
         if (n >= 8) {

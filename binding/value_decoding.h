@@ -57,7 +57,8 @@ constexpr uint32_t JoinEightDigitValues(uint64_t word) {
 KIO_ALWAYS_INLINE uint32_t JoinEightDigitValues(__m128i digitValues) {
     const __m128i digits = _mm_unpacklo_epi8(digitValues, _mm_setzero_si128());
     const __m128i bytes = _mm_madd_epi16(digits, _mm_set1_epi32(0x00010010));
-    const __m128i halves = _mm_madd_epi16(_mm_packs_epi32(bytes, bytes), _mm_set1_epi32(0x00010100));
+    const __m128i halves =
+        _mm_madd_epi16(_mm_packs_epi32(bytes, bytes), _mm_set1_epi32(0x00010100));
     return static_cast<uint32_t>(
         _mm_cvtsi128_si32(_mm_shufflelo_epi16(halves, _MM_SHUFFLE(3, 3, 0, 2))));
 }

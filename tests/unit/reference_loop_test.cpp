@@ -210,7 +210,9 @@ TEST(ReferenceLoop, FusedLoopReadsEveryFileAsTheGrammarDoes) {
     dottedI.hasPlainAsciiCase = HasPlainAsciiCase(dottedI);
     ASSERT_FALSE(dottedI.hasPlainAsciiCase);
     std::vector<const CodePage*> pages{&dottedI};
-    for (const uint32_t id : {1252u, 932u, 936u, 949u, 950u}) pages.push_back(FindBuiltInCodePage(id));
+    for (const uint32_t id : {1252u, 932u, 936u, 949u, 950u}) {
+        pages.push_back(FindBuiltInCodePage(id));
+    }
     for (const CodePage* pagePointer : pages) {
         const CodePage& page = *pagePointer;
         const uint32_t id = page.id;
