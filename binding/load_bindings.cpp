@@ -11,17 +11,6 @@ namespace kio {
 
 namespace {
 
-// Finds binding names under the code page's case rules, chosen once per file:
-// plain ASCII folding, or the page's own lowercasing table.
-template <bool kPlainAsciiCase>
-KIO_ALWAYS_INLINE int FindBindingEntryUnder(std::string_view keyText, const CodePage& codePage) {
-    if constexpr (kPlainAsciiCase) {
-        return name_lookup::kBindingNameIndex.Find(keyText);
-    } else {
-        return name_lookup::FindLowercasedBindingEntry(keyText, codePage);
-    }
-}
-
 // The entry a line's key names. Parts as cut are looked up as they stand first:
 // under plain ASCII case only letters and "_" match a binding name, so a key
 // that matches untrimmed is already its own trimmed text.

@@ -117,13 +117,23 @@ int FindLowercasedBindingEntry(std::string_view keyText, const CodePage& codePag
 
 }  // namespace name_lookup
 
+// FindBindingEntryIndex with the code page's case rules known beforehand, so
+// that a loop over many lines can choose them once: plain ASCII folding, or the
+// page's own lowercasing table.
+template <bool kPlainAsciiCase>
+KIO_ALWAYS_INLINE int FindBindingEntryUnder(std::string_view keyText, const CodePage& codePage) {
+    if constexpr (kPlainAsciiCase) {
+        return name_lookup::kBindingNameIndex.Find(keyText);
+    } else {
+        return name_lookup::FindLowercasedBindingEntry(keyText, codePage);
+    }
+}
+
 // The action-table entry (0 to 53) a key text names, letters in any case; -1
 // when it names none.
 KIO_ALWAYS_INLINE int FindBindingEntryIndex(std::string_view keyText, const CodePage& codePage) {
-    if (!codePage.hasPlainAsciiCase) {
-        return name_lookup::FindLowercasedBindingEntry(keyText, codePage);
-    }
-    return name_lookup::kBindingNameIndex.Find(keyText);
+    return codePage.hasPlainAsciiCase ? FindBindingEntryUnder<true>(keyText, codePage)
+                                      : FindBindingEntryUnder<false>(keyText, codePage);
 }
 
 // The code of the key name a value text spells exactly, or 0 when it spells none.
