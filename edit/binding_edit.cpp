@@ -1,5 +1,6 @@
 #include "binding_edit.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "edit_outcome.h"
@@ -205,17 +206,67 @@ EditOutcome Set(std::string_view file, std::string_view binding, std::string_vie
     return outcome;
 }
 
-// Where the text after the file's UTF-8 byte-order mark starts, when the mark
-// is all that keeps `line`, the first, from naming binding `entry`; else 0.
-size_t BomHiddenLineStart(const kiobind::AnalysedLine& line, int entry,
-                          const kio::CodePage& codePage) {
-    constexpr size_t kBom = 3;
-    if (!kiobind::StartsWithUtf8Bom(line.text)) {
-        return 0;
+// Where "; " turns off each line that names binding `entry` only once the file
+// is repaired as `check` advises: a line past a NUL byte, one a lead byte at
+// the end of the line before joins to it, one behind a UTF-8 byte-order mark
+// (at the start or in the middle). The game does not read them as that
+// binding today, so turning them off changes nothing for it now, and keeps an
+// edit what it says after the repair. "; " goes behind the marks, which a fix
+// removes.
+std::vector<size_t> HiddenLinesNaming(std::string_view file, int entry,
+                                      const kiobind::FileAnalysis& analysis,
+                                      const kio::CodePage& codePage) {
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    std::vector<size_t> starts;
+    for (size_t start = 0; start < file.size();) {
+        size_t end = start;
+        while (end < file.size() && !IsLineBreak(file[end])) {
+            ++end;
+        }
+        size_t text = start;
+        while (file.substr(text, end - text).starts_with(kBom)) {
+            text += kBom.size();
+        }
+        std::string repaired(file.substr(text, end - text));
+        std::erase(repaired, '\0');
+        const kiobind::AnalysedLine line =
+            kiobind::AnalyseLine(kio::CutBindingLine(repaired, codePage), codePage);
+        const bool seenAsIs = std::any_of(
+            analysis.lines.begin(), analysis.lines.end(), [&](const kiobind::AnalysedLine& seen) {
+                return seen.offset == start && seen.entry == entry;
+            });
+        if (line.entry == entry && !seenAsIs) {
+            starts.push_back(text);
+        }
+        start = end + 1;
     }
-    const kiobind::AnalysedLine hidden =
-        kiobind::AnalyseLine(kio::CutBindingLine(line.text.substr(kBom), codePage), codePage);
-    return hidden.entry == entry ? kBom : 0;
+    return starts;
+}
+
+// `outcome.bytes` with "; " put at each of `starts` (offsets into it, in
+// order), each such line reported as turned off.
+void TurnOff(EditOutcome& outcome, const std::vector<size_t>& starts) {
+    constexpr std::string_view kOff = "; ";
+    std::string bytes;
+    size_t copied = 0;
+    for (const size_t start : starts) {
+        bytes.append(outcome.bytes, copied, start - copied).append(kOff);
+        copied = start;
+    }
+    bytes.append(outcome.bytes, copied);
+    const kiobind::LineNumbers numbers(bytes);
+    for (size_t i = 0; i < starts.size(); ++i) {
+        const size_t at = starts[i] + i * kOff.size();
+        const size_t lineStart = numbers.LineStart(numbers.LineOf(at));
+        const std::string before(LineAround(outcome.bytes, starts[i]));
+        const std::string after(LineAround(bytes, at));
+        outcome.changes.push_back(
+            {numbers.LineOf(at), false, before, after,
+             {"change.off", {kiobind::Plain("line", after.substr(at - lineStart))}}});
+    }
+    std::sort(outcome.changes.begin(), outcome.changes.end(),
+              [](const LineChange& a, const LineChange& b) { return a.line < b.line; });
+    outcome.bytes = std::move(bytes);
 }
 
 EditOutcome Unset(std::string_view file, std::string_view binding,
@@ -225,27 +276,43 @@ EditOutcome Unset(std::string_view file, std::string_view binding,
     if (name.text.empty()) {
         return Refusal(name.refusal);
     }
-    constexpr std::string_view kOff = "; ";
     const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(file, codePage);
-    EditOutcome outcome;
-    size_t copied = 0;
+    std::vector<size_t> starts = HiddenLinesNaming(file, entry, analysis, codePage);
     for (const kiobind::AnalysedLine& line : analysis.lines) {
-        // A first line the UTF-8 byte-order mark hides binds again once the
-        // mark goes (fix removes it): it is turned off behind the mark.
-        const size_t off = line.offset == 0 ? BomHiddenLineStart(line, entry, codePage) : 0;
-        if (off == 0 && (!line.entry || *line.entry != entry)) {
-            continue;
+        if (line.entry == entry) {
+            starts.push_back(line.offset);
         }
-        outcome.bytes.append(file.substr(copied, line.offset + off - copied)).append(kOff);
-        copied = line.offset + off;
-        const std::string before(LineAround(file, line.offset));
-        const std::string after = before.substr(0, off) + std::string(kOff) + before.substr(off);
-        outcome.changes.push_back(
-            {line.number, false, before, after,
-             {"change.off", {kiobind::Plain("line", std::string(kOff) + before.substr(off))}}});
     }
-    outcome.bytes.append(file.substr(copied));
+    std::sort(starts.begin(), starts.end());
+    starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+    EditOutcome outcome;
+    outcome.bytes = std::string(file);
+    TurnOff(outcome, starts);
     if (!MeansWhatItSays(file, outcome.bytes, entry, std::nullopt, codePage)) {
+        return Refusal(NotAsWritten());
+    }
+    return outcome;
+}
+
+// Set, and then the lines that would name the binding after a repair are
+// turned off, so that the value set stays the one the game reads.
+EditOutcome SetAndTurnOffHidden(std::string_view file, std::string_view binding,
+                                std::string_view value, const kio::CodePage& codePage) {
+    EditOutcome outcome = Set(file, binding, value, codePage);
+    if (outcome.status != EditStatus::Ok) {
+        return outcome;
+    }
+    int entry = 0;
+    ParseBinding(binding, codePage, entry);
+    const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(outcome.bytes, codePage);
+    const std::vector<size_t> hidden = HiddenLinesNaming(outcome.bytes, entry, analysis, codePage);
+    if (hidden.empty()) {
+        return outcome;
+    }
+    const std::string set = outcome.bytes;
+    TurnOff(outcome, hidden);
+    if (!MeansWhatItSays(set, outcome.bytes, entry, ReadGameValues(set, codePage)[static_cast<size_t>(entry)],
+                         codePage)) {
         return Refusal(NotAsWritten());
     }
     return outcome;
@@ -256,7 +323,7 @@ EditOutcome Unset(std::string_view file, std::string_view binding,
 EditOutcome SetBinding(std::string_view file, std::string_view binding, std::string_view value,
                        const kio::CodePage& codePage) {
     try {
-        return Set(file, binding, value, codePage);
+        return SetAndTurnOffHidden(file, binding, value, codePage);
     } catch (...) {
         EditOutcome outcome;
         FailWithCurrentException(outcome);

@@ -62,12 +62,16 @@ EditOutcome UnsetBinding(std::string_view file, std::string_view binding,
                          const kio::CodePage& codePage);
 
 // Converts UTF-16 text (native code units, no byte-order mark) to the ANSI code
-// page `codePageId`. On success `bytes` holds the text; otherwise `failedUnit`
-// is the index of the first code unit with no form in that code page.
+// page `codePageId`.
+enum class ConversionStatus {
+    Converted,         // `bytes` holds the text
+    NoFormInCodePage,  // `failedUnit` is the first code unit with no form there
+    Failed,            // the converter could not run, or blames no character
+};
 struct Utf16Conversion {
-    bool ok = false;
+    ConversionStatus status = ConversionStatus::Failed;
     std::string bytes;
-    size_t failedUnit = 0;
+    size_t failedUnit = 0;  // below the text's size whenever the status says so
 };
 // The platform's converter is SystemUtf16ToCodePage (system_utf16.h, library
 // kio_edit_system); a build without one, like the web page, passes its own or nullptr.

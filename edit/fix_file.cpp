@@ -86,7 +86,12 @@ EditOutcome ConvertFromUtf16(std::string_view file, const kio::CodePage& codePag
         return Refusal({"E302", {}});
     }
     Utf16Conversion converted = toCodePage(*units, codePage.id);
-    if (!converted.ok) {
+    if (converted.status == ConversionStatus::Failed ||
+        (converted.status == ConversionStatus::NoFormInCodePage &&
+         converted.failedUnit >= units->size())) {
+        return Refusal({"E301", {codePageArgument}});
+    }
+    if (converted.status != ConversionStatus::Converted) {
         const auto [character, line] = DescribeCharacter(*units, converted.failedUnit);
         return Refusal({"E303",
                         {kiobind::Verbatim("character", character),
@@ -256,8 +261,19 @@ FixOutcome Fix(std::string_view file, const kio::CodePage& codePage, Utf16ToCode
             "-endian)";
     }
     std::string text = base;
-    for (int pass = 0; pass < kMaxPasses && ApplyOnePass(text, codePage, result.announced);
-         ++pass) {
+    int pass = 0;
+    while (pass < kMaxPasses && ApplyOnePass(text, codePage, result.announced)) {
+        ++pass;
+    }
+    // Fixes that keep finding something to do after every pass do not settle:
+    // that is a fault to report, not a result to save.
+    if (pass == kMaxPasses) {
+        std::vector<Announced> more;
+        std::string again = text;
+        if (ApplyOnePass(again, codePage, more)) {
+            result.edit = Refusal({"E305", {kiobind::Plain("passes", std::to_string(kMaxPasses))}});
+            return result;
+        }
     }
     // No fix adds or removes a line break, so lines pair up one to one.
     if (kiobind::LineNumbers(base).LastLine() != kiobind::LineNumbers(text).LastLine()) {

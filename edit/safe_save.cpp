@@ -10,17 +10,23 @@ namespace {
 
 // Enough names to step past leftovers of earlier runs.
 constexpr int kTemporaryNames = 100;
+// Where no writer is reported, how often the settle time is waited out for a
+// file that keeps changing before it is read all the same (the checks before
+// the replace still find a change).
+constexpr int kSettleRounds = 4;
 
 using kiobind::Message;
+using kiobind::Plain;
 using kiobind::Verbatim;
 
-// A failure to save: the catalogue's sentence says nothing was written.
+// A failure to save, or a note on one: file names are escaped as file text is,
+// the system's own words are kept as they are.
 Message Why(std::string key, std::vector<kiobind::MessageArgument> arguments) {
     return Message{"save." + std::move(key), std::move(arguments)};
 }
 
 // A temporary file beside the target, closed and removed unless it was put
-// in the target's place.
+// in the target's place or kept.
 class TemporaryFile {
 public:
     explicit TemporaryFile(const SaveSystem& system) : system_(system) {}
@@ -74,6 +80,7 @@ public:
     }
 
     const std::string& Path() const { return path_; }
+    bool Exists() const { return !path_.empty() && !moved_; }
     void Keep() { moved_ = true; }
 
 private:
@@ -92,83 +99,108 @@ private:
 };
 
 SaveResult Failure(Message why) {
-    return SaveResult{false, std::move(why)};
+    return SaveResult{false, std::move(why), {}};
 }
 
 bool Failed(const Message& why) {
     return !why.key.empty();
 }
 
-// Writes `bytes` to a new file that then takes the place of `target`. On
+// Writes `bytes` to a new file that is to take the place of `target`. On
 // failure, `systemError` is the system's own words for it.
 Message WriteInPlaceOf(const std::string& target, const FileFacts& facts, std::string_view bytes,
                        TemporaryFile& temporary, std::string& systemError) {
     if (std::string error = temporary.Create(target, facts); !error.empty()) {
         systemError = error;
-        return Why("create-temp", {Verbatim("file", target), Verbatim("error", error)});
+        return Why("create-temp", {Plain("file", target), Verbatim("error", error)});
     }
     std::string step;
     if (std::string error = temporary.Fill(bytes, step); !error.empty()) {
         systemError = error;
-        return Why(step + "-temp", {Verbatim("file", temporary.Path()), Verbatim("error", error)});
+        return Why(step + "-temp", {Plain("file", temporary.Path()), Verbatim("error", error)});
     }
     return {};
 }
 
-// The held file, read again, must still be the one read: same file, size and
-// times, same bytes.
-Message CheckUnchanged(const HeldFile& held, std::string_view readBytes,
-                       const SaveSystem& system) {
+// Another program opened the held file for writing: the system has been given
+// it back already, and the handle goes too.
+Message WriterCame(HeldFile& held, const SaveSystem& system) {
+    if (!held.IsOpen() || !held.IsGuarded() || !system.writerCame(held.Handle())) {
+        return {};
+    }
+    held.Release();
+    return Why("opened", {Plain("file", held.Path())});
+}
+
+// The held file must still be the one read: no writer came, its name still
+// leads to it, and it has the same size, times and bytes.
+Message CheckUnchanged(HeldFile& held, const SaveSystem& system) {
+    if (Message why = WriterCame(held, system); Failed(why)) {
+        return why;
+    }
     const std::string& path = held.Path();
-    FileStamp now;
-    if (std::string error = system.stamp(held.Facts().target, now); !error.empty()) {
-        return Why("look-again", {Verbatim("file", path), Verbatim("error", error)});
+    FileStamp named;
+    FileStamp opened;
+    if (std::string error = system.stamp(held.Facts().target, named); !error.empty()) {
+        return Why("look-again", {Plain("file", path), Verbatim("error", error)});
+    }
+    if (std::string error = system.stampHeld(held.Handle(), opened); !error.empty()) {
+        return Why("look-again", {Plain("file", path), Verbatim("error", error)});
     }
     std::string current;
     if (std::string error = system.readHeld(held.Handle(), current); !error.empty()) {
-        return Why("read-again", {Verbatim("file", path), Verbatim("error", error)});
+        return Why("read-again", {Plain("file", path), Verbatim("error", error)});
     }
-    if (now != held.Stamp() || current != readBytes) {
-        return Why("changed", {Verbatim("file", path)});
+    if (!named.SameFile(opened) || opened != held.Stamp() || current != held.Bytes()) {
+        return Why("changed", {Plain("file", path)});
     }
-    return {};
+    return WriterCame(held, system);
 }
 
-// After the replace: a program that wrote into the old file in the last moment
-// wrote into a file no name leads to any more. Its text goes back in place.
-Message Reinstate(const HeldFile& held, const SaveSystem& system) {
-    FileStamp after;
-    const FileStamp& before = held.Stamp();
-    if (!held.IsOpen() || !system.stampHeld(held.Handle(), after).empty() ||
-        (after.size == before.size && after.modified == before.modified)) {
+// Whether the held file was written since it was read. The swap itself gives
+// it a new change time, so after it the bytes stand in for that time: a write
+// that keeps the size and puts the old modification time back still differs.
+bool Touched(const HeldFile& held, const SaveSystem& system) {
+    if (!held.IsOpen()) {
+        return false;
+    }
+    FileStamp now;
+    std::string bytes;
+    return (held.IsGuarded() && system.writerCame(held.Handle())) ||
+           !system.stampHeld(held.Handle(), now).empty() || now.size != held.Stamp().size ||
+           now.modified != held.Stamp().modified ||
+           !system.readHeld(held.Handle(), bytes).empty() || bytes != held.Bytes();
+}
+
+// After the swap, the file swapped out must be the one held, untouched: a file
+// another program renamed into place in the last moment, or wrote into, goes
+// back in place and stays.
+Message CheckSwappedOut(const HeldFile& held, TemporaryFile& next, const SaveSystem& system) {
+    FileStamp out;
+    const bool same = system.stamp(next.Path(), out).empty() && out.SameFile(held.Stamp());
+    const std::string key = !same ? "replaced.stays" : Touched(held, system) ? "wrote.back" : "";
+    if (key.empty()) {
         return {};
     }
     const std::string& path = held.Path();
-    std::string theirs;
-    if (std::string error = system.readHeld(held.Handle(), theirs); !error.empty()) {
-        return Why("wrote.unreadable", {Verbatim("file", path), Verbatim("error", error)});
+    bool supported = false;
+    if (std::string error = system.exchange(next.Path(), held.Facts().target, supported);
+        !error.empty()) {
+        next.Keep();
+        return Why(same ? "wrote.kept" : "replaced.kept",
+                   {Plain("file", path), Plain("kept", next.Path()), Verbatim("error", error)});
     }
-    TemporaryFile back(system);
-    std::string error;
-    if (Failed(WriteInPlaceOf(held.Facts().target, held.Facts(), theirs, back, error))) {
-        return Why("wrote.not-back", {Verbatim("file", path), Verbatim("error", error)});
-    }
-    if (error = back.MoveTo(held.Facts().target); !error.empty()) {
-        back.Keep();
-        return Why("wrote.kept", {Verbatim("file", path), Verbatim("kept", back.Path()),
-                                  Verbatim("error", error)});
-    }
-    return Why("wrote.back", {Verbatim("file", path)});
+    return Why(key, {Plain("file", path)});
 }
 
 // Puts the new version in place of the held file. Where the system swaps
-// files, the one swapped out must be the one held: a file another program put
-// there in the last moment is swapped back, and stays.
+// files, the one swapped out is checked before it goes; elsewhere the held
+// file, still open on POSIX, shows a write that came during the rename.
 Message ReplaceHeld(const HeldFile& held, TemporaryFile& next, const SaveSystem& system) {
     const std::string& path = held.Path();
     const std::string& target = held.Facts().target;
     const auto cannot = [&path](const std::string& error) {
-        return Why("replace", {Verbatim("file", path), Verbatim("error", error)});
+        return Why("replace", {Plain("file", path), Verbatim("error", error)});
     };
     bool supported = false;
     if (system.exchange) {
@@ -176,45 +208,59 @@ Message ReplaceHeld(const HeldFile& held, TemporaryFile& next, const SaveSystem&
             return cannot(error);
         }
     }
-    if (!supported) {
-        std::string error = next.MoveTo(target);
-        return error.empty() ? Message{} : cannot(error);
+    if (supported) {
+        // `next` now names the file swapped out; it goes when `next` does.
+        return CheckSwappedOut(held, next, system);
     }
-    // `next` now names the file swapped out; it goes when `next` does.
-    FileStamp out;
-    const bool same = system.stamp(next.Path(), out).empty() &&
-                      out.device == held.Stamp().device && out.file == held.Stamp().file;
-    if (same) {
-        return {};
+    if (std::string error = next.MoveTo(target); !error.empty()) {
+        return cannot(error);
     }
-    if (std::string error = system.exchange(next.Path(), target, supported); !error.empty()) {
-        next.Keep();
-        return Why("replaced.kept", {Verbatim("file", path), Verbatim("kept", next.Path()),
-                                     Verbatim("error", error)});
+    if (Touched(held, system)) {
+        return Why("wrote.lost", {Plain("file", path)});
     }
-    return Why("replaced.stays", {Verbatim("file", path)});
+    return {};
 }
 
-SaveResult Save(HeldFile& held, std::string_view readBytes, std::string_view newBytes,
-                const SaveSystem& system) {
+// What the player should know about the names of a file just saved.
+std::vector<Message> NamesNotes(const HeldFile& held, const std::string& backupPath,
+                                const SaveSystem& system) {
+    std::vector<Message> notes;
+    const FileFacts& facts = held.Facts();
+    if (facts.target != held.Path()) {
+        notes.push_back(Why("note.link", {Plain("file", held.Path()), Plain("target", facts.target),
+                                          Plain("backup", backupPath)}));
+    }
+    if (facts.links > 1) {
+        const std::vector<std::string> names =
+            system.otherNames ? system.otherNames(facts.target, held.Stamp())
+                              : std::vector<std::string>();
+        if (names.empty()) {
+            notes.push_back(Why("note.links.elsewhere",
+                                {Plain("file", held.Path()),
+                                 Verbatim("count", std::to_string(facts.links - 1))}));
+        }
+        for (const std::string& name : names) {
+            notes.push_back(Why("note.links", {Plain("file", held.Path()), Plain("link", name)}));
+        }
+    }
+    return notes;
+}
+
+SaveResult Save(HeldFile& held, std::string_view newBytes, const SaveSystem& system) {
     const std::string& path = held.Path();
     if (Failed(held.Error())) {
         return Failure(held.Error());
     }
     const FileFacts& facts = held.Facts();
     if (facts.readOnly) {
-        return Failure(Why("read-only", {Verbatim("file", path)}));
+        return Failure(Why("read-only", {Plain("file", path)}));
     }
-    // A save in progress elsewhere (truncated, not yet written) looks like a
-    // file that just changed; so does one seconds from being written again.
-    const int64_t age = held.HeldAt() - held.Stamp().modified;
-    if (age > -kSettleNanoseconds && age < kSettleNanoseconds) {
-        const std::string seconds = std::to_string(kSettleNanoseconds / 1'000'000'000);
-        return Failure(Why("settling", {Verbatim("file", path), Verbatim("seconds", seconds)}));
-    }
-    if (Message why = CheckUnchanged(held, readBytes, system); Failed(why)) {
+    if (Message why = CheckUnchanged(held, system); Failed(why)) {
         return Failure(std::move(why));
     }
+    const std::string backupPath = facts.target + ".bak";
+    // Looked for before any temporary file shares the folder with them.
+    std::vector<Message> notes = NamesNotes(held, backupPath, system);
     // Through a symbolic link the file it leads to is replaced, and the link stays.
     const std::string& target = facts.target;
     std::string systemError;
@@ -222,18 +268,20 @@ SaveResult Save(HeldFile& held, std::string_view readBytes, std::string_view new
     if (Message why = WriteInPlaceOf(target, facts, newBytes, next, systemError); Failed(why)) {
         return Failure(std::move(why));
     }
-    const std::string backupPath = target + ".bak";
-    TemporaryFile backup(system);
-    if (Failed(WriteInPlaceOf(backupPath, facts, readBytes, backup, systemError))) {
-        return Failure(
-            Why("backup", {Verbatim("backup", backupPath), Verbatim("error", systemError)}));
-    }
-    // The last look before anything is replaced, as close to the replace as it gets.
-    if (Message why = CheckUnchanged(held, readBytes, system); Failed(why)) {
+    if (Message why = WriterCame(held, system); Failed(why)) {
         return Failure(std::move(why));
     }
-    if (std::string error = backup.MoveTo(backupPath); !error.empty()) {
-        return Failure(Why("backup", {Verbatim("backup", backupPath), Verbatim("error", error)}));
+    // An empty file keeps no text worth a backup, and an empty read may be a
+    // save in progress: the previous backup is worth more than either.
+    TemporaryFile backup(system);
+    if (!held.Bytes().empty() &&
+        Failed(WriteInPlaceOf(backupPath, facts, held.Bytes(), backup, systemError))) {
+        return Failure(
+            Why("backup", {Plain("backup", backupPath), Verbatim("error", systemError)}));
+    }
+    // The last look before anything is replaced, as close to the replace as it gets.
+    if (Message why = CheckUnchanged(held, system); Failed(why)) {
+        return Failure(std::move(why));
     }
     if (system.releaseBeforeReplace) {
         held.Release();
@@ -241,28 +289,107 @@ SaveResult Save(HeldFile& held, std::string_view readBytes, std::string_view new
     if (Message why = ReplaceHeld(held, next, system); Failed(why)) {
         return Failure(std::move(why));
     }
-    if (Message lost = Reinstate(held, system); Failed(lost)) {
-        return Failure(std::move(lost));
+    SaveResult saved{true, {}, std::move(notes)};
+    // The file is saved: the backup follows it. Should it fail, the previous
+    // text stays in the temporary file, and the player is told where.
+    if (backup.Exists()) {
+        if (std::string error = backup.MoveTo(backupPath); !error.empty()) {
+            backup.Keep();
+            saved.notes.push_back(Why("backup-kept", {Plain("backup", backupPath),
+                                                      Plain("kept", backup.Path()),
+                                                      Verbatim("error", error)}));
+        }
     }
-    return SaveResult{true, {}};
+    return saved;
+}
+
+// Running out of memory, or anything else thrown, ends a save as any failure
+// does: the temporary files are gone by then, and the file is as it was.
+template <typename Action>
+SaveResult Guarded(const std::string& path, Action action) {
+    try {
+        return action();
+    } catch (const std::bad_alloc&) {
+        return Failure(Why("memory", {Plain("file", path)}));
+    } catch (const std::exception& error) {
+        return Failure(Why("unexpected", {Plain("file", path), Verbatim("error", error.what())}));
+    } catch (...) {
+        return Failure(Why("unexpected", {Plain("file", path), Verbatim("error", "?")}));
+    }
 }
 
 }  // namespace
 
 HeldFile::HeldFile(const std::string& path, const SaveSystem& system)
     : system_(system), path_(path) {
-    if (std::string error = system.inspect(path, facts_); !error.empty()) {
-        error_ = Why("look", {Verbatim("file", path), Verbatim("error", error)});
+    try {
+        Hold();
+    } catch (const std::bad_alloc&) {
+        Release();
+        error_ = Why("memory", {Plain("file", path)});
+    }
+}
+
+void HeldFile::Hold() {
+    if (std::string error = system_.inspect(path_, facts_); !error.empty()) {
+        error_ = Why("look", {Plain("file", path_), Verbatim("error", error)});
         return;
     }
-    heldAt_ = system.now();
-    if (std::string error = system.hold(facts_.target, handle_); !error.empty()) {
-        error_ = Why("open", {Verbatim("file", path), Verbatim("error", error)});
+    if (!facts_.regular) {
+        error_ = Why("not-regular", {Plain("file", path_)});
         return;
+    }
+    // A program finishing its save gets a moment; one that keeps the file
+    // open for writing is named as the reason.
+    const int64_t start = system_.now();
+    HoldState state = HoldState::Busy;
+    for (;;) {
+        if (std::string error = system_.hold(facts_.target, handle_, state); !error.empty()) {
+            error_ = Why("open", {Plain("file", path_), Verbatim("error", error)});
+            return;
+        }
+        if (state != HoldState::Busy) {
+            break;
+        }
+        if (system_.now() - start >= kBusyNanoseconds) {
+            error_ = Why("busy", {Plain("file", path_)});
+            return;
+        }
+        system_.wait(kBusyPollNanoseconds);
     }
     open_ = true;
-    if (std::string error = system.stamp(facts_.target, stamp_); !error.empty()) {
-        error_ = Why("look", {Verbatim("file", path), Verbatim("error", error)});
+    guarded_ = state == HoldState::Guarded;
+    if (std::string error = system_.stampHeld(handle_, stamp_); !error.empty()) {
+        error_ = Why("look", {Plain("file", path_), Verbatim("error", error)});
+        return;
+    }
+    // Unguarded, a file written this moment may be half saved: it is read once
+    // it has stood still for the settle time, which costs nothing for a file
+    // saved earlier.
+    for (int round = 0; !guarded_ && round < kSettleRounds; ++round) {
+        const int64_t age = system_.now() - stamp_.modified;
+        if (age < 0 || age >= kSettleNanoseconds) {
+            break;
+        }
+        system_.wait(kSettleNanoseconds - age);
+        if (std::string error = system_.stampHeld(handle_, stamp_); !error.empty()) {
+            error_ = Why("look", {Plain("file", path_), Verbatim("error", error)});
+            return;
+        }
+    }
+    if (std::string error = system_.readHeld(handle_, bytes_); !error.empty()) {
+        error_ = Why("read", {Plain("file", path_), Verbatim("error", error)});
+        return;
+    }
+    // The name must still lead to the file opened: one renamed into place
+    // meanwhile is another program's save, and not what was read.
+    FileStamp named;
+    if (std::string error = system_.stamp(facts_.target, named); !error.empty()) {
+        error_ = Why("look", {Plain("file", path_), Verbatim("error", error)});
+        return;
+    }
+    if (!named.SameFile(stamp_)) {
+        error_ = Why("changed", {Plain("file", path_)});
     }
 }
 
@@ -277,23 +404,19 @@ void HeldFile::Release() {
     }
 }
 
-SaveResult SaveSafely(HeldFile& held, std::string_view readBytes, std::string_view newBytes,
-                      const SaveSystem& system) {
-    try {
-        return Save(held, readBytes, newBytes, system);
-    } catch (const std::bad_alloc&) {
-        return Failure(Why("memory", {Verbatim("file", held.Path())}));
-    }
+SaveResult SaveSafely(HeldFile& held, std::string_view newBytes, const SaveSystem& system) {
+    return Guarded(held.Path(), [&] { return Save(held, newBytes, system); });
 }
 
 SaveResult SaveSafely(const std::string& path, std::string_view readBytes,
                       std::string_view newBytes, const SaveSystem& system) {
-    try {
+    return Guarded(path, [&] {
         HeldFile held(path, system);
-        return Save(held, readBytes, newBytes, system);
-    } catch (const std::bad_alloc&) {
-        return Failure(Why("memory", {Verbatim("file", path)}));
-    }
+        if (!Failed(held.Error()) && held.Bytes() != readBytes) {
+            return Failure(Why("changed", {Plain("file", path)}));
+        }
+        return Save(held, newBytes, system);
+    });
 }
 
 }  // namespace kioedit

@@ -1,4 +1,6 @@
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <vector>
 
 #include "safe_save.h"
 
@@ -49,6 +52,8 @@ std::string Inspect(const std::string& path, FileFacts& facts) {
         }
         facts.target = resolved.get();
     }
+    facts.regular = S_ISREG(status.st_mode);
+    facts.links = static_cast<uint64_t>(status.st_nlink);
     facts.mode = status.st_mode & 07777;
     facts.owner = status.st_uid;
     facts.group = status.st_gid;
@@ -100,13 +105,60 @@ std::string Close(SaveHandle handle) {
     return ::close(static_cast<int>(handle)) == 0 ? "" : SystemError();
 }
 
-std::string Hold(const std::string& path, SaveHandle& handle) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+// The signal a broken lease sends. Its handler gives the lease back at once,
+// so the program that opened the file for writing goes on without waiting;
+// kiobind sees the lease gone (F_GETLEASE) at its next step. The handler is
+// installed once and stays: a signal still on its way after the file is
+// closed must not end the process.
+int LeaseSignal() {
+    static const int signal = [] {
+        const int chosen = SIGRTMIN;
+        struct sigaction action {};
+        action.sa_sigaction = [](int, siginfo_t* info, void*) {
+            const int saved = errno;
+            ::fcntl(info->si_fd, F_SETLEASE, F_UNLCK);
+            errno = saved;
+        };
+        action.sa_flags = SA_SIGINFO | SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        return ::sigaction(chosen, &action, nullptr) == 0 ? chosen : 0;
+    }();
+    return signal;
+}
+
+// Opened without blocking, so that a FIFO never stops kiobind, and only a
+// regular file is kept. A read lease is refused (EAGAIN) while any program has
+// the file open for writing, and broken when one opens it later. Where no
+// lease can be had (another user's file, some network file systems) the file
+// is held all the same, unguarded.
+std::string Hold(const std::string& path, SaveHandle& handle, HoldState& state) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return SystemError();
     }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const std::string error = S_ISREG(status.st_mode) ? SystemError() : "not a regular file";
+        ::close(fd);
+        return error;
+    }
+    state = HoldState::Unguarded;
+    const int signal = LeaseSignal();
+    if (signal != 0 && ::fcntl(fd, F_SETSIG, signal) == 0) {
+        if (::fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
+            state = HoldState::Guarded;
+        } else if (errno == EAGAIN) {
+            ::close(fd);
+            state = HoldState::Busy;
+            return "";
+        }
+    }
     handle = fd;
     return "";
+}
+
+bool WriterCame(SaveHandle handle) {
+    return ::fcntl(static_cast<int>(handle), F_GETLEASE) != F_RDLCK;
 }
 
 std::string ReadHeld(SaveHandle handle, std::string& bytes) {
@@ -162,6 +214,14 @@ int64_t Now() {
     return Nanoseconds(now);
 }
 
+void Wait(int64_t nanoseconds) {
+    struct timespec left {};
+    left.tv_sec = static_cast<time_t>(nanoseconds / 1'000'000'000);
+    left.tv_nsec = static_cast<long>(nanoseconds % 1'000'000'000);
+    while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
+}
+
 std::string Folder(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
@@ -198,15 +258,41 @@ void Remove(const std::string& path) {
     ::unlink(path.c_str());
 }
 
+// Hard links in the same folder: the names a mod manager most likely made.
+std::vector<std::string> OtherNames(const std::string& path, const FileStamp& stamp) {
+    std::vector<std::string> names;
+    const std::string folder = Folder(path);
+    struct CloseFolder {
+        void operator()(DIR* folder) const { ::closedir(folder); }
+    };
+    const std::unique_ptr<DIR, CloseFolder> entries(::opendir(folder.c_str()));
+    if (!entries) {
+        return names;
+    }
+    const std::string prefix = folder == "/" ? "/" : folder + "/";
+    while (const struct dirent* entry = ::readdir(entries.get())) {
+        const std::string name = prefix + entry->d_name;
+        struct stat status {};
+        if (name != path && ::lstat(name.c_str(), &status) == 0 &&
+            static_cast<uint64_t>(status.st_dev) == stamp.device &&
+            static_cast<uint64_t>(status.st_ino) == stamp.file) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
 }  // namespace
 
 const SaveSystem& SystemSaveSystem() {
     static const SaveSystem system{.inspect = Inspect,
                                    .hold = Hold,
+                                   .writerCame = WriterCame,
                                    .readHeld = ReadHeld,
                                    .stamp = Stamp,
                                    .stampHeld = StampHeld,
                                    .now = Now,
+                                   .wait = Wait,
                                    .createExclusive = CreateExclusive,
                                    .write = Write,
                                    .flush = Flush,
@@ -214,6 +300,7 @@ const SaveSystem& SystemSaveSystem() {
                                    .replace = Replace,
                                    .exchange = Exchange,
                                    .remove = Remove,
+                                   .otherNames = OtherNames,
                                    .releaseBeforeReplace = false};
     return system;
 }

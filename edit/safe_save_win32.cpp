@@ -120,23 +120,41 @@ std::string Inspect(const std::string& path, FileFacts& facts) {
             return SystemError();
         }
         facts.readOnly = (leadsTo & FILE_ATTRIBUTE_READONLY) != 0;
+        facts.regular = (leadsTo & FILE_ATTRIBUTE_DIRECTORY) == 0;
         return "";
     }
     facts.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    facts.regular = (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
     return "";
 }
 
-// Read access only, and nobody else may write while it is open; deleting stays
-// allowed, as replacing the file takes that.
-std::string Hold(const std::string& path, SaveHandle& handle) {
-    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+// Read access only, and nobody else may write, rename or delete the file while
+// it is open: a program that has it open for writing makes the open fail with
+// a sharing violation, which is what Busy reports. The handle is closed before
+// the replace (releaseBeforeReplace), so replacing needs no sharing of its own.
+std::string Hold(const std::string& path, SaveHandle& handle, HoldState& state) {
+    const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return SystemError();
+        const DWORD error = GetLastError();
+        if (error == ERROR_SHARING_VIOLATION) {
+            state = HoldState::Busy;
+            return "";
+        }
+        return SystemError(error);
     }
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return "not a regular file";
+    }
+    state = HoldState::Guarded;
     handle = reinterpret_cast<SaveHandle>(file);
     return "";
+}
+
+// Nobody can open a held file for writing.
+bool WriterCame(SaveHandle) {
+    return false;
 }
 
 std::string ReadHeld(SaveHandle handle, std::string& bytes) {
@@ -203,6 +221,10 @@ int64_t Now() {
     return Nanoseconds(now);
 }
 
+void Wait(int64_t nanoseconds) {
+    Sleep(static_cast<DWORD>(nanoseconds / 1'000'000));
+}
+
 std::string CreateExclusive(const std::string& path, const FileFacts&, SaveHandle& handle,
                             bool& existed) {
     const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -254,10 +276,12 @@ void Remove(const std::string& path) {
 const SaveSystem& SystemSaveSystem() {
     static const SaveSystem system{.inspect = Inspect,
                                    .hold = Hold,
+                                   .writerCame = WriterCame,
                                    .readHeld = ReadHeld,
                                    .stamp = Stamp,
                                    .stampHeld = StampHeld,
                                    .now = Now,
+                                   .wait = Wait,
                                    .createExclusive = CreateExclusive,
                                    .write = Write,
                                    .flush = Flush,
@@ -265,6 +289,7 @@ const SaveSystem& SystemSaveSystem() {
                                    .replace = Replace,
                                    .exchange = nullptr,
                                    .remove = Remove,
+                                   .otherNames = nullptr,
                                    .releaseBeforeReplace = true};
     return system;
 }

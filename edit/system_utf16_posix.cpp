@@ -104,7 +104,7 @@ Utf16Conversion SystemUtf16ToCodePage(std::u16string_view text, uint32_t codePag
         return result;
     }
     if (std::optional<std::string> bytes = Convert(text, name)) {
-        result.ok = true;
+        result.status = ConversionStatus::Converted;
         result.bytes = std::move(*bytes);
         return result;
     }
@@ -112,12 +112,13 @@ Utf16Conversion SystemUtf16ToCodePage(std::u16string_view text, uint32_t codePag
     for (size_t i = 0; i < text.size(); ++i) {
         const size_t length = IsHighSurrogate(text[i]) && i + 1 < text.size() ? 2 : 1;
         if (!Convert(text.substr(i, length), name)) {
+            result.status = ConversionStatus::NoFormInCodePage;
             result.failedUnit = i;
             return result;
         }
         i += length - 1;
     }
-    result.failedUnit = text.size();
+    // The whole failed but no character alone does: nothing to blame.
     return result;
 }
 

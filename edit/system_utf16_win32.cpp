@@ -45,7 +45,7 @@ Utf16Conversion SystemUtf16ToCodePage(std::u16string_view text, uint32_t codePag
     Utf16Conversion result;
     const std::wstring wide(text.begin(), text.end());
     if (Convert(wide, codePageId, result.bytes)) {
-        result.ok = true;
+        result.status = ConversionStatus::Converted;
         return result;
     }
     // Find the first character that fails alone.
@@ -54,12 +54,13 @@ Utf16Conversion SystemUtf16ToCodePage(std::u16string_view text, uint32_t codePag
     for (size_t i = 0; i < wide.size(); ++i) {
         const size_t length = IsHighSurrogate(wide[i]) && i + 1 < wide.size() ? 2 : 1;
         if (!Convert(std::wstring_view(wide).substr(i, length), codePageId, ignored)) {
+            result.status = ConversionStatus::NoFormInCodePage;
             result.failedUnit = i;
             return result;
         }
         i += length - 1;
     }
-    result.failedUnit = wide.size();
+    // The whole failed but no character alone does: nothing to blame.
     return result;
 }
 

@@ -31,9 +31,10 @@ kioedit::Utf16Conversion EncodeUtf16InPage(std::u16string_view text, uint32_t co
     int32_t header[2];
     std::memcpy(header, block.get(), sizeof header);
     if (header[0] == 1) {
-        conversion.ok = true;
+        conversion.status = kioedit::ConversionStatus::Converted;
         conversion.bytes.assign(block.get() + sizeof header, static_cast<size_t>(header[1]));
-    } else {
+    } else if (header[1] >= 0 && static_cast<size_t>(header[1]) < text.size()) {
+        conversion.status = kioedit::ConversionStatus::NoFormInCodePage;
         conversion.failedUnit = static_cast<size_t>(header[1]);
     }
     return conversion;

@@ -11,6 +11,10 @@
 #include <memory>
 #include <random>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "safe_save.h"
 
 namespace kioedit {
@@ -68,24 +72,30 @@ private:
 
 // The system's steps, each preceded by `before(step)`; a step fails when that
 // returns true. The held file's own closing is no step: nothing can go wrong
-// there that matters.
+// there that matters. Waiting takes no time: the clock moves instead.
 SaveSystem Hooked(std::function<bool(const std::string&)> before) {
     const SaveSystem& real = SystemSaveSystem();
     auto held = std::make_shared<SaveHandle>(-1);
+    auto clock = std::make_shared<int64_t>(real.now());
     SaveSystem system = real;
+    system.now = [=] { return *clock; };
+    system.wait = [=](int64_t nanoseconds) { *clock += nanoseconds; };
     system.inspect = [=](const std::string& path, FileFacts& facts) {
         return before("inspect") ? "injected" : real.inspect(path, facts);
     };
-    system.hold = [=](const std::string& path, SaveHandle& handle) {
+    system.hold = [=](const std::string& path, SaveHandle& handle, HoldState& state) {
         if (before("hold")) {
             return std::string("injected");
         }
-        std::string error = real.hold(path, handle);
+        std::string error = real.hold(path, handle, state);
         *held = handle;
         return error;
     };
     system.stamp = [=](const std::string& path, FileStamp& stamp) {
         return before("stamp") ? "injected" : real.stamp(path, stamp);
+    };
+    system.stampHeld = [=](SaveHandle handle, FileStamp& stamp) {
+        return before("stamp held") ? "injected" : real.stampHeld(handle, stamp);
     };
     system.readHeld = [=](SaveHandle handle, std::string& bytes) {
         return before("read held") ? "injected" : real.readHeld(handle, bytes);
@@ -122,6 +132,19 @@ SaveSystem Hooked(std::function<bool(const std::string&)> before) {
     return system;
 }
 
+// The same system where no lease is to be had, as on a network file system.
+SaveSystem Unguarded(SaveSystem system) {
+    system.hold = [hold = system.hold](const std::string& path, SaveHandle& handle,
+                                       HoldState& state) {
+        std::string error = hold(path, handle, state);
+        if (error.empty() && state == HoldState::Guarded) {
+            state = HoldState::Unguarded;
+        }
+        return error;
+    };
+    return system;
+}
+
 const std::string kOriginal = "KB_Run=lshift\r\n";
 const std::string kEdited = "KB_Run=lcontrol\r\n";
 const std::string kOlderBackup = "KB_Run=x\r\n";
@@ -132,29 +155,28 @@ TEST(SafeSave, EveryStepFailsInTurnWithoutHarm) {
     const fs::path file = folder.Path() / "input.ini";
     const fs::path backup = folder.Path() / "input.ini.bak";
     const bool exchanges = static_cast<bool>(SystemSaveSystem().exchange);
-    std::vector<std::string> expectedSteps = {
-        "inspect", "hold",  "stamp", "stamp", "read held",  // held, then checked
-        "create",  "write", "flush", "close",               // the new version
-        "create",  "write", "flush", "close",               // the backup
-        "stamp",   "read held",                             // the last check
-        "replace"};                                         // the backup
+    const std::vector<std::string> checked = {"stamp", "stamp held", "read held"};
+    std::vector<std::string> expectedSteps = {"inspect", "hold", "stamp held", "read held",
+                                              "stamp"};                        // held and read
+    expectedSteps.insert(expectedSteps.end(), checked.begin(), checked.end());  // checked
+    expectedSteps.insert(expectedSteps.end(), {"create", "write", "flush", "close",    // new
+                                               "create", "write", "flush", "close"});  // backup
+    expectedSteps.insert(expectedSteps.end(), checked.begin(), checked.end());  // last look
     if (exchanges) {
-        expectedSteps.insert(expectedSteps.end(), {"exchange", "stamp"});
+        expectedSteps.insert(expectedSteps.end(), {"exchange", "stamp", "stamp held", "read held"});
     } else {
         expectedSteps.push_back("replace");
     }
+    expectedSteps.push_back("replace");  // the backup, once the file is saved
     for (int failing = 1;; ++failing) {
         WriteSettled(file, kOriginal);
         WriteSettled(backup, kOlderBackup);
         fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write |
                                   fs::perms::group_read);
         std::vector<std::string> steps;
-        bool backupReplaced = false;
         const SaveSystem system = Hooked([&](const std::string& step) {
             steps.push_back(step);
-            const bool fails = static_cast<int>(steps.size()) == failing;
-            backupReplaced = backupReplaced || (step == "replace" && !fails);
-            return fails;
+            return static_cast<int>(steps.size()) == failing;
         });
         const SaveResult result = SaveSafely(file.string(), kOriginal, kEdited, system);
         if (failing > static_cast<int>(steps.size())) {
@@ -170,123 +192,177 @@ TEST(SafeSave, EveryStepFailsInTurnWithoutHarm) {
             return;
         }
         SCOPED_TRACE("failing step " + std::to_string(failing) + ": " + steps[failing - 1]);
+        if (failing == static_cast<int>(steps.size()) && steps.back() == "replace" &&
+            result.saved) {
+            // Only the backup's own move failed: the file is saved, and the
+            // previous text waits in the temporary file the note names.
+            EXPECT_EQ(Read(file), kEdited);
+            EXPECT_EQ(Read(backup), kOlderBackup);
+            ASSERT_EQ(result.notes.size(), 1u);
+            EXPECT_EQ(result.notes[0].key, "save.backup-kept");
+            EXPECT_EQ(Read(result.notes[0].arguments[1].text), kOriginal);
+            fs::remove(result.notes[0].arguments[1].text);
+            continue;
+        }
         EXPECT_FALSE(result.saved);
         EXPECT_TRUE(kiobind::Render(result.error).ends_with("; nothing written"))
             << kiobind::Render(result.error);
         EXPECT_EQ(Read(file), kOriginal);
-        // The previous backup goes only once every check has passed.
-        EXPECT_EQ(Read(backup), backupReplaced ? kOriginal : kOlderBackup);
+        // "Nothing written" holds for the backup too.
+        EXPECT_EQ(Read(backup), kOlderBackup);
         EXPECT_EQ(folder.Names(), (std::vector<std::string>{"input.ini", "input.ini.bak"}));
     }
 }
 
-// How another program saves: over the same file, or a new file renamed in its place.
-enum class Writer { InPlace, ByRename };
+// How another program saves: over the same file, a new file renamed in its
+// place, the same number of bytes with the old times put back (cp -p, rsync
+// -t --inplace), or a truncate caught before the text follows.
+enum class Writer { InPlace, ByRename, KeepingTimes, Truncating };
+
+std::string Theirs(Writer writer) {
+    return writer == Writer::KeepingTimes  ? std::string("KB_Run=space\r\n")  // kOriginal's size
+           : writer == Writer::Truncating ? std::string()
+                                          : kTheirs;
+}
 
 // False when the system kept the other program out.
 bool SaveAsAnotherProgram(Writer writer, const fs::path& file) {
-    if (writer == Writer::InPlace) {
-        return Write(file, kTheirs);
+    if (writer == Writer::ByRename) {
+        const fs::path next = file.string() + ".theirs";
+        Write(next, kTheirs);
+        std::error_code error;
+        fs::rename(next, file, error);
+        std::error_code ignored;
+        fs::remove(next, ignored);
+        return !error;
     }
-    const fs::path next = file.string() + ".theirs";
-    Write(next, kTheirs);
-    std::error_code error;
-    fs::rename(next, file, error);
-    std::error_code ignored;
-    fs::remove(next, ignored);
-    return !error;
+    std::error_code noTime;
+    const auto times = fs::last_write_time(file, noTime);
+    if (!Write(file, Theirs(writer))) {
+        return false;
+    }
+    if (writer == Writer::KeepingTimes && !noTime) {
+        fs::last_write_time(file, times, noTime);
+    }
+    return true;
 }
 
 TEST(SafeSave, AnotherProgramSavingBeforeAnyStepLosesNothing) {
-    for (const Writer writer : {Writer::InPlace, Writer::ByRename}) {
-        for (int step = 1;; ++step) {
-            const Folder folder;
-            const fs::path file = folder.Path() / "input.ini";
-            const fs::path backup = folder.Path() / "input.ini.bak";
-            WriteSettled(file, kOriginal);
-            WriteSettled(backup, kOlderBackup);
-            int calls = 0;
-            bool wrote = false;
-            bool keptOut = false;
-            std::string at;
-            const SaveSystem system = Hooked([&](const std::string& name) {
-                if (++calls == step) {
-                    at = name;
-                    wrote = SaveAsAnotherProgram(writer, file);
-                    keptOut = !wrote;
+    for (const bool guarded : {true, false}) {
+        for (const Writer writer :
+             {Writer::InPlace, Writer::ByRename, Writer::KeepingTimes, Writer::Truncating}) {
+            for (int step = 1;; ++step) {
+                const Folder folder;
+                const fs::path file = folder.Path() / "input.ini";
+                const fs::path backup = folder.Path() / "input.ini.bak";
+                WriteSettled(file, kOriginal);
+                WriteSettled(backup, kOlderBackup);
+                int calls = 0;
+                bool keptOut = false;
+                std::string at;
+                const SaveSystem hooked = Hooked([&](const std::string& name) {
+                    if (++calls == step) {
+                        at = name;
+                        keptOut = !SaveAsAnotherProgram(writer, file);
+                    }
+                    return false;
+                });
+                const SaveSystem system = guarded ? hooked : Unguarded(hooked);
+                const SaveResult result = SaveSafely(file.string(), kOriginal, kEdited, system);
+                if (step > calls) {
+                    break;
                 }
-                return false;
-            });
-            const SaveResult result = SaveSafely(file.string(), kOriginal, kEdited, system);
-            if (step > calls) {
-                break;
+                SCOPED_TRACE(std::string(guarded ? "guarded" : "unguarded") + ", writer " +
+                             std::to_string(static_cast<int>(writer)) + ", before step " +
+                             std::to_string(step) + ": " + at);
+                // Windows replaces no open file, so kiobind closes it just before
+                // the replace: a save that lands in that instant is overwritten.
+                const bool closedToReplace =
+                    SystemSaveSystem().releaseBeforeReplace && step == calls;
+                if (closedToReplace || keptOut) {
+                    EXPECT_TRUE(result.saved) << kiobind::Render(result.error);
+                    EXPECT_EQ(Read(file), kEdited);
+                } else {
+                    // Whoever came last, the other program's text is what the file holds.
+                    EXPECT_EQ(Read(file), Theirs(writer))
+                        << (result.saved ? "saved" : kiobind::Render(result.error));
+                    EXPECT_TRUE(result.saved ||
+                                kiobind::Render(result.error).ends_with("; nothing written"))
+                        << kiobind::Render(result.error);
+                }
+                // The backup changes only with a save, and never to an empty one.
+                EXPECT_EQ(Read(backup), result.saved ? kOriginal : kOlderBackup);
+                EXPECT_EQ(folder.Names(),
+                          (std::vector<std::string>{"input.ini", "input.ini.bak"}));
             }
-            SCOPED_TRACE(std::string(writer == Writer::InPlace ? "in place" : "by rename") +
-                         ", before step " + std::to_string(step) + ": " + at);
-            // Windows replaces no open file, so kiobind closes it just before
-            // the replace: a save that lands in that instant is overwritten.
-            const bool closedToReplace =
-                SystemSaveSystem().releaseBeforeReplace && step == calls;
-            if (closedToReplace) {
-                EXPECT_TRUE(result.saved) << kiobind::Render(result.error);
-                EXPECT_EQ(Read(file), kEdited);
-            } else if (keptOut) {
-                // Windows lets nobody write a held file: kiobind's save went through.
-                EXPECT_TRUE(result.saved) << kiobind::Render(result.error);
-                EXPECT_EQ(Read(file), kEdited);
-            } else {
-                // Whoever came last, the other program's text is what the file holds.
-                EXPECT_EQ(Read(file), kTheirs)
-                    << (result.saved ? "saved" : kiobind::Render(result.error));
-                EXPECT_TRUE(result.saved ||
-                            kiobind::Render(result.error).ends_with("; nothing written"))
-                    << kiobind::Render(result.error);
-            }
-            const std::string bak = Read(backup);
-            EXPECT_TRUE(bak == kOlderBackup || bak == kOriginal) << bak;
-            EXPECT_EQ(folder.Names(), (std::vector<std::string>{"input.ini", "input.ini.bak"}));
         }
     }
 }
 
-TEST(SafeSave, RefusesAFileThatJustChangedOrIsReadOnly) {
+TEST(SafeSave, RefusesOnlyWhatItMustAndSaysWhy) {
     const Folder folder;
     const fs::path file = folder.Path() / "input.ini";
-    struct Case {
-        std::string bytes;
-        bool settled;
-        bool readOnly;
-        std::string error;  // empty when saved
-    };
     const std::string path = file.string();
-    const std::string justChanged =
-        path + " changed less than 2 seconds ago, so another program may still be writing it; "
-               "try again in a moment; nothing written";
+    const std::string busy =
+        "another program has " + path +
+        " open for writing (an editor, or the game's options screen); close it and try "
+        "again; nothing written";
+    struct Case {
+        std::string name;
+        std::function<void()> before;  // after the file is written, before the save
+        std::string error;             // empty when saved
+    };
+    std::unique_ptr<std::ofstream> writer;
     const std::vector<Case> cases = {
-        {"", false, false, justChanged},  // truncated by a save in progress
-        {kOriginal, false, false, justChanged},
-        {"", true, false, ""},
-        {kOriginal, true, false, ""},
-        {kOriginal, true, true, path + " is read-only; nothing written"},
+        {"just written, as by a script or a previous save", [] {}, ""},
+        {"another program holds it open for writing after emptying it",
+         [&] { writer = std::make_unique<std::ofstream>(file, std::ios::binary); }, busy},
+        {"read-only", [&] { fs::permissions(file, fs::perms::owner_read); },
+         path + " is read-only; nothing written"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE("'" + c.bytes + "'" + (c.settled ? " settled" : " just written"));
+        SCOPED_TRACE(c.name);
         fs::remove(folder.Path() / "input.ini.bak");
         std::error_code noFileYet;
         fs::permissions(file, fs::perms::owner_all, fs::perm_options::add, noFileYet);
-        c.settled ? WriteSettled(file, c.bytes) : (void)Write(file, c.bytes);
-        if (c.readOnly) {
-            fs::permissions(file, fs::perms::owner_read);
-        }
-        const SaveResult result = SaveSafely(path, c.bytes, kEdited, SystemSaveSystem());
+        Write(file, kOriginal);
+        c.before();
+        const std::string before = Read(file);
+        const SaveResult result = SaveSafely(path, before, kEdited, Hooked([](auto&) {
+                                                 return false;
+                                             }));
         EXPECT_EQ(result.saved, c.error.empty());
         EXPECT_EQ(result.saved ? "" : kiobind::Render(result.error), c.error);
-        EXPECT_EQ(Read(file), c.error.empty() ? kEdited : c.bytes);
+        EXPECT_EQ(Read(file), c.error.empty() ? kEdited : before);
+        EXPECT_EQ(fs::exists(folder.Path() / "input.ini.bak"), c.error.empty());
+        writer.reset();
         fs::permissions(file, fs::perms::owner_all);  // Windows removes no read-only file
     }
 }
 
-TEST(SafeSave, ThroughALinkReplacesTheFileItLeadsTo) {
+TEST(SafeSave, AnOlderFileRenamedInWhileItIsOpenedIsNotTakenForIt) {
+    const Folder folder;
+    const fs::path file = folder.Path() / "input.ini";
+    const fs::path older = folder.Path() / "older.ini";
+    WriteSettled(file, kOriginal);
+    WriteSettled(older, kTheirs);
+    bool renamed = false;
+    const SaveSystem system = Hooked([&](const std::string& step) {
+        if (step == "stamp held" && !renamed) {
+            renamed = true;
+            std::error_code error;
+            fs::rename(older, file, error);
+        }
+        return false;
+    });
+    const SaveResult result = SaveSafely(file.string(), kOriginal, kEdited, system);
+    EXPECT_FALSE(result.saved);
+    EXPECT_EQ(result.error.key, "save.changed");
+    EXPECT_EQ(Read(file), kTheirs);
+    EXPECT_FALSE(fs::exists(folder.Path() / "input.ini.bak"));
+}
+
+TEST(SafeSave, ThroughALinkReplacesTheFileItLeadsToAndSaysWhereTheBackupWent) {
     const Folder folder;
     const fs::path file = folder.Path() / "real.ini";
     const fs::path link = folder.Path() / "input.ini";
@@ -301,7 +377,37 @@ TEST(SafeSave, ThroughALinkReplacesTheFileItLeadsTo) {
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(Read(file), kEdited);
     EXPECT_EQ(Read(folder.Path() / "real.ini.bak"), kOriginal);
+    ASSERT_EQ(result.notes.size(), 1u);
+    EXPECT_EQ(kiobind::Render(result.notes[0]),
+              link.string() + " is a link: " + fs::canonical(file).string() +
+                  " was replaced, and its previous version is " + fs::canonical(file).string() +
+                  ".bak");
 }
+
+#ifndef _WIN32
+TEST(SafeSave, AHardLinkKeepsTheOldTextAndIsNamed) {
+    const Folder folder;
+    const fs::path file = folder.Path() / "input.ini";
+    const fs::path other = folder.Path() / "deployed.ini";
+    WriteSettled(file, kOriginal);
+    fs::create_hard_link(file, other);
+    const SaveResult result = SaveSafely(file.string(), kOriginal, kEdited, SystemSaveSystem());
+    ASSERT_TRUE(result.saved) << kiobind::Render(result.error);
+    EXPECT_EQ(Read(other), kOriginal);
+    ASSERT_EQ(result.notes.size(), 1u);
+    EXPECT_EQ(kiobind::Render(result.notes[0]),
+              file.string() + " has another name, " + other.string() +
+                  ", which still holds the previous text");
+}
+
+TEST(SafeSave, AFifoIsRefusedWithoutWaiting) {
+    const Folder folder;
+    const fs::path fifo = folder.Path() / "input.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const HeldFile held(fifo.string(), SystemSaveSystem());
+    EXPECT_EQ(kiobind::Render(held.Error()), fifo.string() + " is not a regular file; nothing written");
+}
+#endif
 
 }  // namespace
 }  // namespace kioedit

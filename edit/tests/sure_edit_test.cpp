@@ -71,6 +71,18 @@ TEST(SureEdit, ChangesOnlyWhatItSays) {
         {"add before a last lead byte", "PAD_Item=0x1\n; \xFE", 936, Do::Set, "KB_Run", "lshift",
          "PAD_Item=0x1\nKB_Run=lshift\n; \xFE"},
         {"replace on a joined line", "KB_Run=a\x81\nKB_Item=i\n", 932, Do::Set, "KB_Run", "b", ""},
+        // Lines the game reads as the binding only once the file is repaired as
+        // check advises are turned off as well, so that the edit stays one.
+        {"unset past a NUL", std::string("KB_Run=a\0\nKB_Run=b\n", 19), 1252, Do::Unset, "KB_Run",
+         "", std::string("; KB_Run=a\0\n; KB_Run=b\n", 23)},
+        {"unset behind a swallowing lead byte", "KB_Item=a\x81\nKB_Run=b\n", 932, Do::Unset,
+         "KB_Run", "", "KB_Item=a\x81\n; KB_Run=b\n"},
+        {"unset behind a mark mid-file", "KB_Item=i\n" + bom + "KB_Run=b\n", 1252, Do::Unset,
+         "KB_Run", "", "KB_Item=i\n" + bom + "; KB_Run=b\n"},
+        {"set past a NUL", std::string("KB_Run=a\0\nKB_Run=b\n", 19), 1252, Do::Set, "KB_Run",
+         "c", std::string("KB_Run=c\0\n; KB_Run=b\n", 21)},
+        {"set behind a mark mid-file", "KB_Run=a\n" + bom + "KB_Run=b\n", 1252, Do::Set, "KB_Run",
+         "c", "KB_Run=c\n" + bom + "; KB_Run=b\n"},
         // Converting UTF-16 never takes a look-alike: no backslash for the yen sign.
         {"yen sign in 932", std::string("\xFF\xFEK\0=\0\xA5\0", 8), 932, Do::Fix, "", "", ""},
         {"yen sign in 1252", std::string("\xFF\xFEK\0=\0\xA5\0", 8), 1252, Do::Fix, "", "",
@@ -91,6 +103,21 @@ TEST(SureEdit, ChangesOnlyWhatItSays) {
         }
         ASSERT_EQ(outcome.status, EditStatus::Ok) << kiobind::Render(outcome.refusal);
         EXPECT_EQ(outcome.bytes, c.expected == kUnchanged ? c.file : c.expected);
+    }
+}
+
+// A converter that blames a code unit past the text, or no unit at all, is
+// refused with the code page named, never read out of bounds.
+TEST(SureEdit, AConverterThatBlamesNoCharacterIsRefused) {
+    const std::string utf16("\xFF\xFEK\0=\0a\0", 8);
+    const auto blamesTheEnd = [](std::u16string_view text, uint32_t) {
+        return Utf16Conversion{ConversionStatus::NoFormInCodePage, "", text.size()};
+    };
+    const auto fails = [](std::u16string_view, uint32_t) { return Utf16Conversion{}; };
+    for (const Utf16ToCodePage converter : {+blamesTheEnd, +fails}) {
+        const FixOutcome fixed = FixFile(utf16, *kio::FindBuiltInCodePage(1252), converter);
+        EXPECT_EQ(fixed.edit.status, EditStatus::Refused);
+        EXPECT_EQ(fixed.edit.refusal.key, "E301");
     }
 }
 

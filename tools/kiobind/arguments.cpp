@@ -125,6 +125,7 @@ Arguments ParseArguments(const std::vector<std::string>& allWords) {
     bool haveFile = false;
     size_t taken = 0;
     bool optionsEnded = false;
+    bool formatGiven = false;
     for (; i < words.size() && !arguments.Wrong(); ++i) {
         const std::string& word = words[i];
         if (optionsEnded) {
@@ -143,6 +144,7 @@ Arguments ParseArguments(const std::vector<std::string>& allWords) {
                    IsOption(word, "--format")) {
             if (std::optional<std::string> value = OptionValue(words, i, "--format", arguments)) {
                 arguments.json = *value == "json";
+                formatGiven = true;
                 if (*value != "json" && *value != "text") {
                     arguments.error = {"cli.arg.format", {Verbatim("value", *value)}};
                 }
@@ -164,6 +166,10 @@ Arguments ParseArguments(const std::vector<std::string>& allWords) {
         } else {
             TakePositional(word, taken, haveFile, arguments);
         }
+    }
+    // The help shows them as alternatives: the raw values have one form only.
+    if (!arguments.Wrong() && arguments.raw && formatGiven) {
+        arguments.error = {"cli.arg.raw-format", {}};
     }
     if (!arguments.Wrong() && !arguments.help && taken < LeadingWords(arguments.command)) {
         arguments.error = {arguments.command == Command::Set ? "cli.arg.set-needs"

@@ -34,7 +34,7 @@ size_t PrintFindings(const std::string& file, const std::vector<Finding>& findin
     for (const Finding& finding : findings) {
         const bool warning = finding.severity == Severity::Warning;
         warnings += warning ? 1 : 0;
-        output.out += context.style(Paint::Bold, file + ":" + std::to_string(finding.line) + ":") +
+        output.out += context.style(Paint::Bold, ShowFileName(file) + ":" + std::to_string(finding.line) + ":") +
                       " " +
                       (warning ? context.style(Paint::Warning, Words(context.language, "cli.warning"))
                                : context.style(Paint::Note, Words(context.language, "cli.note"))) +
@@ -72,13 +72,13 @@ int RunCheck(const Arguments& arguments, const Context& context, Output& output)
                           {Verbatim("count", std::to_string(BindingsSet(analysis)))}));
     if (findings.empty()) {
         const std::string clean = Words(language, "cli.check.no-problems");
-        output.out += arguments.file + ": " +
+        output.out += ShowFileName(arguments.file) + ": " +
                       Words(language, "cli.check.clean",
                             {Verbatim("no_problems", context.style(Paint::Good, clean)), bindings}) +
                       "\n";
     } else {
         output.out +=
-            arguments.file + ": " +
+            ShowFileName(arguments.file) + ": " +
             Words(language, "cli.check.summary",
                   {Verbatim("warnings", Counted(language, "cli.check.warnings", warnings)),
                    Verbatim("notes",

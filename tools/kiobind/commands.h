@@ -10,6 +10,7 @@
 #include "arguments.h"
 #include "binding_file.h"
 #include "code_page.h"
+#include "file_text.h"
 #include "findings.h"
 #include "language_choice.h"
 #include "platform.h"

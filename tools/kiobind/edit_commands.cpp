@@ -11,7 +11,7 @@ namespace kiobind {
 namespace {
 
 std::string Location(const std::string& file, int line, const Context& context) {
-    return context.style(Paint::Bold, file + ":" + std::to_string(line) + ":");
+    return context.style(Paint::Bold, ShowFileName(file) + ":" + std::to_string(line) + ":");
 }
 
 int Refuse(const std::string& file, const kioedit::EditOutcome& outcome, const Context& context,
@@ -22,7 +22,7 @@ int Refuse(const std::string& file, const kioedit::EditOutcome& outcome, const C
             : Said(outcome.refusal, context.language, context.codePage.id);
     // "...; did you mean 'KB_Run'?" ends a sentence of its own.
     const bool question = !reason.empty() && reason.back() == '?';
-    output.err += file + ": " + context.style(Paint::Error, Words(context.language, "cli.error")) +
+    output.err += ShowFileName(file) + ": " + context.style(Paint::Error, Words(context.language, "cli.error")) +
                   " " +
                   Words(context.language, question ? "cli.refused.question" : "cli.refused",
                         {Verbatim("reason", reason)}) +
@@ -30,18 +30,31 @@ int Refuse(const std::string& file, const kioedit::EditOutcome& outcome, const C
     return kExitUnreadable;
 }
 
+// Tells why the file cannot be edited now; false when it can.
+bool ReportHoldFailure(const kioedit::HeldFile& held, const Context& context, Output& output) {
+    if (held.Error().key.empty()) {
+        return false;
+    }
+    output.err += "kiobind: " + context.style(Paint::Error, Words(context.language, "cli.error")) +
+                  " " + Render(held.Error(), context.language, ShowFileName) + "\n";
+    return true;
+}
+
 // Saves the new bytes when they differ; false after reporting a failure.
-bool SaveIfChanged(kioedit::HeldFile& held, std::string_view original, std::string_view edited,
-                   const Context& context, Output& output) {
-    if (edited == original) {
+bool SaveIfChanged(kioedit::HeldFile& held, std::string_view edited, const Context& context,
+                   Output& output) {
+    if (edited == held.Bytes()) {
         return true;
     }
-    const kioedit::SaveResult saved =
-        kioedit::SaveSafely(held, original, edited, context.saveSystem);
+    const kioedit::SaveResult saved = kioedit::SaveSafely(held, edited, context.saveSystem);
     if (!saved.saved) {
         output.err += "kiobind: " +
                       context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
-                      Render(saved.error, context.language) + "\n";
+                      Render(saved.error, context.language, ShowFileName) + "\n";
+    }
+    for (const kiobind::Message& note : saved.notes) {
+        output.err += "kiobind: " + context.style(Paint::Note, Words(context.language, "cli.note")) +
+                      " " + Render(note, context.language, ShowFileName) + "\n";
     }
     return saved.saved;
 }
@@ -57,22 +70,27 @@ void PrintChanges(const std::string& file, const kioedit::EditOutcome& outcome,
 int RunEdit(const Arguments& arguments, const Context& context, Output& output,
             kioedit::EditOutcome (*edit)(std::string_view, const Arguments&,
                                          const kio::CodePage&)) {
-    // Held open before it is read: on Windows nobody writes it until it is replaced.
-    kioedit::HeldFile held(arguments.file, context.saveSystem);
-    const std::optional<kio::FileText> file = ReadOrReport(arguments.file, context, output);
-    if (!file) {
+    // Read first as the game reads it, so a file it cannot read is reported as
+    // `show` reports it; then held, and read again through the held handle:
+    // those are the bytes edited, and the guard applies even when nothing changes.
+    if (!ReadOrReport(arguments.file, context, output)) {
         return kExitUnreadable;
     }
-    const std::string_view bytes = file->bytes;
+    kioedit::HeldFile held(arguments.file, context.saveSystem);
+    if (ReportHoldFailure(held, context, output)) {
+        return kExitUnreadable;
+    }
+    const std::string_view bytes = held.Bytes();
     const kioedit::EditOutcome outcome = edit(bytes, arguments, context.codePage);
     if (outcome.status != kioedit::EditStatus::Ok) {
         return Refuse(arguments.file, outcome, context, output);
     }
-    if (!SaveIfChanged(held, bytes, outcome.bytes, context, output)) {
+    if (!SaveIfChanged(held, outcome.bytes, context, output)) {
         return kExitUnreadable;
     }
     if (outcome.changes.empty()) {
-        output.out += arguments.file + ": " + Words(context.language, "cli.edit.nothing") + "\n";
+        output.out += ShowFileName(arguments.file) + ": " +
+                      Words(context.language, "cli.edit.nothing") + "\n";
     }
     PrintChanges(arguments.file, outcome, context, output);
     return kExitClean;
@@ -95,12 +113,14 @@ int RunUnset(const Arguments& arguments, const Context& context, Output& output)
 }
 
 int RunFix(const Arguments& arguments, const Context& context, Output& output) {
-    kioedit::HeldFile held(arguments.file, context.saveSystem);
-    const std::optional<kio::FileText> file = ReadOrReport(arguments.file, context, output);
-    if (!file) {
+    if (!ReadOrReport(arguments.file, context, output)) {
         return kExitUnreadable;
     }
-    const std::string_view bytes = file->bytes;
+    kioedit::HeldFile held(arguments.file, context.saveSystem);
+    if (ReportHoldFailure(held, context, output)) {
+        return kExitUnreadable;
+    }
+    const std::string_view bytes = held.Bytes();
     const kioedit::FixOutcome fixed =
         kioedit::FixFile(bytes, context.codePage, kioedit::SystemUtf16ToCodePage);
     if (fixed.edit.status != kioedit::EditStatus::Ok) {
@@ -117,9 +137,9 @@ int RunFix(const Arguments& arguments, const Context& context, Output& output) {
     if (arguments.dryRun) {
         output.out += conversion;
         output.out += kioedit::UnifiedDiff(fixed.convertedFrom.empty() ? bytes : fixed.converted,
-                                           fixed.edit.bytes, arguments.file);
+                                           fixed.edit.bytes, ShowFileName(arguments.file));
     } else {
-        if (!SaveIfChanged(held, bytes, fixed.edit.bytes, context, output)) {
+        if (!SaveIfChanged(held, fixed.edit.bytes, context, output)) {
             return kExitUnreadable;
         }
         output.out += conversion;
@@ -142,7 +162,7 @@ int RunFix(const Arguments& arguments, const Context& context, Output& output) {
         summary = Words(language, left == 1 ? "cli.fix.left.one" : "cli.fix.left.other",
                         {Verbatim("summary", summary), Verbatim("count", std::to_string(left))});
     }
-    output.out += arguments.file + ": " + summary + "\n";
+    output.out += ShowFileName(arguments.file) + ": " + summary + "\n";
     return kExitClean;
 }
 

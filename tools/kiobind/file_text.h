@@ -14,4 +14,14 @@ namespace kiobind {
 // as in English.
 std::string ShowFileText(std::string_view bytes, uint32_t codePageId, bool decode);
 
+// A file name from the command line or the system, in UTF-8 with every control
+// character written \xNN, and \xNN for each byte that is not UTF-8: a name is
+// as untrusted as the file's text.
+std::string ShowFileName(std::string_view name);
+
+// The name as the system spells it (the ANSI code page on Windows, bytes that
+// are UTF-8 by convention elsewhere), in UTF-8 where it can be; one
+// definition per platform.
+std::string FileNameAsUtf8(std::string_view name);
+
 }  // namespace kiobind

@@ -1,9 +1,11 @@
 #include "json_document.h"
 
+#include "file_text.h"
+
 namespace kiobind {
 
 nlohmann::ordered_json JsonDocument(const std::string& file, uint32_t codePage) {
-    return {{"version", kJsonVersion}, {"file", file}, {"codePage", codePage}};
+    return {{"version", kJsonVersion}, {"file", ShowFileName(file)}, {"codePage", codePage}};
 }
 
 std::string JsonText(const nlohmann::ordered_json& document) {

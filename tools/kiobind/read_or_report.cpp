@@ -10,7 +10,7 @@ std::optional<kio::FileText> ReadOrReport(const std::string& path, const Context
     const kio::ResultCode result = kio::ReadBindingFileAt(context.fileSystem, path.c_str(), file);
     if (kio::Failed(result)) {
         output.err +=
-            path + ": " + context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
+            ShowFileName(path) + ": " + context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
             Words(context.language, "cli.read-error",
                   {Verbatim("result", DescribeResult(result, context.language))}) +
             "\n";

@@ -160,16 +160,23 @@ void WriteJson(const BindingTable& table, nlohmann::ordered_json& document) {
 int RunShow(const Arguments& arguments, const Context& context, Output& output) {
     ActionList list = TableOrder();
     if (arguments.orderFile) {
-        const std::optional<kio::FileText> orderFile =
-            ReadOrReport(*arguments.orderFile, context, output);
-        if (!orderFile) {
+        // The list is not the binding file: what GetPAM would return for it means nothing here.
+        kio::FileText orderFile;
+        const kio::ResultCode read =
+            kio::ReadBindingFileAt(context.fileSystem, arguments.orderFile->c_str(), orderFile);
+        if (kio::Failed(read)) {
+            output.err += ShowFileName(*arguments.orderFile) + ": " +
+                          context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
+                          Words(context.language, "cli.order-unreadable",
+                                {Verbatim("result", DescribeResult(read, context.language))}) +
+                          "\n";
             return kExitUnreadable;
         }
         size_t nameCount = 0;
-        const std::optional<ActionList> parsed = ParseActionList(orderFile->bytes, nameCount);
+        const std::optional<ActionList> parsed = ParseActionList(orderFile.bytes, nameCount);
         if (!parsed) {
             output.err +=
-                *arguments.orderFile + ": " +
+                ShowFileName(*arguments.orderFile) + ": " +
                 context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
                 Words(context.language, "cli.order-count",
                       {Plain("count", std::to_string(nameCount))}) +
@@ -195,7 +202,7 @@ int RunShow(const Arguments& arguments, const Context& context, Output& output) 
         return kExitClean;
     }
     output.out += Words(context.language, "cli.show.returns",
-                        {Verbatim("file", arguments.file),
+                        {Verbatim("file", ShowFileName(arguments.file)),
                          Verbatim("result", DescribeResult(kio::kOk, context.language))}) +
                   "\n\n";
     WriteTable(table, context, output.out);

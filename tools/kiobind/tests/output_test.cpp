@@ -2,6 +2,7 @@
 // control byte of the file reaches the terminal, and "--" ends the options.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -37,7 +38,7 @@ const std::string kUtf16Hostile = std::string("\xFF\xFEK\0=\0\x1B\0\x9B\0\x07\0\
 
 struct Case {
     const char* what;
-    std::string file;       // written as "-input.ini" in an empty folder
+    std::string file;       // written just now as "-input.ini" in an empty folder, as by a script
     std::string arguments;  // for the shell
     std::string redirect;   // of standard output; "" to keep it
     int exit;
@@ -48,7 +49,7 @@ TEST(Output, WriteErrorsControlBytesAndOptionsEnd) {
     const fs::path folder = fs::temp_directory_path() / ("kiobind-output-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     const std::string cannotWrite = "kiobind: error: cannot write the output (";
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {"show to a full disk", "KB_Run=x\n", "show -- -input.ini", "/dev/full", 2, cannotWrite},
         {"check to a full disk", "KB_Run=x\n", "check -- -input.ini", "/dev/full", 2, cannotWrite},
         {"keys to a full disk", "", "keys", "/dev/full", 2, cannotWrite},
@@ -68,24 +69,46 @@ TEST(Output, WriteErrorsControlBytesAndOptionsEnd) {
         {"unset behind a mark", kBomHostile, "unset KB_Run -- -input.ini", "", 0, ""},
         {"fix UTF-16", kUtf16Hostile, "fix --code-page=1252 -- -input.ini", "", 2, "U+009B"},
         {"check UTF-16", kUtf16Hostile, "check -- -input.ini", "", 1, ""},
+        // Commands run one after another, as a player or a script runs them.
+        {"set, set, unset in a row", "KB_Run=x\n",
+         "set KB_Run space -- -input.ini && kiobind set KB_Map tab -- -input.ini && "
+         "kiobind unset KB_Run -- -input.ini",
+         "", 0, ""},
+        // A FIFO is refused at once, never waited on.
+        {"set on a FIFO", "", "set KB_Run lshift fifo", "", 2, "fifo: error: "},
+        {"show --raw --format json", "KB_Run=x\n", "show --raw --format json -- -input.ini", "", 2,
+         "--raw"},
+        {"show --order with no such list", "KB_Run=x\n", "show --order nolist.txt -- -input.ini",
+         "", 2, "nolist.txt: error: cannot read the list of actions"},
     };
+    // A file name is as untrusted as the file's text: every command escapes it.
+    const std::string evil = "e\x1B[31mvil\x07.ini";
+    for (const std::string command :
+         {"check", "check --format json", "show", "show --format json", "fix", "fix --dry-run",
+          "set KB_Run space", "unset KB_Run", "set KB_Nope space"}) {
+        cases.push_back({"a hostile name", "KB_Run=Space\n", command + " -- '" + evil + "'", "", -1,
+                         "[31mvil"});
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove_all(folder / "");
         fs::create_directories(folder);
         std::ofstream(folder / "-input.ini", std::ios::binary) << c.file;
-        // Settled an hour ago, so that the commands that write do.
-        fs::last_write_time(folder / "-input.ini",
-                            fs::file_time_type::clock::now() - std::chrono::hours(1));
-        const std::string command = "cd '" + folder.string() + "' && NO_COLOR=1 '" KIOBIND "' " +
-                                    c.arguments + " >" +
-                                    (c.redirect.empty() ? "out.txt" : c.redirect) + " 2>err.txt";
+        std::ofstream(folder / evil, std::ios::binary) << c.file;
+        ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+        const std::string command = "cd '" + folder.string() + "' && export PATH='" +
+                                    fs::path(KIOBIND).parent_path().string() +
+                                    "':\"$PATH\" NO_COLOR=1 && timeout 10 kiobind " + c.arguments +
+                                    " >" + (c.redirect.empty() ? "out.txt" : c.redirect) +
+                                    " 2>err.txt";
         const int status = std::system(command.c_str());
         ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), c.exit);
+        if (c.exit >= 0) {
+            EXPECT_EQ(WEXITSTATUS(status), c.exit);
+        }
         const std::string out = Read(folder / "out.txt");
         const std::string err = Read(folder / "err.txt");
-        EXPECT_NE(err.find(c.inErrors), std::string::npos) << err;
+        EXPECT_NE((out + err).find(c.inErrors), std::string::npos) << out << err;
         for (const std::string* text : {&out, &err}) {
             for (const char byte : *text) {
                 const auto value = static_cast<unsigned char>(byte);

@@ -4,8 +4,10 @@
 #   -DKIOBIND=<program> -DARGUMENTS=<arg|arg|...> -DWORKING_DIRECTORY=<dir> -DGOLDEN=<file>
 #   -DEMULATOR=<program|arg|...> runs a cross-built kiobind (Wine for kiobind.exe)
 #   -DEDITED=<file in WORKING_DIRECTORY> -DSCRATCH=<dir> for the commands that write:
-#   kiobind runs in SCRATCH on a fresh copy of the file, and the transcript ends
-#   with the file as kiobind left it (CR shown as <CR>) and the other files beside it.
+#   kiobind runs in SCRATCH on a fresh copy of the file, written just now as a
+#   script would write it, and the transcript ends with the file as kiobind left
+#   it (CR shown as <CR>) and the other files beside it.
+#   An argument THEN starts another run of kiobind, right after the one before.
 # With -DUPDATE=ON the transcript is written instead of compared.
 string(REPLACE "|" ";" arguments "${ARGUMENTS}")
 string(REPLACE "|" ";" emulator "${EMULATOR}")
@@ -18,23 +20,34 @@ if(EDITED)
     file(REMOVE_RECURSE ${SCRATCH})
     file(MAKE_DIRECTORY ${SCRATCH})
     file(COPY ${WORKING_DIRECTORY}/${EDITED} DESTINATION ${SCRATCH})
+    file(TOUCH ${SCRATCH}/${EDITED})
     file(READ ${WORKING_DIRECTORY}/${EDITED} original HEX)
     set(WORKING_DIRECTORY ${SCRATCH})
 endif()
-execute_process(
-    COMMAND ${emulator} ${KIOBIND} ${arguments}
-    WORKING_DIRECTORY ${WORKING_DIRECTORY}
-    OUTPUT_VARIABLE out
-    ERROR_VARIABLE err
-    RESULT_VARIABLE status)
-# Windows writes its line ends as CR LF; the transcripts hold LF only.
-string(REPLACE "\r\n" "\n" out "${out}")
-string(REPLACE "\r\n" "\n" err "${err}")
-set(transcript "${out}")
-if(NOT err STREQUAL "")
-    string(APPEND transcript "[stderr]\n${err}")
-endif()
-string(APPEND transcript "[exit ${status}]\n")
+set(transcript "")
+set(run "")
+list(APPEND arguments THEN)
+foreach(argument IN LISTS arguments)
+    if(NOT argument STREQUAL "THEN")
+        list(APPEND run "${argument}")
+        continue()
+    endif()
+    execute_process(
+        COMMAND ${emulator} ${KIOBIND} ${run}
+        WORKING_DIRECTORY ${WORKING_DIRECTORY}
+        OUTPUT_VARIABLE out
+        ERROR_VARIABLE err
+        RESULT_VARIABLE status)
+    set(run "")
+    # Windows writes its line ends as CR LF; the transcripts hold LF only.
+    string(REPLACE "\r\n" "\n" out "${out}")
+    string(REPLACE "\r\n" "\n" err "${err}")
+    string(APPEND transcript "${out}")
+    if(NOT err STREQUAL "")
+        string(APPEND transcript "[stderr]\n${err}")
+    endif()
+    string(APPEND transcript "[exit ${status}]\n")
+endforeach()
 if(EDITED)
     # Byte by byte: file(READ) as text would drop the CRs.
     file(READ ${SCRATCH}/${EDITED} hex HEX)
