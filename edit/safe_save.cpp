@@ -196,7 +196,8 @@ Message CheckSwappedOut(const HeldFile& held, TemporaryFile& next, const SaveSys
 // Puts the new version in place of the held file. Where the system swaps
 // files, the one swapped out is checked before it goes; elsewhere the held
 // file, still open on POSIX, shows a write that came during the rename.
-Message ReplaceHeld(const HeldFile& held, TemporaryFile& next, const SaveSystem& system) {
+Message ReplaceHeld(const HeldFile& held, TemporaryFile& next, const SaveSystem& system,
+                    bool& swapped) {
     const std::string& path = held.Path();
     const std::string& target = held.Facts().target;
     const auto cannot = [&path](const std::string& error) {
@@ -210,7 +211,9 @@ Message ReplaceHeld(const HeldFile& held, TemporaryFile& next, const SaveSystem&
     }
     if (supported) {
         // `next` now names the file swapped out; it goes when `next` does.
-        return CheckSwappedOut(held, next, system);
+        Message why = CheckSwappedOut(held, next, system);
+        swapped = !Failed(why);
+        return why;
     }
     if (std::string error = next.MoveTo(target); !error.empty()) {
         return cannot(error);
@@ -272,9 +275,13 @@ SaveResult Save(HeldFile& held, std::string_view newBytes, const SaveSystem& sys
         return Failure(std::move(why));
     }
     // An empty file keeps no text worth a backup, and an empty read may be a
-    // save in progress: the previous backup is worth more than either.
+    // save in progress: the previous backup is worth more than either. Where
+    // the system swaps files, the file swapped out is the previous version
+    // itself, checked untouched: it becomes FILE.bak by a rename, and no copy
+    // is written. Elsewhere a copy is written before the replace.
+    const bool keepsBackup = !held.Bytes().empty();
     TemporaryFile backup(system);
-    if (!held.Bytes().empty() &&
+    if (keepsBackup && !system.exchange &&
         Failed(WriteInPlaceOf(backupPath, facts, held.Bytes(), backup, systemError))) {
         return Failure(
             Why("backup", {Plain("backup", backupPath), Verbatim("error", systemError)}));
@@ -286,19 +293,30 @@ SaveResult Save(HeldFile& held, std::string_view newBytes, const SaveSystem& sys
     if (system.releaseBeforeReplace) {
         held.Release();
     }
-    if (Message why = ReplaceHeld(held, next, system); Failed(why)) {
+    bool swapped = false;
+    if (Message why = ReplaceHeld(held, next, system, swapped); Failed(why)) {
         return Failure(std::move(why));
     }
     SaveResult saved{true, {}, std::move(notes)};
-    // The file is saved: the backup follows it. Should it fail, the previous
-    // text stays in the temporary file, and the player is told where.
-    if (backup.Exists()) {
-        if (std::string error = backup.MoveTo(backupPath); !error.empty()) {
-            backup.Keep();
-            saved.notes.push_back(Why("backup-kept", {Plain("backup", backupPath),
-                                                      Plain("kept", backup.Path()),
-                                                      Verbatim("error", error)}));
+    if (!keepsBackup) {
+        return saved;
+    }
+    // The file is saved: the backup follows it. Should that fail, the previous
+    // text stays where the player is told.
+    TemporaryFile& previous = swapped ? next : backup;
+    if (!swapped && !backup.Exists()) {
+        // A file system that cannot swap after all: the copy is made now.
+        if (Failed(WriteInPlaceOf(backupPath, facts, held.Bytes(), backup, systemError))) {
+            saved.notes.push_back(Why("backup-failed", {Plain("backup", backupPath),
+                                                        Verbatim("error", systemError)}));
+            return saved;
         }
+    }
+    if (std::string error = previous.MoveTo(backupPath); !error.empty()) {
+        previous.Keep();
+        saved.notes.push_back(Why("backup-kept", {Plain("backup", backupPath),
+                                                  Plain("kept", previous.Path()),
+                                                  Verbatim("error", error)}));
     }
     return saved;
 }

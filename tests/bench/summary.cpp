@@ -19,6 +19,7 @@ constexpr double kMaxDoubleByteOverSingleByte = 1.30;
 // Linear growth keeps the cost of one more line the same at every size; anything
 // worse than linear multiplies it with the size, far beyond this.
 constexpr double kMaxPerLineSpread = 1.5;
+constexpr double kMaxSetOverShow = 3.0;
 constexpr std::array<int, 4> kScalingLines = {1, 60, 1000, 100000};
 
 struct Row {
@@ -191,12 +192,30 @@ Row ScalingRow(const CollectingReporter& results) {
     return row;
 }
 
+// One kiobind set, flushed to disk with its backup, against one show of the
+// same 60-line file; the chain set, set, unset is reported beside it.
+Row SetRow(const CollectingReporter& results) {
+    Row row{"kiobind set / show, 60 lines", "not measured", Format("<= %.1fx", kMaxSetOverShow)};
+    const auto set = results.Find("KiobindSetSixty");
+    const auto show = results.Find("KiobindShowSixty");
+    const auto chain = results.Find("KiobindSetSetUnsetSixty");
+    if (set && show) {
+        const double ratio = set->secondsPerIteration / show->secondsPerIteration;
+        row.measured = Format("%.2fx (%.0f / %.0f us), chain %.0f us", ratio,
+                              set->secondsPerIteration * 1e6, show->secondsPerIteration * 1e6,
+                              chain ? chain->secondsPerIteration * 1e6 : 0.0);
+        row.known = true;
+        row.met = ratio <= kMaxSetOverShow;
+    }
+    return row;
+}
+
 }  // namespace
 
 void PrintSummary(const CollectingReporter& results,
                   const std::vector<WindowsMeasurement>& windows,
                   const InstructionCounts& instructions) {
-    const std::array<Row, 11> rows = {
+    const std::array<Row, 12> rows = {
         InstructionsRow(instructions),
         PerCallRow(results),
         WindowsRow(windows, "x86_64", 60, kMaxWineCallOverFloor),
@@ -206,6 +225,7 @@ void PrintSummary(const CollectingReporter& results,
         CodePageInstructionsRow(instructions),
         AllocationRow(results),
         ScalingRow(results),
+        SetRow(results),
         WindowsRow(windows, "i686", 60, 0),
         WindowsRow(windows, "i686", 1000, 0),
     };
