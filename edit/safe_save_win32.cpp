@@ -104,6 +104,19 @@ std::string ResolveLink(const std::string& path, std::string& target) {
     return "";
 }
 
+// How many names the file has; 1 where the system cannot tell.
+uint64_t LinkCount(const std::string& path) {
+    const Handle file(CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (file.Get() == INVALID_HANDLE_VALUE ||
+        !GetFileInformationByHandle(file.Get(), &information)) {
+        return 1;
+    }
+    return information.nNumberOfLinks;
+}
+
 std::string Inspect(const std::string& path, FileFacts& facts) {
     const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -121,10 +134,12 @@ std::string Inspect(const std::string& path, FileFacts& facts) {
         }
         facts.readOnly = (leadsTo & FILE_ATTRIBUTE_READONLY) != 0;
         facts.regular = (leadsTo & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        facts.links = LinkCount(facts.target);
         return "";
     }
     facts.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     facts.regular = (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    facts.links = LinkCount(path);
     return "";
 }
 
