@@ -13,8 +13,12 @@ std::string NameOf(const benchmark::BenchmarkReporter::Run& run) {
     return name.args.empty() ? name.function_name : name.function_name + "/" + name.args;
 }
 
+// CPU time, except for benchmarks timed by the wall clock (UseRealTime), whose
+// work is in another process or in the disk.
 double SecondsOf(const benchmark::BenchmarkReporter::Run& run) {
-    return run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+    const double time = run.run_name.time_type == "real_time" ? run.GetAdjustedRealTime()
+                                                              : run.GetAdjustedCPUTime();
+    return time / benchmark::GetTimeUnitMultiplier(run.time_unit);
 }
 
 }  // namespace

@@ -192,8 +192,8 @@ Row ScalingRow(const CollectingReporter& results) {
     return row;
 }
 
-// One kiobind set, flushed to disk with its backup, against one show of the
-// same 60-line file; the chain set, set, unset is reported beside it.
+// One run of kiobind set, flushed to disk with its backup, against one run of
+// show on the same 60-line file; the chain set, set, unset is reported beside it.
 Row SetRow(const CollectingReporter& results) {
     Row row{"kiobind set / show, 60 lines", "not measured", Format("<= %.1fx", kMaxSetOverShow)};
     const auto set = results.Find("KiobindSetSixty");
@@ -201,9 +201,9 @@ Row SetRow(const CollectingReporter& results) {
     const auto chain = results.Find("KiobindSetSetUnsetSixty");
     if (set && show) {
         const double ratio = set->secondsPerIteration / show->secondsPerIteration;
-        row.measured = Format("%.2fx (%.0f / %.0f us), chain %.0f us", ratio,
-                              set->secondsPerIteration * 1e6, show->secondsPerIteration * 1e6,
-                              chain ? chain->secondsPerIteration * 1e6 : 0.0);
+        row.measured = Format("%.2fx (%.1f / %.1f ms), chain %.1f ms", ratio,
+                              set->secondsPerIteration * 1e3, show->secondsPerIteration * 1e3,
+                              chain ? chain->secondsPerIteration * 1e3 : 0.0);
         row.known = true;
         row.met = ratio <= kMaxSetOverShow;
     }
