@@ -26,6 +26,12 @@ void FailWithCurrentException(EditOutcome& outcome) noexcept {
         } catch (...) {
         }
     } catch (...) {
+        // Not a standard exception, and not memory: say so rather than blame memory.
+        try {
+            outcome.refusal = kiobind::Message{"E900", {kiobind::Verbatim("reason", "?")}};
+            outcome.status = EditStatus::Refused;
+        } catch (...) {
+        }
     }
 }
 
