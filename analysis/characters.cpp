@@ -1,5 +1,7 @@
 #include "characters.h"
 
+#include <cstdio>
+
 #include "line_parser.h"
 #include "nearest_name.h"
 #include "vocabulary.h"
@@ -12,6 +14,12 @@ bool IsWhiteCharacter(std::string_view text, size_t position, size_t length) {
 }
 
 }  // namespace
+
+std::string Hex(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", value);
+    return text;
+}
 
 std::string_view TrimEndCharacters(std::string_view text, const kio::CodePage& codePage) {
     size_t end = 0;

@@ -12,6 +12,9 @@
 
 namespace kiobind {
 
+// "0x1D": how findings and the editor write a number, in capitals.
+std::string Hex(uint32_t value);
+
 // The text without white space at either end.
 std::string_view TrimCharacters(std::string_view text, const kio::CodePage& codePage);
 

@@ -1,7 +1,6 @@
 #include "value_findings.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "characters.h"
@@ -11,12 +10,6 @@
 
 namespace kiobind {
 namespace {
-
-std::string Hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%X", value);
-    return text;
-}
 
 size_t LongestKeyName() {
     static const size_t longest =

@@ -142,12 +142,7 @@ bool DoesWhatItAnnounces(std::string_view before, std::string_view after,
         return false;
     }
     const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(after, codePage);
-    std::vector<const kiobind::AnalysedLine*> winner(kio::kBindingCount, nullptr);
-    for (const kiobind::AnalysedLine& line : analysis.lines) {
-        if (line.entry) {
-            winner[static_cast<size_t>(*line.entry)] = &line;
-        }
-    }
+    const kiobind::LastLines winner = kiobind::LastLineOfEachBinding(analysis);
     GameValues expected = ReadGameValues(before, codePage);
     std::vector<Announced> reaching;
     for (size_t i = 0; i < fixes.size(); ++i) {

@@ -72,6 +72,11 @@ void CheckFile(const std::string& bytes, const kio::CodePage& codePage) {
         std::set<int> own = EntriesOnLine(analysis, finding.line);
         own.merge(EntriesOnLine(after, finding.line));
         const SlotValues now = ValuesOf(after);
+        // What the finding announces is what the game then reads, even where a
+        // later line names the binding too.
+        if (finding.fix->entry && EntriesOnLine(after, finding.line).contains(*finding.fix->entry)) {
+            EXPECT_EQ(now[*finding.fix->entry], finding.fix->gameReads) << "announced value";
+        }
         for (int entry = 0; entry < kio::kBindingCount; ++entry) {
             if (!own.contains(entry)) {
                 EXPECT_EQ(now[entry], before[entry]) << kio::BindingName(entry);
