@@ -20,11 +20,6 @@ size_t LongestKeyName() {
     return longest;
 }
 
-bool IsDigits(std::string_view text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 bool DecodesAsHex(std::string_view text, const kio::CodePage& codePage) {
     return kio::ClassifyValue(text, codePage) == kio::ValueClass::Hex &&
            kio::ReadHexValue(text).digitCount > 0;
@@ -119,11 +114,9 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
                     ReplaceValue(line, FixKind::LowerCaseKeyName, lower, codePage));
     }
     if (IsDigits(value)) {
-        if (value.size() <= 10 && std::stoull(std::string(value)) <= 0xFFFFFFFFull) {
+        if (const std::optional<std::string> number = DecimalAsHex(value)) {
             return Warn(line, name, "K310.hex",
-                        {valueArgument,
-                         Plain("number", Hex(static_cast<uint32_t>(std::stoull(std::string(value))))),
-                         Plain("decimal", std::string(value))});
+                        {valueArgument, Plain("number", *number), Plain("decimal", std::string(value))});
         }
         return Warn(line, name, "K310", {valueArgument});
     }
