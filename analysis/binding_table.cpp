@@ -1,12 +1,12 @@
 #include "binding_table.h"
 
 namespace kiobind {
-namespace {
 
-// The action a single name stands for: alone in a list, it takes position 0.
-std::optional<int> ActionNamed(const char* name) {
+std::optional<int> ActionNamed(std::string_view name) {
+    // Alone in a list, the name takes position 0 when the loader matches it.
+    const std::string copy(name);
     std::array<const char*, kio::kActionCount> alone{};
-    alone[0] = name;
+    alone[0] = copy.c_str();
     const kio::SlotTable slots = kio::BuildSlotTable(alone.data());
     for (int p = 0; p < kio::kActionCount; ++p) {
         if (slots[2 * p] == 0) {
@@ -16,14 +16,22 @@ std::optional<int> ActionNamed(const char* name) {
     return std::nullopt;
 }
 
-}  // namespace
-
 std::array<std::string, kio::kActionCount> TableOrder() {
     std::array<std::string, kio::kActionCount> names;
     for (int p = 0; p < kio::kActionCount; ++p) {
         names[p] = std::string(kio::kActions[p].name);
     }
     return names;
+}
+
+kio::SlotTable TableOrderSlots() {
+    // NUL-terminated copies: the loader reads each name up to its NUL.
+    const std::array<std::string, kio::kActionCount> names = TableOrder();
+    std::array<const char*, kio::kActionCount> pointers{};
+    for (int p = 0; p < kio::kActionCount; ++p) {
+        pointers[p] = names[p].c_str();
+    }
+    return kio::BuildSlotTable(pointers.data());
 }
 
 BindingTable BuildBindingTable(const FileAnalysis& analysis,

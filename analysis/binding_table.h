@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "file_analysis.h"
@@ -36,7 +37,15 @@ BindingTable BuildBindingTable(const FileAnalysis& analysis,
                                const std::array<std::string, kio::kActionCount>& actionNames,
                                const kio::CodePage& codePage);
 
+// The action a name stands for by the loader's own comparison of a caller's
+// names (ASCII letters in any case), if any.
+std::optional<int> ActionNamed(std::string_view name);
+
 // The game's own order: the action table.
 std::array<std::string, kio::kActionCount> TableOrder();
+
+// The slot table for a caller that lists the actions in the table's own order,
+// so that slot n is action-table entry n.
+kio::SlotTable TableOrderSlots();
 
 }  // namespace kiobind

@@ -1,5 +1,10 @@
 #include "characters.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+
+#include "byte_search.h"
 #include "line_parser.h"
 #include "nearest_name.h"
 #include "vocabulary.h"
@@ -11,9 +16,54 @@ bool IsWhiteCharacter(std::string_view text, size_t position, size_t length) {
     return length == 1 && kio::IsWhiteSpace(static_cast<uint8_t>(text[position]));
 }
 
+// The loader's block masks, sixteen bytes a step: a long value is where the
+// time goes.
+size_t FirstWhiteSpaceByte(std::string_view text) {
+    size_t i = 0;
+    for (; text.size() - i >= kio::kBlockSize; i += kio::kBlockSize) {
+        const uint32_t mask = kio::MatchMask(text.data() + i, '\t', '\n', '\v') |
+                              kio::MatchMask(text.data() + i, '\f', '\r', ' ');
+        if (mask != 0) {
+            return i + static_cast<size_t>(std::countr_zero(mask));
+        }
+    }
+    for (; i < text.size(); ++i) {
+        if (kio::IsWhiteSpace(static_cast<uint8_t>(text[i]))) {
+            return i;
+        }
+    }
+    return text.size();
+}
+
 }  // namespace
 
+std::string Hex(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%X", value);
+    return text;
+}
+
+bool IsDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::optional<std::string> DecimalAsHex(std::string_view digits) {
+    if (digits.size() > 10 || std::stoull(std::string(digits)) > 0xFFFFFFFFull) {
+        return std::nullopt;
+    }
+    return Hex(static_cast<uint32_t>(std::stoull(std::string(digits))));
+}
+
 std::string_view TrimEndCharacters(std::string_view text, const kio::CodePage& codePage) {
+    // Every byte a character: the white space at the end is all there is to read.
+    if (!codePage.hasLeadBytes) {
+        size_t end = text.size();
+        while (end > 0 && kio::IsWhiteSpace(static_cast<uint8_t>(text[end - 1]))) {
+            --end;
+        }
+        return text.substr(0, end);
+    }
     size_t end = 0;
     for (size_t i = 0; i < text.size();) {
         const size_t length = codePage.CharacterLength(text, i);
@@ -34,6 +84,9 @@ std::string_view TrimCharacters(std::string_view text, const kio::CodePage& code
 }
 
 size_t FirstWhiteSpaceCharacter(std::string_view text, const kio::CodePage& codePage) {
+    if (!codePage.hasLeadBytes) {
+        return FirstWhiteSpaceByte(text);
+    }
     for (size_t i = 0; i < text.size();) {
         const size_t length = codePage.CharacterLength(text, i);
         if (IsWhiteCharacter(text, i, length)) {

@@ -35,4 +35,14 @@ FileAnalysis AnalyseFile(std::string_view bytes, const kio::CodePage& codePage) 
     return analysis;
 }
 
+LastLines LastLineOfEachBinding(const FileAnalysis& analysis) {
+    LastLines last{};
+    for (const AnalysedLine& line : analysis.lines) {
+        if (line.entry) {
+            last[static_cast<size_t>(*line.entry)] = &line;
+        }
+    }
+    return last;
+}
+
 }  // namespace kiobind

@@ -2,6 +2,7 @@
 // loader's own functions, plus where each line sits in the file.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -37,5 +38,10 @@ AnalysedLine AnalyseLine(const kio::BindingLine& line, const kio::CodePage& code
 
 // `bytes` must outlive the result, which holds views into it.
 FileAnalysis AnalyseFile(std::string_view bytes, const kio::CodePage& codePage);
+
+// For each action-table entry, the last line naming it: the one whose value the
+// game reads. Null where no line names it.
+using LastLines = std::array<const AnalysedLine*, kio::kBindingCount>;
+LastLines LastLineOfEachBinding(const FileAnalysis& analysis);
 
 }  // namespace kiobind

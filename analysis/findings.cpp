@@ -6,28 +6,51 @@
 
 #include "encoding_findings.h"
 #include "line_findings.h"
+#include "shared_keys.h"
+#include "value_findings.h"
 #include "vocabulary.h"
 
 namespace kiobind {
 namespace {
 
 // Every line that names a binding writes it, so all but the last are lost.
-void AddOverriddenLines(const FileAnalysis& analysis, std::vector<Finding>& findings) {
-    std::array<const AnalysedLine*, kio::kBindingCount> winner{};
+// Turning a line off is sure only when the line that wins works: a later line
+// that binds nothing (a value the game reads as 0 by mistake) is the one to
+// mend, and the working line is kept.
+void AddOverriddenLines(const FileAnalysis& analysis, const LastLines& last,
+                        const kio::CodePage& codePage, std::vector<Finding>& findings) {
     for (const AnalysedLine& line : analysis.lines) {
-        if (line.entry) {
-            winner[*line.entry] = &line;
+        if (!line.entry || last[static_cast<size_t>(*line.entry)] == &line) {
+            continue;
+        }
+        const AnalysedLine& winner = *last[static_cast<size_t>(*line.entry)];
+        const bool winnerBroken =
+            winner.value == 0 && line.value != 0 && DiagnoseValue(winner, codePage).has_value();
+        std::vector<MessageArgument> arguments{
+            Plain("binding", std::string(kio::BindingName(*line.entry))),
+            Plain("line", std::to_string(winner.number))};
+        if (winnerBroken) {
+            findings.push_back({line.number, Severity::Warning,
+                                Message{"K401.broken", std::move(arguments)},
+                                SpanOf(line, line.keyText)});
+        } else {
+            findings.push_back(
+                {line.number, Severity::Warning, Message{"K401", std::move(arguments)},
+                 SpanOf(line, line.keyText),
+                 Fix{FixKind::TurnOffOverriddenLine, line.offset, 0, "; ", std::nullopt, 0, 0}});
         }
     }
-    for (const AnalysedLine& line : analysis.lines) {
-        if (line.entry && winner[*line.entry] != &line) {
-            findings.push_back(
-                {line.number, Severity::Warning,
-                 Message{"K401",
-                         {Plain("binding", std::string(kio::BindingName(*line.entry))),
-                          Plain("line", std::to_string(winner[*line.entry]->number))}},
-                 SpanOf(line, line.keyText),
-                 Fix{FixKind::TurnOffOverriddenLine, line.offset, 0, "; ", std::nullopt, 0}});
+}
+
+// What the game reads after each fix: the fixed line's value, unless a later
+// line names the same binding.
+void SetWhatTheGameReads(const LastLines& last, std::vector<Finding>& findings) {
+    for (Finding& finding : findings) {
+        if (finding.fix && finding.fix->entry) {
+            const AnalysedLine* winner = last[static_cast<size_t>(*finding.fix->entry)];
+            finding.fix->gameReads = winner != nullptr && winner->offset > finding.span.offset
+                                         ? winner->value
+                                         : finding.fix->value;
         }
     }
 }
@@ -71,7 +94,8 @@ std::vector<Finding> CollectFindings(const FileAnalysis& analysis, const kio::Co
         // Without a byte-order mark the guess could be wrong, so only a marked
         // file is converted.
         if (HasUtf16ByteOrderMark(analysis.bytes)) {
-            finding.fix = Fix{FixKind::ConvertUtf16, 0, analysis.bytes.size(), "", std::nullopt, 0};
+            finding.fix =
+                Fix{FixKind::ConvertUtf16, 0, analysis.bytes.size(), "", std::nullopt, 0, 0};
         }
         findings.push_back(std::move(finding));
         return findings;
@@ -87,7 +111,10 @@ std::vector<Finding> CollectFindings(const FileAnalysis& analysis, const kio::Co
             CheckLine(line, codePage, findings);
         }
     }
-    AddOverriddenLines(analysis, findings);
+    const LastLines last = LastLineOfEachBinding(analysis);
+    AddOverriddenLines(analysis, last, codePage, findings);
+    AddSharedKeys(analysis, findings);
+    SetWhatTheGameReads(last, findings);
     std::stable_sort(findings.begin(), findings.end(),
                      [](const Finding& a, const Finding& b) { return a.line < b.line; });
     for (Finding& finding : findings) {

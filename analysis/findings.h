@@ -34,7 +34,8 @@ enum class FixKind {
 // line then names binding `entry` and gives it `value`; no entry when the fix
 // changes no binding's value (a line turned off, a mark before a line that
 // binds nothing). `kiobind fix` holds the loader's reading of the result to
-// exactly that.
+// exactly that. The game then reads `gameReads` for the binding: `value`, unless
+// a later line names the binding too and wins.
 struct Fix {
     FixKind kind = FixKind::RemoveUtf8Bom;
     size_t offset = 0;
@@ -42,6 +43,7 @@ struct Fix {
     std::string replacement;
     std::optional<int> entry;
     int32_t value = 0;
+    int32_t gameReads = 0;
 };
 
 // The bytes of the file a finding is about.

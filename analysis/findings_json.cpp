@@ -39,7 +39,7 @@ nlohmann::ordered_json FindingJson(const Finding& finding, Language language) {
         // game then reads. A fix that changes no binding's value names none.
         if (finding.fix->entry) {
             json["fix"]["binding"] = kio::BindingName(*finding.fix->entry);
-            json["fix"]["value"] = finding.fix->value;
+            json["fix"]["value"] = finding.fix->gameReads;
         }
     }
     return json;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "binding_table.h"
 #include "characters.h"
 #include "line_parser.h"
 #include "nearest_name.h"
@@ -26,15 +27,6 @@ std::string_view Trim(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
-}
-
-std::optional<int> ActionNamed(std::string_view text) {
-    for (int p = 0; p < kio::kActionCount; ++p) {
-        if (EqualsIgnoringCase(text, kio::kActions[p].name)) {
-            return p;
-        }
-    }
-    return std::nullopt;
 }
 
 void Warn(std::vector<Finding>& findings, const AnalysedLine& line, Message message,

@@ -6,13 +6,21 @@ namespace kiobind {
 
 LineNumbers::LineNumbers(std::string_view bytes) {
     lineStarts_.push_back(0);
-    for (size_t i = 0; i < bytes.size();) {
-        if (bytes[i] == '\r' || bytes[i] == '\n') {
-            const bool crLf = bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
-            i += crLf ? 2 : 1;
-            lineStarts_.push_back(i);
-        } else {
-            ++i;
+    // The next CR and the next LF, each searched for again only once passed:
+    // memchr's pace through long lines, and one pass over the file in all.
+    constexpr size_t kNone = std::string_view::npos;
+    size_t cr = bytes.find('\r');
+    size_t lf = bytes.find('\n');
+    while (cr != kNone || lf != kNone) {
+        const size_t lineBreak = std::min(cr, lf);
+        const bool crLf = lineBreak == cr && lf == cr + 1;
+        const size_t next = lineBreak + (crLf ? 2 : 1);
+        lineStarts_.push_back(next);
+        if (cr < next) {
+            cr = bytes.find('\r', next);
+        }
+        if (lf < next) {
+            lf = bytes.find('\n', next);
         }
     }
 }

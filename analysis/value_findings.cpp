@@ -1,7 +1,6 @@
 #include "value_findings.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "characters.h"
@@ -12,12 +11,6 @@
 namespace kiobind {
 namespace {
 
-std::string Hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%X", value);
-    return text;
-}
-
 size_t LongestKeyName() {
     static const size_t longest =
         std::max_element(kio::kKeyNames.begin(), kio::kKeyNames.end(),
@@ -25,11 +18,6 @@ size_t LongestKeyName() {
                              return a.name.size() < b.name.size();
                          })->name.size();
     return longest;
-}
-
-bool IsDigits(std::string_view text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool DecodesAsHex(std::string_view text, const kio::CodePage& codePage) {
@@ -126,11 +114,9 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
                     ReplaceValue(line, FixKind::LowerCaseKeyName, lower, codePage));
     }
     if (IsDigits(value)) {
-        if (value.size() <= 10 && std::stoull(std::string(value)) <= 0xFFFFFFFFull) {
+        if (const std::optional<std::string> number = DecimalAsHex(value)) {
             return Warn(line, name, "K310.hex",
-                        {valueArgument,
-                         Plain("number", Hex(static_cast<uint32_t>(std::stoull(std::string(value))))),
-                         Plain("decimal", std::string(value))});
+                        {valueArgument, Plain("number", *number), Plain("decimal", std::string(value))});
         }
         return Warn(line, name, "K310", {valueArgument});
     }

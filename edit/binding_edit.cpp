@@ -9,15 +9,14 @@
 #include "file_analysis.h"
 #include "game_values.h"
 #include "line_changes.h"
+#include "line_numbers.h"
 #include "line_parser.h"
 #include "vocabulary.h"
 
 namespace kioedit {
 namespace {
 
-bool IsLineBreak(char c) {
-    return c == '\r' || c == '\n';
-}
+using kiobind::IsLineBreak;
 
 // The file's own line break: the first one it holds, CR LF when it has none.
 std::string_view FileLineBreak(std::string_view file) {

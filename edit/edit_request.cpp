@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <utility>
 #include <vector>
 
+#include "characters.h"
 #include "nearest_name.h"
 #include "vocabulary.h"
 
@@ -15,11 +15,6 @@ namespace {
 // Longer texts get no suggestion: nothing that long is a typo of a short name.
 constexpr size_t kLongestSuggestable = 32;
 constexpr size_t kSuggestions = 3;
-
-bool IsDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(),
-                                        [](char c) { return c >= '0' && c <= '9'; });
-}
 
 bool IsHexDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) {
@@ -74,13 +69,11 @@ ParsedText ParseValue(std::string_view value, int entry) {
     const std::string lower = kiobind::AsciiLower(value);
     const bool padBinding = entry % 2 == 1;
     const bool keyName = kio::FindKeyCode(lower).has_value();
-    if (IsDigits(value) && (padBinding || !keyName)) {
+    if (kiobind::IsDigits(value) && (padBinding || !keyName)) {
         kiobind::Message refusal{"E102", {kiobind::Quoted("value", std::string(value))}};
-        if (value.size() <= 10 && std::stoull(std::string(value)) <= 0xFFFFFFFFull) {
-            char hex[16];
-            std::snprintf(hex, sizeof hex, "0x%llX", std::stoull(std::string(value)));
+        if (const std::optional<std::string> hex = kiobind::DecimalAsHex(value)) {
             refusal.key = "E102.hex";
-            refusal.arguments.push_back(kiobind::Plain("number", hex));
+            refusal.arguments.push_back(kiobind::Plain("number", *hex));
             refusal.arguments.push_back(kiobind::Plain("decimal", std::string(value)));
         }
         return {"", std::move(refusal)};

@@ -9,6 +9,7 @@
 #include "encoding_findings.h"
 #include "file_analysis.h"
 #include "game_values.h"
+#include "kio_assert.h"
 #include "line_changes.h"
 
 namespace kioedit {
@@ -119,7 +120,9 @@ std::string Applied(std::string_view text, const std::vector<PlannedFix>& fixes,
     size_t shifted = 0;
     ptrdiff_t shift = 0;
     for (const PlannedFix& planned : fixes) {
+        // A fix lies within its line, so the walk stops at `planned` at the latest.
         for (; fixes[shifted].fix.offset < planned.lineStart; ++shifted) {
+            KIO_ASSERT(&fixes[shifted] != &planned);
             shift += static_cast<ptrdiff_t>(fixes[shifted].fix.replacement.size()) -
                      static_cast<ptrdiff_t>(fixes[shifted].fix.length);
         }
@@ -147,14 +150,10 @@ bool DoesWhatItAnnounces(std::string_view before, std::string_view after,
         return false;
     }
     const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(after, codePage);
-    std::vector<const kiobind::AnalysedLine*> winner(kio::kBindingCount, nullptr);
-    for (const kiobind::AnalysedLine& line : analysis.lines) {
-        if (line.entry) {
-            winner[static_cast<size_t>(*line.entry)] = &line;
-        }
-    }
+    const kiobind::LastLines winner = kiobind::LastLineOfEachBinding(analysis);
     GameValues expected = ReadGameValues(before, codePage);
     std::vector<Announced> reaching;
+    KIO_ASSERT(lineStarts.size() == fixes.size());
     for (size_t i = 0; i < fixes.size(); ++i) {
         const kiobind::Fix& fix = fixes[i].fix;
         if (!fix.entry) {

@@ -1,20 +1,12 @@
 #include "game_values.h"
 
-#include <string>
-
+#include "binding_table.h"
 #include "load_bindings.h"
 
 namespace kioedit {
 
 GameValues ReadGameValues(std::string_view file, const kio::CodePage& codePage) {
-    // The action table's own order, so that slot n is entry n.
-    std::array<std::string, kio::kActionCount> names;
-    std::array<const char*, kio::kActionCount> pointers{};
-    for (int p = 0; p < kio::kActionCount; ++p) {
-        names[p] = std::string(kio::kActions[p].name);
-        pointers[p] = names[p].c_str();
-    }
-    const kio::SlotTable slots = kio::BuildSlotTable(pointers.data());
+    const kio::SlotTable slots = kiobind::TableOrderSlots();
     const std::string_view text = file.substr(0, file.find('\0'));
 
     // A slot no line sets keeps whatever it held, so two different fills tell

@@ -2,29 +2,26 @@
 
 #include <algorithm>
 
+#include "line_numbers.h"
+
 namespace kioedit {
-namespace {
 
-bool IsLineBreak(char c) {
-    return c == '\r' || c == '\n';
-}
-
-}  // namespace
+using kiobind::IsLineBreak;
 
 std::vector<std::string_view> EditorLines(std::string_view bytes) {
+    const kiobind::LineNumbers numbers(bytes);
     std::vector<std::string_view> lines;
-    size_t start = 0;
-    for (size_t i = 0; i < bytes.size();) {
-        if (!IsLineBreak(bytes[i])) {
-            ++i;
-            continue;
+    for (int line = 1; line <= numbers.LastLine(); ++line) {
+        const size_t start = numbers.LineStart(line);
+        if (line == numbers.LastLine()) {
+            if (start < bytes.size()) {  // a last line without a break
+                lines.push_back(bytes.substr(start));
+            }
+            break;
         }
-        lines.push_back(bytes.substr(start, i - start));
-        i += (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-        start = i;
-    }
-    if (start < bytes.size()) {
-        lines.push_back(bytes.substr(start));
+        std::string_view text = bytes.substr(start, numbers.LineStart(line + 1) - start);
+        text.remove_suffix(text.ends_with("\r\n") ? 2 : 1);
+        lines.push_back(text);
     }
     return lines;
 }

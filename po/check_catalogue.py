@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """The catalogue test: every message of po/en.po has a text in every other
 language, with the same {placeholders}; every page sentence the page's scripts
-and HTML name exists; and msgfmt --check accepts each file.
+and HTML name exists, and so does every catalogue key the C++ names (a key
+built from a stem, "cli.check.warnings" + ".one", counts by its stem); every
+identifier has a row in the README's table; and
+msgfmt --check accepts each file.
 
 usage: check_catalogue.py PO_DIR WEB_DIR"""
 import pathlib
@@ -13,6 +16,10 @@ sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 from po_files import read_po  # noqa: E402
 
 PLACEHOLDER = re.compile(r'\{(\w+)\}')
+# A catalogue key written in the C++: a finding's or refusal's identifier with
+# its form, or one of kiobind's own texts.
+CPP_KEY = re.compile(r'"((?:[KE]\d{3}(?:\.[\w-]+)?)|(?:(?:cli|help)\.[\w.-]+))"')
+CPP_DIRS = ('analysis', 'edit', 'tools', 'web')
 
 
 def main(po_dir, web_dir):
@@ -44,6 +51,22 @@ def main(po_dir, web_dir):
                             (web_dir / 'page.html').read_text('utf-8')))
     problems += [f'page.{key}: named by the page, missing from en.po'
                  for key in sorted(named) if f'page.{key}' not in english]
+    source = po_dir.parent
+    for folder in CPP_DIRS:
+        for path in sorted((source / folder).rglob('*.cpp')):
+            if 'tests' in path.relative_to(source).parts:
+                continue
+            for key in sorted(set(CPP_KEY.findall(path.read_text('utf-8')))):
+                if key not in english and not any(k.startswith(key + '.') for k in english):
+                    problems.append(f'{key}: named in {path.relative_to(source)}, missing from en.po')
+    # The README's table of identifiers: a row, or a range "E101–E105", for each.
+    rows = set()
+    for first, last in re.findall(r'^\| ([KE]\d{3})(?:–([KE]\d{3}))? \|',
+                                  (source / 'README.md').read_text('utf-8'), re.MULTILINE):
+        rows |= {f'{first[0]}{n}' for n in range(int(first[1:]), int((last or first)[1:]) + 1)}
+    for identifier in sorted({key.split('.')[0] for key in english if re.match(r'[KE]\d{3}', key)}):
+        if identifier not in rows:
+            problems.append(f'{identifier}: no row in the README\'s table of identifiers')
     for problem in problems:
         print(problem)
     print(f'{len(english)} messages in {len(languages) + 1} languages: '

@@ -9,7 +9,7 @@
 #include "browser_keys.h"
 #include "file_analysis.h"
 #include "findings.h"
-#include "load_bindings.h"
+#include "game_values.h"
 #include "vocabulary.h"
 
 namespace {
@@ -31,19 +31,15 @@ Json LinesJson(const kiobind::FileAnalysis& analysis) {
 Json BindingsJson(const kiobind::FileAnalysis& analysis, const kio::CodePage& codePage) {
     const kiobind::BindingTable table =
         kiobind::BuildBindingTable(analysis, kiobind::TableOrder(), codePage);
-    std::array<const char*, kio::kActionCount> names;
-    for (int p = 0; p < kio::kActionCount; ++p) {
-        names[p] = kio::kActions[p].name.data();
-    }
-    kio::BindingValues values{};
-    kio::ApplyBindingLines(analysis.text, kio::BuildSlotTable(names.data()), codePage, values);
+    // Where the file sets nothing, the page shows the default, not a value.
+    const kioedit::GameValues values = kioedit::ReadGameValues(analysis.bytes, codePage);
 
     Json bindings = Json::array();
     for (int entry = 0; entry < kio::kBindingCount; ++entry) {
         const kiobind::AnalysedLine* line = table.slots[entry].setBy;
         bindings.push_back({{"name", kio::BindingName(entry)},
                             {"line", line != nullptr ? Json(line->number) : Json(nullptr)},
-                            {"value", values[entry]}});
+                            {"value", values[static_cast<size_t>(entry)].value_or(0)}});
     }
     return bindings;
 }

@@ -222,13 +222,11 @@ function stepHistory(from, to, done, nothing) {
 const undo = () => stepHistory(editor.undoStack, editor.redoStack, 'undone', 'nothingToUndo');
 const redo = () => stepHistory(editor.redoStack, editor.undoStack, 'redone', 'nothingToRedo');
 
-// The other bindings of the same kind that hold `binding`'s value.
-function holdersOf(binding) {
-  const own = bindingOf(binding);
-  const kind = binding.split('_')[0];
-  return editor.analysis.bindings.filter((other) =>
-    other.name !== binding && other.name.split('_')[0] === kind && other.line !== null &&
-    own.line !== null && own.value !== 0 && other.value === own.value);
+// The shared-key finding that names `binding`, with the other bindings holding its value.
+function sharingOf(binding) {
+  const shared = sharedValues().find(({names}) => names.includes(binding));
+  return shared && {finding: shared.finding,
+                    holders: shared.names.filter((name) => name !== binding).map(bindingOf)};
 }
 
 // Binds, then offers to give the old value to an action that held the new one.
@@ -237,7 +235,8 @@ function bindKey(binding, value) {
   if (!applyOutcome(Bridge.set(editor.bytes, binding, value, editor.codePage), binding)) {
     return;
   }
-  const [holder] = holdersOf(binding);
+  const sharing = sharingOf(binding);
+  const holder = sharing?.holders[0];
   if (!holder || before.line === null || before.value === 0 ||
       before.value === bindingOf(binding).value) {
     return;
@@ -254,6 +253,7 @@ function bindKey(binding, value) {
     }},
     {id: 'swap-no', label: text('keepBoth'), act: () => {}},
   ]);
+  $('#ask').dataset.findingId = sharing.finding.id;
 }
 
 function unsetBinding(binding) {
@@ -365,6 +365,7 @@ function ask(name, question, choices) {
   hidePrompts();
   const panel = $('#ask');
   panel.dataset.test = name;
+  delete panel.dataset.findingId;
   $('#ask-text').textContent = question;
   const back = document.activeElement;
   $('#ask-buttons').replaceChildren(...choices.map((choice) => {

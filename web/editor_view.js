@@ -1,5 +1,5 @@
 // What the page shows of the file: the table, the keyboard picture, the file
-// view, the findings with the notes on shared values, and the toolbar's state.
+// view, the findings with the rows that share a key, and the toolbar's state.
 'use strict';
 
 function buildTable() {
@@ -48,20 +48,12 @@ function findingsByLine() {
   return byLine;
 }
 
-// Values held by two or more bindings of one kind: [{what, names}].
+// The shared keys and pad buttons kiobind check finds (K501, K502), each with
+// the bindings that hold it: [{finding, names}].
 function sharedValues() {
-  const holders = new Map();
-  for (const binding of editor.analysis.bindings) {
-    if (binding.line !== null && binding.value !== 0) {
-      const kind = binding.name.split('_')[0];
-      const key = `${kind} ${binding.value}`;
-      holders.set(key, [...(holders.get(key) || []), binding]);
-    }
-  }
-  return [...holders.values()].filter((names) => names.length > 1).map((bindings) => ({
-    what: bindings[0].name.startsWith('KB_') ? keyShown(bindings[0].value) : hex(bindings[0].value),
-    names: bindings.map((binding) => binding.name),
-  }));
+  return editor.analysis.findings.filter((finding) => /^K50[12]$/.test(finding.id)).map(
+    (finding) => ({finding, names: [finding.arguments.binding,
+                                    ...finding.arguments.others.split(', ')]}));
 }
 
 // A key value as the cell shows it: the file's name, and the keycap of the
@@ -138,11 +130,10 @@ function renderTable(byLine, shared) {
     }
   }
   const sharedRows = new Map();
-  for (const {what, names} of shared) {
+  for (const {finding, names} of shared) {
     for (const name of names) {
-      const others = names.filter((other) => other !== name);
       sharedRows.set(actionOf(name), [...(sharedRows.get(actionOf(name)) || []),
-                                       `${name}: ${what} = ${others.join(', ')}`]);
+                                       Bridge.words(finding.message)]);
     }
   }
   for (const binding of editor.analysis.bindings) {
@@ -261,7 +252,7 @@ function findingItem(className, content, test) {
   return item;
 }
 
-function renderFindings(byLine, shared) {
+function renderFindings(byLine) {
   const items = [];
   let count = 0;
   for (const found of byLine.values()) {
@@ -278,9 +269,6 @@ function renderFindings(byLine, shared) {
   }
   if (editor.bytes.includes(0)) {
     items.push(findingItem('note', text('nulHelp'), 'nul-help'));
-  }
-  for (const {what, names} of shared) {
-    items.push(findingItem('note', text('sharedNote', what, names), 'conflict'));
   }
   if (items.length === 0) {
     items.push(findingItem('clean', text('noProblems')));
@@ -312,6 +300,6 @@ function render() {
   renderTable(byLine, shared);
   renderKeyboard();
   renderFile(byLine);
-  renderFindings(byLine, shared);
+  renderFindings(byLine);
   renderToolbar();
 }

@@ -16,7 +16,6 @@ const kStringValues = {
   mainRowKey: ['value', 'cap'],
   offerText: ['cap', 'value'],
   keyName: ['cap', 'name', 'actions'],
-  sharedNote: ['what', 'actions'],
   moreFindings: ['count'],
   opened: ['file', 'size'],
   openedFolder: ['file'],

@@ -9,6 +9,7 @@
 #include <random>
 #include <set>
 
+#include "characters.h"
 #include "file_analysis.h"
 #include "findings.h"
 #include "random_binding_file.h"
@@ -72,6 +73,11 @@ void CheckFile(const std::string& bytes, const kio::CodePage& codePage) {
         std::set<int> own = EntriesOnLine(analysis, finding.line);
         own.merge(EntriesOnLine(after, finding.line));
         const SlotValues now = ValuesOf(after);
+        // What the finding announces is what the game then reads, even where a
+        // later line names the binding too.
+        if (finding.fix->entry && EntriesOnLine(after, finding.line).contains(*finding.fix->entry)) {
+            EXPECT_EQ(now[*finding.fix->entry], finding.fix->gameReads) << "announced value";
+        }
         for (int entry = 0; entry < kio::kBindingCount; ++entry) {
             if (!own.contains(entry)) {
                 EXPECT_EQ(now[entry], before[entry]) << kio::BindingName(entry);
@@ -91,6 +97,29 @@ TEST(FindingsProperty, SpansInTheirLineAndFixesEndTheirFinding) {
                 return;
             }
         }
+    }
+}
+
+// The single-byte fast paths find what a walk character by character finds.
+TEST(Characters, WhiteSpaceAsAWalkFindsIt) {
+    const std::string alphabet("ab\x08\t\n\x0B\x0C\r\x0E \x1F!\x80\x88\x89\x8D\xA0\xFF", 18);
+    std::mt19937 random(5);
+    const kio::CodePage& westernEuropean = *kio::FindBuiltInCodePage(1252);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text(random() % 40, 'x');
+        for (char& c : text) {
+            c = random() % 3 == 0 ? alphabet[random() % alphabet.size()] : 'x';
+        }
+        size_t first = 0;
+        while (first < text.size() && !kio::IsWhiteSpace(static_cast<uint8_t>(text[first]))) {
+            ++first;
+        }
+        size_t end = text.size();
+        while (end > 0 && kio::IsWhiteSpace(static_cast<uint8_t>(text[end - 1]))) {
+            --end;
+        }
+        ASSERT_EQ(FirstWhiteSpaceCharacter(text, westernEuropean), first) << text;
+        ASSERT_EQ(TrimEndCharacters(text, westernEuropean).size(), end) << text;
     }
 }
 

@@ -85,6 +85,9 @@ TEST(SureEdit, ChangesOnlyWhatItSays) {
          "c", "KB_Run=c\n" + bom + "; KB_Run=b\n"},
         // Converting UTF-16 never takes a look-alike: no backslash for the yen sign.
         {"yen sign in 932", std::string("\xFF\xFEK\0=\0\xA5\0", 8), 932, Do::Fix, "", "", ""},
+        // The working line stays; the later broken one, which wins, is the one to mend.
+        {"a working line before a broken one", "KB_Run=lcontrol\r\nKB_Run=Space Bar\r\n", 1252,
+         Do::Fix, "", "", kUnchanged},
         {"yen sign in 1252", std::string("\xFF\xFEK\0=\0\xA5\0", 8), 1252, Do::Fix, "", "",
          "K=\xA5"},
     };

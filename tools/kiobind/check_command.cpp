@@ -56,7 +56,10 @@ int RunCheck(const Arguments& arguments, const Context& context, Output& output)
         nlohmann::ordered_json& list = document["findings"] = nlohmann::ordered_json::array();
         size_t warnings = 0;
         for (const Finding& finding : findings) {
-            list.push_back(FindingJson(finding, context.language));
+            nlohmann::ordered_json json = FindingJson(finding, context.language);
+            // The same words as the text output, file text decoded in Japanese.
+            json["text"] = Said(finding.message, context.language, context.codePage.id);
+            list.push_back(std::move(json));
             warnings += finding.severity == Severity::Warning ? 1 : 0;
         }
         document["warnings"] = warnings;

@@ -28,6 +28,7 @@ TEST(LineNumbers, CountBreaksAsAnEditorDoes) {
         {"a\n\rb", 3, 3},                                            // LF CR is two
         {"a\r\n\r\nb", 5, 3}, {"a\r\r\nb", 4, 3}, {"a\n", 2, 2},     // past the last break
         {"\x82\nb", 2, 2},  // an editor breaks here even where the game does not
+        {"a\r", 2, 2},       {"\r\n\n", 3, 3}, {"\n\r\r\n", 4, 4},  // CR and LF found apart
     };
     for (const Case& c : cases) {
         const LineNumbers numbers(c.bytes);
