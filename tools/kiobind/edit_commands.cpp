@@ -111,13 +111,15 @@ int RunFix(const Arguments& arguments, const Context& context, Output& output) {
             ? ""
             : Location(arguments.file, 1, context) + " " +
                   Words(context.language, "cli.fix.converted",
-                        {Verbatim("from", fixed.convertedFrom),
+                        {Verbatim("from", Words(context.language, fixed.convertedFrom)),
                          Verbatim("code_page", std::to_string(context.codePage.id))}) +
                   "\n";
     if (arguments.dryRun) {
         output.out += conversion;
         output.out += kioedit::UnifiedDiff(fixed.convertedFrom.empty() ? bytes : fixed.converted,
-                                           fixed.edit.bytes, arguments.file);
+                                           fixed.edit.bytes, arguments.file,
+                                           FileTextShowerFor(context.language,
+                                                             context.codePage.id));
     } else {
         if (!SaveIfChanged(held, bytes, fixed.edit.bytes, context, output)) {
             return kExitUnreadable;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "code_page.h"
 #include "quoting.h"
 #include "system_utf16.h"
 
@@ -41,27 +42,46 @@ bool IsControl(uint32_t code) {
     return code < 0x20 || (code >= 0x7F && code < 0xA0);
 }
 
-}  // namespace
-
-std::string ShowFileText(std::string_view bytes, uint32_t codePageId, bool decode) {
-    std::optional<std::string> decoded;
-    if (decode && IsKnownCodePage(codePageId)) {
-        decoded = kioedit::SystemCodePageToUtf8(bytes, codePageId);
-    }
-    if (!decoded) {
-        return Printable(bytes);
-    }
-    std::string out;
-    out.reserve(decoded->size());
-    for (size_t i = 0; i < decoded->size();) {
+// Decoded text with each control character still escaped.
+void AppendWithoutControls(std::string& out, std::string_view utf8) {
+    for (size_t i = 0; i < utf8.size();) {
         size_t length = 1;
-        const uint32_t code = CodePointAt(*decoded, i, length);
+        const uint32_t code = CodePointAt(utf8, i, length);
         if (IsControl(code)) {
             AppendEscaped(out, code);
         } else {
-            out.append(*decoded, i, length);
+            out.append(utf8, i, length);
         }
         i += length;
+    }
+}
+
+}  // namespace
+
+std::string ShowFileText(std::string_view bytes, uint32_t codePageId, bool decode) {
+    if (!decode || !IsKnownCodePage(codePageId)) {
+        return Printable(bytes);
+    }
+    std::string out;
+    out.reserve(bytes.size());
+    if (const std::optional<std::string> whole = kioedit::SystemCodePageToUtf8(bytes, codePageId)) {
+        AppendWithoutControls(out, *whole);
+        return out;
+    }
+    // Some bytes are no text of the code page: each character on its own, so
+    // that the rest still reads and only those bytes are escaped.
+    const kio::CodePage& page = *kio::FindBuiltInCodePage(codePageId);
+    for (size_t i = 0; i < bytes.size();) {
+        const std::string_view character = bytes.substr(i, page.CharacterLength(bytes, i));
+        if (const std::optional<std::string> decoded =
+                kioedit::SystemCodePageToUtf8(character, codePageId)) {
+            AppendWithoutControls(out, *decoded);
+            i += character.size();
+        } else {
+            // A lead byte whose trail does not fit: the trail may begin the next character.
+            out += Printable(bytes.substr(i, 1));
+            ++i;
+        }
     }
     return out;
 }
