@@ -23,7 +23,8 @@ FULL_WIDTH_PUNCTUATION = '「」（）。、：？'
 COLUMNS = re.compile(r'^(help\.|cli\.keys\.header$|cli\.(warning|note|error)$)')
 # Placeholders whose text is Japanese in every message that has them.
 JAPANESE_ARGUMENTS = {'reason', 'summary', 'no_problems', 'bindings', 'warnings', 'notes',
-                      'error', 'message', 'kind', 'changes', 'meaning', 'gloss', 'from'}
+                      'error', 'message', 'kind', 'changes', 'meaning', 'gloss', 'from',
+                      'result'}
 JAPANESE_WHAT = {'cli.fix.would', 'cli.fix.fixed'}  # elsewhere {what} names keys
 MUST_END_SENTENCE = re.compile(r'^(K\d|E[1-3]\d|summary\.|save\.)')
 FILE_CONTENT = re.compile(r'^(K\d|summary\.)')

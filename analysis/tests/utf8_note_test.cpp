@@ -63,5 +63,32 @@ TEST(Utf8Note, Utf8TextButNotShiftJisWesternOrAsciiBehindAMark) {
     }
 }
 
+// Read in a double-byte code page, a UTF-8 comment may end in a lead byte and
+// take the next line with it: a binding lost, whatever the note says.
+TEST(Utf8Note, ACommentThatSwallowsABindingIsAWarning) {
+    struct Case {
+        std::string_view bytes;
+        uint32_t codePage;
+        bool warned;
+    };
+    const Case cases[] = {
+        {"; \xE3\x82\xAD\xEF\xBC\x89\nKB_Run=lshift\n", 932, true},  // "キ）" in UTF-8
+        {"; \xE3\x82\xAD\xEF\xBC\x89\nKB_Run=lshift\n", 1252, false},
+        {"; \x83\x4C\nKB_Run=lshift\n", 932, false},        // "キ" in Shift-JIS
+        {"; \x89\n; and a comment\n", 932, false},          // a comment takes a comment
+        {"; \x89\r\nKB_Run=lshift\n", 932, false},         // only the CR goes
+    };
+    for (const Case& c : cases) {
+        const kio::CodePage& codePage = *kio::FindBuiltInCodePage(c.codePage);
+        const std::vector<Finding> findings =
+            CollectFindings(AnalyseFile(c.bytes, codePage), codePage);
+        const bool warned = std::any_of(findings.begin(), findings.end(), [](const Finding& f) {
+            return f.message.Id() == "K201" && f.line == 1;
+        });
+        EXPECT_EQ(warned, c.warned) << testing::PrintToString(std::string(c.bytes)) << " in "
+                                    << c.codePage;
+    }
+}
+
 }  // namespace
 }  // namespace kiobind
