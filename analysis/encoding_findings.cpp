@@ -95,6 +95,72 @@ std::optional<Finding> NulFinding(const FileAnalysis& analysis) {
     return Finding{line, Severity::Warning, std::move(message), {nul, 1}};
 }
 
+namespace {
+
+// The length of the valid UTF-8 sequence at `text[i]`, a byte from 0x80 up, or 0:
+// no overlong form, no surrogate, nothing past U+10FFFF.
+size_t Utf8SequenceLength(std::string_view text, size_t i) {
+    const auto at = [&](size_t k) { return static_cast<uint8_t>(text[i + k]); };
+    const uint8_t lead = at(0);
+    size_t length = 0;
+    uint8_t low = 0x80;
+    uint8_t high = 0xBF;  // the range of the byte after the lead
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    }
+    if (length == 0 || i + length > text.size() || at(1) < low || at(1) > high) {
+        return 0;
+    }
+    for (size_t k = 2; k < length; ++k) {
+        if (at(k) < 0x80 || at(k) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
+std::optional<size_t> FirstUtf8Sequence(std::string_view text, const kio::CodePage& codePage) {
+    const size_t shortest = codePage.hasLeadBytes ? 3 : 2;
+    std::optional<size_t> first;
+    for (size_t i = 0; i < text.size();) {
+        if (static_cast<uint8_t>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t length = Utf8SequenceLength(text, i);
+        if (length == 0) {
+            return std::nullopt;
+        }
+        if (!first && length >= shortest) {
+            first = i;
+        }
+        i += length;
+    }
+    return first;
+}
+
+std::optional<Finding> Utf8Finding(const FileAnalysis& analysis, const kio::CodePage& codePage) {
+    const size_t marks = LeadingMarksSize(analysis.text);
+    const std::optional<size_t> first = FirstUtf8Sequence(analysis.text.substr(marks), codePage);
+    if (!first) {
+        return std::nullopt;
+    }
+    const size_t offset = marks + *first;
+    return Finding{analysis.lineNumbers.LineOf(offset), Severity::Note,
+                   Message{"K106", {Plain("code_page", std::to_string(codePage.id))}},
+                   {offset, Utf8SequenceLength(analysis.text, offset)}};
+}
+
 void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
                        std::vector<Finding>& findings) {
     const size_t marks = LeadingMarksSize(line.text);

@@ -24,6 +24,16 @@ Finding Utf16Finding(std::string_view byteOrder, std::string_view bytes);
 
 std::optional<Finding> NulFinding(const FileAnalysis& analysis);
 
+// Where the first multi-byte UTF-8 sequence of `text` starts, when every byte
+// from 0x80 up belongs to a valid one. Under a code page with lead bytes only a
+// sequence of 3 or 4 bytes counts: a lone 2-byte one is as likely two of its
+// single-byte characters (half-width katakana under 932).
+std::optional<size_t> FirstUtf8Sequence(std::string_view text, const kio::CodePage& codePage);
+
+// The text the game reads is UTF-8 (past any byte-order mark): its comments
+// look garbled in the game's code page, while the ASCII names bind as ever.
+std::optional<Finding> Utf8Finding(const FileAnalysis& analysis, const kio::CodePage& codePage);
+
 // The first line when the file starts with a UTF-8 byte-order mark: the mark
 // sticks to the line's key text, so the line never names a binding.
 void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,

@@ -103,6 +103,9 @@ std::vector<Finding> CollectFindings(const FileAnalysis& analysis, const kio::Co
     if (std::optional<Finding> nul = NulFinding(analysis)) {
         findings.push_back(std::move(*nul));
     }
+    if (std::optional<Finding> utf8 = Utf8Finding(analysis, codePage)) {
+        findings.push_back(std::move(*utf8));
+    }
     const bool bom = StartsWithUtf8Bom(analysis.text);
     for (const AnalysedLine& line : analysis.lines) {
         if (bom && line.offset == 0) {

@@ -140,10 +140,33 @@ bool IsCommentOrSection(std::string_view line) {
            (trimmed.front() == '[' && trimmed.back() == ']');
 }
 
+namespace {
+
+// Whether a swallowed line break joins text other than blanks and comments.
+bool SwallowsText(const AnalysedLine& line) {
+    const size_t lineBreak = std::min(line.text.find('\r'), line.text.find('\n'));
+    if (lineBreak == std::string_view::npos) {
+        return false;
+    }
+    const std::string_view rest = Trim(line.text.substr(lineBreak + 1));
+    return !rest.empty() && !IsCommentOrSection(rest);
+}
+
+}  // namespace
+
 void CheckLine(const AnalysedLine& line, const kio::CodePage& codePage,
                std::vector<Finding>& findings) {
-    if (Trim(line.text).empty() || IsCommentOrSection(line.text) ||
-        CheckSwallowedLineBreak(line, codePage, findings)) {
+    if (Trim(line.text).empty()) {
+        return;
+    }
+    if (IsCommentOrSection(line.text)) {
+        // A comment that swallows its line break hides what the next line says.
+        if (SwallowsText(line)) {
+            CheckSwallowedLineBreak(line, codePage, findings);
+        }
+        return;
+    }
+    if (CheckSwallowedLineBreak(line, codePage, findings)) {
         return;
     }
     if (!line.hasEquals) {

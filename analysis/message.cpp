@@ -43,16 +43,17 @@ std::string_view TextIn(const CatalogueEntry& entry, Language language) {
 
 namespace {
 
-// A quoted text in single quotes: enough of it to be recognised, and how long
-// it was when cut; a line of megabytes would bury the message.
+// A quoted text in the language's quote marks: enough of it to be recognised,
+// and how long it was when cut; a line of megabytes would bury the message.
 std::string QuotedIn(std::string_view text, Language language, const FileTextShower& show) {
     const auto shown = [&](std::string_view part) { return show ? show(part) : Printable(part); };
     constexpr size_t kLongestQuote = 64;
     if (text.size() <= kLongestQuote) {
-        return "'" + shown(text) + "'";
+        return Render(Message{"quote.whole", {Verbatim("text", shown(text))}}, language);
     }
-    return "'" + shown(text.substr(0, kLongestQuote)) + "...' " +
-           Render(Message{"quote.length", {Plain("count", std::to_string(text.size()))}},
+    return Render(Message{"quote.cut",
+                          {Verbatim("text", shown(text.substr(0, kLongestQuote))),
+                           Plain("count", std::to_string(text.size()))}},
                   language);
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -92,8 +93,9 @@ struct FixOutcome {
     // What `check` still reports about the new file: the findings with no
     // single sure fix (misspelt names, decimal numbers, ...). Empty unless Ok.
     std::vector<kiobind::Finding> remaining;
-    // "UTF-16 (little-endian)" when the file was converted from UTF-16; the
-    // line changes then compare the converted text with the final one.
+    // The catalogue key naming the encoding the file was converted from
+    // ("encoding.utf16.little": UTF-16, little-endian), empty when it was not;
+    // the line changes then compare the converted text with the final one.
     std::string convertedFrom;
     std::string converted;  // the converted text, before any other fix
 };
@@ -106,9 +108,14 @@ struct FixOutcome {
 FixOutcome FixFile(std::string_view file, const kio::CodePage& codePage,
                    Utf16ToCodePage toCodePage);
 
+// How a diff shows a line's bytes; never a control byte unescaped.
+using DiffLineShower = std::function<std::string(std::string_view)>;
+
 // A unified diff of two versions of a file, line by line as kiobind counts
 // lines, with three lines of context; empty when they are equal. Line breaks
-// are not shown; control bytes and bytes from 0x80 up are escaped as \xNN.
-std::string UnifiedDiff(std::string_view before, std::string_view after, std::string_view name);
+// are not shown; each line is shown by `show`, by default with control bytes
+// and bytes from 0x80 up escaped as \xNN.
+std::string UnifiedDiff(std::string_view before, std::string_view after, std::string_view name,
+                        const DiffLineShower& show = {});
 
 }  // namespace kioedit

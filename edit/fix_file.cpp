@@ -256,8 +256,7 @@ FixOutcome Fix(std::string_view file, const kio::CodePage& codePage, Utf16ToCode
         base = std::move(converted.bytes);
         result.converted = base;
         result.convertedFrom =
-            std::string("UTF-16 (") + (file.starts_with("\xFF\xFE") ? "little" : "big") +
-            "-endian)";
+            file.starts_with("\xFF\xFE") ? "encoding.utf16.little" : "encoding.utf16.big";
     }
     std::string text = base;
     int pass = 0;

@@ -55,7 +55,11 @@ std::string Range(size_t begin, size_t count) {
 
 }  // namespace
 
-std::string UnifiedDiff(std::string_view before, std::string_view after, std::string_view name) {
+std::string UnifiedDiff(std::string_view before, std::string_view after, std::string_view name,
+                        const DiffLineShower& show) {
+    const auto shown = [&](std::string_view line) {
+        return show ? show(line) : kiobind::Printable(line);
+    };
     const std::vector<std::string_view> a = EditorLines(before);
     const std::vector<std::string_view> b = EditorLines(after);
     const std::vector<Block> blocks = DifferingBlocks(a, b);
@@ -81,18 +85,18 @@ std::string UnifiedDiff(std::string_view before, std::string_view after, std::st
         for (size_t i = first; i <= last; ++i) {
             const Block& block = blocks[i];
             for (; line < block.aBegin; ++line) {
-                diff.append(" ").append(kiobind::Printable(a[line])).append("\n");
+                diff.append(" ").append(shown(a[line])).append("\n");
             }
             for (size_t k = block.aBegin; k < block.aEnd; ++k) {
-                diff.append("-").append(kiobind::Printable(a[k])).append("\n");
+                diff.append("-").append(shown(a[k])).append("\n");
             }
             for (size_t k = block.bBegin; k < block.bEnd; ++k) {
-                diff.append("+").append(kiobind::Printable(b[k])).append("\n");
+                diff.append("+").append(shown(b[k])).append("\n");
             }
             line = block.aEnd;
         }
         for (; line < aEnd; ++line) {
-            diff.append(" ").append(kiobind::Printable(a[line])).append("\n");
+            diff.append(" ").append(shown(a[line])).append("\n");
         }
         first = last + 1;
     }

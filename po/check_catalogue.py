@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """The catalogue test: every message of po/en.po has a text in every other
-language, with the same {placeholders}; every page sentence the page's scripts
-and HTML name exists, and so does every catalogue key the C++ names (a key
-built from a stem, "cli.check.warnings" + ".one", counts by its stem); every
-identifier has a row in the README's table; and
+language, with the same {placeholders}; the Japanese texts keep the style
+rules written at the top of po/ja.po that a machine can check; every page
+sentence the page's scripts and HTML name exists, and so does every catalogue
+key the C++ names (a key built from a stem, "cli.check.warnings" + ".one",
+counts by its stem); every identifier has a row in the README's table; and
 msgfmt --check accepts each file.
 
 usage: check_catalogue.py PO_DIR WEB_DIR"""
@@ -21,6 +22,54 @@ PLACEHOLDER = re.compile(r'\{(\w+)\}')
 CPP_KEY = re.compile(r'"((?:[KE]\d{3}(?:\.[\w-]+)?)|(?:(?:cli|help)\.[\w.-]+))"')
 CPP_DIRS = ('analysis', 'edit', 'tools', 'web')
 
+KANA_KANJI = '\u3040-\u30ff\u3400-\u9fff\uf900-\ufaff'
+FULL_WIDTH_PUNCTUATION = '「」（）。、：？'
+# Texts laid out in columns (tables, usage lines, FILE:LINE: 警告:), where
+# half-width brackets and colons and runs of spaces belong.
+COLUMNS = re.compile(r'^(help\.|cli\.keys\.header$|cli\.(warning|note|error)$)')
+# Placeholders whose text is Japanese in every message that has them.
+JAPANESE_ARGUMENTS = {'reason', 'summary', 'no_problems', 'bindings', 'warnings', 'notes',
+                      'error', 'message', 'kind', 'changes', 'meaning', 'gloss', 'from',
+                      'result'}
+JAPANESE_WHAT = {'cli.fix.would', 'cli.fix.fixed'}  # elsewhere {what} names keys
+MUST_END_SENTENCE = re.compile(r'^(K\d|E[1-3]\d|summary\.|save\.)')
+FILE_CONTENT = re.compile(r'^(K\d|summary\.)')
+ARGUMENTS = re.compile(r'^(E1\d|cli\.arg\.|cli\.code-page-unknown$)')
+
+
+def japanese_style_problems(entries):
+    """The mechanical style rules of po/ja.po's header, one problem per breach."""
+    problems = []
+    mixed = re.compile(f'[{KANA_KANJI}][A-Za-z0-9]|[A-Za-z0-9][{KANA_KANJI}]')
+    spaced = re.compile(f'(?<=\\S) [{FULL_WIDTH_PUNCTUATION}]|[{FULL_WIDTH_PUNCTUATION}] (?=\\S)')
+    for key, text in entries.items():
+        def problem(rule):
+            problems.append(f'{key}: ja: {rule}: {text!r}')
+        columns = COLUMNS.match(key)
+        if not columns and re.search(r"['\"]", text):
+            problem('quotes are 「」')
+        if not columns and re.search(r'[():]', text):
+            problem('brackets and colons in prose are full-width')
+        # A placeholder holding a Japanese sentence may end the text.
+        stripped = re.sub(r'\{(\w+)\}$', lambda m: '。' if m[1] in JAPANESE_ARGUMENTS else m[0],
+                          text.rstrip())
+        if stripped and (MUST_END_SENTENCE.match(key) or '。' in stripped and not columns):
+            if not stripped.endswith(('。', '？', '。）')):
+                problem('every sentence ends in 。')
+        if mixed.search(text):
+            problem('a space between Japanese and ASCII')
+        literal = text.replace('「; 」', '「;」')  # the "; " that turns a line off
+        if spaced.search(literal) or (not columns and '  ' in text):
+            problem('no space beside full-width punctuation, and never two')
+        japanese = JAPANESE_ARGUMENTS | ({'what'} if key in JAPANESE_WHAT else set())
+        if any(f'{{{name}}} ' in text for name in japanese):
+            problem('no space after a placeholder that holds Japanese')
+        if FILE_CONTENT.match(key) and '指定してください' in text:
+            problem('what goes in the file is 書いてください')
+        if ARGUMENTS.match(key) and '書いてください' in text:
+            problem('arguments are 指定してください')
+    return problems
+
 
 def main(po_dir, web_dir):
     po_dir, web_dir = pathlib.Path(po_dir), pathlib.Path(web_dir)
@@ -35,6 +84,7 @@ def main(po_dir, web_dir):
         language, entries = read_po(str(path))
         languages[language] = entries
     english = languages.pop('en')
+    problems += japanese_style_problems(languages.get('ja', {}))
     for language, entries in languages.items():
         for key, text in english.items():
             other = entries.get(key, '')

@@ -33,8 +33,9 @@ def main(output, *po_files):
     keys = list(languages[0])
     for other in languages[1:]:
         keys += [key for key in other if key not in keys]
-    # The page's own words go to its JavaScript table (generate_page_strings.py).
-    keys = [key for key in keys if not key.startswith(('page.', 'gloss.'))]
+    # The page's own words go to its JavaScript table (generate_page_strings.py);
+    # the glosses go to both, as kiobind show gives them too.
+    keys = [key for key in keys if not key.startswith('page.')]
     rows = ['    {%s, %s},\n' % (cxx_string(key),
                                  ', '.join(cxx_string(texts.get(key, '')) for texts in languages))
             for key in keys]

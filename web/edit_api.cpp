@@ -61,7 +61,10 @@ char* kio_fix(const char* file, size_t fileSize, uint32_t codePageId, uint32_t l
                          &kioweb::EncodeUtf16InPage);
     const kiobind::Language language = kioweb::LanguageOf(languageId);
     Json json = OutcomeJson(outcome.edit, language);
-    json["convertedFrom"] = kioweb::Bytes(outcome.convertedFrom);
+    json["convertedFrom"] =
+        outcome.convertedFrom.empty()
+            ? ""
+            : kioweb::Bytes(kiobind::Render({outcome.convertedFrom, {}}, language));
     json["remaining"] = kioweb::FindingsJson(outcome.remaining, language);
     return HandOver(json);
 }

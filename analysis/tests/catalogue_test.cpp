@@ -44,7 +44,10 @@ TEST(Catalogue, RendersArgumentsByName) {
     // A long one is cut, and its length said in the message's language.
     const Message longKey{"K204", {Quoted("key", std::string(100, 'k'))}};
     EXPECT_EQ(Render(longKey).rfind("'" + std::string(64, 'k') + "...' (100 bytes) names", 0), 0u);
-    EXPECT_NE(Render(longKey, Language::Japanese).find("...' (100 バイト)"), std::string::npos);
+    // Japanese quotes in its own marks: 「kkk…」（全 100 バイト）.
+    EXPECT_EQ(Render(longKey, Language::Japanese)
+                  .rfind("「" + std::string(64, 'k') + "…」（全 100 バイト）という", 0),
+              0u);
 }
 
 }  // namespace

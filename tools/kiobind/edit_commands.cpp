@@ -131,13 +131,15 @@ int RunFix(const Arguments& arguments, const Context& context, Output& output) {
             ? ""
             : Location(arguments.file, 1, context) + " " +
                   Words(context.language, "cli.fix.converted",
-                        {Verbatim("from", fixed.convertedFrom),
+                        {Verbatim("from", Words(context.language, fixed.convertedFrom)),
                          Verbatim("code_page", std::to_string(context.codePage.id))}) +
                   "\n";
     if (arguments.dryRun) {
         output.out += conversion;
         output.out += kioedit::UnifiedDiff(fixed.convertedFrom.empty() ? bytes : fixed.converted,
-                                           fixed.edit.bytes, ShowFileName(arguments.file));
+                                           fixed.edit.bytes, ShowFileName(arguments.file),
+                                           FileTextShowerFor(context.language,
+                                                             context.codePage.id));
     } else {
         if (!SaveIfChanged(held, fixed.edit.bytes, context, output)) {
             return kExitUnreadable;

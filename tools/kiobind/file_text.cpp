@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "code_page.h"
 #include "quoting.h"
 #include "system_utf16.h"
 
@@ -41,6 +42,20 @@ bool IsControl(uint32_t code) {
     return code < 0x20 || (code >= 0x7F && code < 0xA0);
 }
 
+// Decoded text with each control character still escaped.
+void AppendWithoutControls(std::string& out, std::string_view utf8) {
+    for (size_t i = 0; i < utf8.size();) {
+        size_t length = 1;
+        const uint32_t code = CodePointAt(utf8, i, length);
+        if (IsControl(code)) {
+            AppendEscaped(out, code);
+        } else {
+            out.append(utf8, i, length);
+        }
+        i += length;
+    }
+}
+
 // The length of the well-formed UTF-8 sequence at `text[i]`, or 0.
 size_t Utf8SequenceAt(std::string_view text, size_t i) {
     const auto byte = [&](size_t k) { return static_cast<uint8_t>(text[i + k]); };
@@ -77,37 +92,36 @@ std::string ShowFileName(std::string_view name) {
             ++i;
             continue;
         }
-        size_t ignored = 0;
-        const uint32_t code = CodePointAt(utf8, i, ignored);
-        if (IsControl(code)) {
-            AppendEscaped(out, code);
-        } else {
-            out.append(utf8, i, length);
-        }
+        AppendWithoutControls(out, std::string_view(utf8).substr(i, length));
         i += length;
     }
     return out;
 }
 
 std::string ShowFileText(std::string_view bytes, uint32_t codePageId, bool decode) {
-    std::optional<std::string> decoded;
-    if (decode && IsKnownCodePage(codePageId)) {
-        decoded = kioedit::SystemCodePageToUtf8(bytes, codePageId);
-    }
-    if (!decoded) {
+    if (!decode || !IsKnownCodePage(codePageId)) {
         return Printable(bytes);
     }
     std::string out;
-    out.reserve(decoded->size());
-    for (size_t i = 0; i < decoded->size();) {
-        size_t length = 1;
-        const uint32_t code = CodePointAt(*decoded, i, length);
-        if (IsControl(code)) {
-            AppendEscaped(out, code);
+    out.reserve(bytes.size());
+    if (const std::optional<std::string> whole = kioedit::SystemCodePageToUtf8(bytes, codePageId)) {
+        AppendWithoutControls(out, *whole);
+        return out;
+    }
+    // Some bytes are no text of the code page: each character on its own, so
+    // that the rest still reads and only those bytes are escaped.
+    const kio::CodePage& page = *kio::FindBuiltInCodePage(codePageId);
+    for (size_t i = 0; i < bytes.size();) {
+        const std::string_view character = bytes.substr(i, page.CharacterLength(bytes, i));
+        if (const std::optional<std::string> decoded =
+                kioedit::SystemCodePageToUtf8(character, codePageId)) {
+            AppendWithoutControls(out, *decoded);
+            i += character.size();
         } else {
-            out.append(*decoded, i, length);
+            // A lead byte whose trail does not fit: the trail may begin the next character.
+            out += Printable(bytes.substr(i, 1));
+            ++i;
         }
-        i += length;
     }
     return out;
 }

@@ -8,10 +8,10 @@
 
 namespace kiobind {
 
-// How a message shows text from the file: decoded to UTF-8 when `decode` and
-// the bytes make sense in the code page, with every control character still
-// written \xNN; otherwise each control byte and each byte from 0x80 up as \xNN,
-// as in English.
+// How a message shows text from the file: when `decode`, decoded to UTF-8 in the
+// code page, with every control character and every byte that is no text of
+// the code page written \xNN; otherwise each control byte and each byte from
+// 0x80 up as \xNN, as in English.
 std::string ShowFileText(std::string_view bytes, uint32_t codePageId, bool decode);
 
 // A file name from the command line or the system, in UTF-8 with every control

@@ -11,6 +11,7 @@ bool IsJapaneseLocale(std::string_view locale) {
 
 constexpr uint16_t kPrimaryLanguageMask = 0x3FF;
 constexpr uint16_t kJapanese = 0x11;
+constexpr uint32_t kJapaneseCodePage = 932;
 
 }  // namespace
 
@@ -29,6 +30,28 @@ std::optional<Language> ChooseLanguage(const LanguageInputs& inputs) {
         }
     }
     return Language::English;
+}
+
+Language LanguageOrSystems(const LanguageInputs& inputs) {
+    if (const std::optional<Language> chosen = ChooseLanguage(inputs)) {
+        return *chosen;
+    }
+    LanguageInputs system = inputs;
+    system.option = {};
+    return ChooseLanguage(system).value_or(Language::English);
+}
+
+std::optional<uint32_t> LocaleCodePage(const LanguageInputs& inputs) {
+    if (inputs.windowsLanguageId) {
+        return std::nullopt;
+    }
+    for (const std::string_view locale : {inputs.lcAll, inputs.lcCtype, inputs.lang}) {
+        if (!locale.empty()) {
+            return IsJapaneseLocale(locale) ? std::optional<uint32_t>(kJapaneseCodePage)
+                                            : std::nullopt;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace kiobind

@@ -17,6 +17,7 @@ LanguageInputs SystemLanguageInputs() {
     inputs.lcAll = Variable("LC_ALL");
     inputs.lcMessages = Variable("LC_MESSAGES");
     inputs.lang = Variable("LANG");
+    inputs.lcCtype = Variable("LC_CTYPE");
     return inputs;
 }
 

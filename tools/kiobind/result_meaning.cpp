@@ -46,7 +46,8 @@ std::string ResultMeaning(kio::ResultCode code, Language language) {
 }
 
 std::string DescribeResult(kio::ResultCode code, Language language) {
-    return Hex(code) + " (" + ResultMeaning(code, language) + ")";
+    return Words(language, "result.described",
+                 {Verbatim("code", Hex(code)), Verbatim("meaning", ResultMeaning(code, language))});
 }
 
 }  // namespace kiobind

@@ -8,13 +8,24 @@
 namespace kiobind {
 namespace {
 
-Language LanguageFor(const Arguments& arguments) {
+LanguageInputs InputsFor(const Arguments& arguments) {
     LanguageInputs inputs = SystemLanguageInputs();
     inputs.option = arguments.language;
-    return ChooseLanguage(inputs).value_or(Language::English);
+    return inputs;
 }
 
-int Run(const Arguments& arguments, Language language, Output& output) {
+const kio::CodePage* ChosenCodePage(const Arguments& arguments, const LanguageInputs& inputs) {
+    if (arguments.codePage) {
+        return kio::FindBuiltInCodePage(*arguments.codePage);
+    }
+    if (const std::optional<uint32_t> id = LocaleCodePage(inputs)) {
+        return kio::FindBuiltInCodePage(*id);
+    }
+    return &kio::ProcessCodePage();
+}
+
+int Run(const Arguments& arguments, const LanguageInputs& inputs, Language language,
+        Output& output) {
     if (arguments.Wrong()) {
         output.err += "kiobind: " +
                       Words(language, "cli.usage-error",
@@ -30,16 +41,13 @@ int Run(const Arguments& arguments, Language language, Output& output) {
         output.out += HelpText(arguments.command, language);
         return kExitClean;
     }
-    const kio::CodePage* codePage = &kio::ProcessCodePage();
-    if (arguments.codePage) {
-        codePage = kio::FindBuiltInCodePage(*arguments.codePage);
-        if (codePage == nullptr) {
-            output.err += "kiobind: " +
-                          Words(language, "cli.code-page-unknown",
-                                {Verbatim("number", std::to_string(*arguments.codePage))}) +
-                          "\n";
-            return kExitUnreadable;
-        }
+    const kio::CodePage* codePage = ChosenCodePage(arguments, inputs);
+    if (codePage == nullptr) {
+        output.err += "kiobind: " +
+                      Words(language, "cli.code-page-unknown",
+                            {Verbatim("number", std::to_string(arguments.codePage.value_or(0)))}) +
+                      "\n";
+        return kExitUnreadable;
     }
     const Context context{kio::SystemFileSystem(), *codePage,
                           Style{WantColour(StdoutIsColourTerminal(), std::getenv("NO_COLOR"))},
@@ -62,8 +70,9 @@ int RunKiobind(const std::vector<std::string>& words, Output& output) {
     Language language = Language::English;
     try {
         const Arguments arguments = ParseArguments(words);
-        language = LanguageFor(arguments);
-        return Run(arguments, language, output);
+        const LanguageInputs inputs = InputsFor(arguments);
+        language = LanguageOrSystems(inputs);
+        return Run(arguments, inputs, language, output);
     } catch (const std::bad_alloc&) {
         // Half a report would mislead; dropping it also gives its memory back
         // for the one line that says what happened.

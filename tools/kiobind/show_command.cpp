@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 
 #include "action_order.h"
@@ -7,44 +8,14 @@
 #include "line_parser.h"
 #include "quoting.h"
 #include "result_meaning.h"
+#include "terminal_cells.h"
 #include "words.h"
 
 namespace kiobind {
 namespace {
 
-constexpr int kValueWidth = 22;
-constexpr int kNameWidth = 14;
-
-// The columns `text` takes on a terminal: a Japanese character takes two.
-size_t Columns(std::string_view text) {
-    size_t columns = 0;
-    for (size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<uint8_t>(text[i]);
-        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        uint32_t code = lead;
-        if (length == 3 && i + 2 < text.size()) {
-            code = ((lead & 0x0Fu) << 12) | ((static_cast<uint8_t>(text[i + 1]) & 0x3Fu) << 6) |
-                   (static_cast<uint8_t>(text[i + 2]) & 0x3Fu);
-        }
-        // Hangul Jamo, CJK and kana, Hangul syllables, full-width forms.
-        const bool wide = length == 3 && ((code >= 0x1100 && code <= 0x115F) ||
-                                          (code >= 0x2E80 && code <= 0xA4CF) ||
-                                          (code >= 0xAC00 && code <= 0xD7A3) ||
-                                          (code >= 0xF900 && code <= 0xFAFF) ||
-                                          (code >= 0xFF00 && code <= 0xFF60));
-        columns += wide ? 2 : 1;
-        i += length;
-    }
-    return columns;
-}
-
-std::string Padded(std::string text, size_t width) {
-    const size_t columns = Columns(text);
-    if (columns < width) {
-        text.append(width - columns, ' ');
-    }
-    return text;
-}
+constexpr size_t kValueWidth = 22;
+constexpr size_t kNameWidth = 14;
 
 std::string Format(const char* format, uint32_t value) {
     char text[16];
@@ -76,11 +47,31 @@ std::string Cell(const SlotValue& slot, const Context& context) {
            Padded(std::to_string(slot.setBy->number), 6);
 }
 
+// The action column: the name as the list gives it and, in Japanese, the gloss
+// the page shows beside it: Run（走る）. English keeps its table as it was.
+std::string ActionLabel(const ListPosition& position, Language language) {
+    const std::string name = Printable(position.name);
+    if (!position.action || language == Language::English) {
+        return name;
+    }
+    const std::string gloss =
+        Words(language, "gloss." + std::string(kio::kActions[*position.action].name));
+    return Words(language, "cli.show.glossed", {Verbatim("name", name), Verbatim("gloss", gloss)});
+}
+
 void WriteTable(const BindingTable& table, const Context& context, std::string& out) {
     const Language language = context.language;
+    // Wide enough for every action's label, counted in terminal cells; a name
+    // that is no action may run over, as its row says so instead of values.
+    size_t nameWidth = kNameWidth;
+    for (const ListPosition& position : table.positions) {
+        if (position.action) {
+            nameWidth = std::max(nameWidth, Cells(ActionLabel(position, language)) + 2);
+        }
+    }
     const std::string line = Words(language, "cli.show.line");
     out += context.style(Paint::Bold,
-                         " #  " + Padded(Words(language, "cli.show.action"), kNameWidth) +
+                         " #  " + Padded(Words(language, "cli.show.action"), nameWidth) +
                              Padded(Words(language, "cli.show.keyboard"), kValueWidth) +
                              Padded(line, 6) + Padded(Words(language, "cli.show.pad"), kValueWidth) +
                              line) +
@@ -89,7 +80,7 @@ void WriteTable(const BindingTable& table, const Context& context, std::string& 
         const ListPosition& position = table.positions[j];
         char number[8];
         std::snprintf(number, sizeof number, "%2d  ", j);
-        out += number + Padded(Printable(position.name), kNameWidth);
+        out += number + Padded(ActionLabel(position, language), nameWidth);
         if (position.action) {
             out += Cell(table.slots[2 * j], context) + Cell(table.slots[2 * j + 1], context);
         } else if (position.repeatOf) {

@@ -10,13 +10,15 @@ std::string Words(Language language, std::string key, std::vector<MessageArgumen
     return Render(Message{std::move(key), std::move(arguments)}, language);
 }
 
-std::string Said(const Message& message, Language language, uint32_t codePageId) {
+FileTextShower FileTextShowerFor(Language language, uint32_t codePageId) {
     if (language == Language::English) {
-        return Render(message, language);
+        return {};
     }
-    return Render(message, language, [codePageId](std::string_view bytes) {
-        return ShowFileText(bytes, codePageId, true);
-    });
+    return [codePageId](std::string_view bytes) { return ShowFileText(bytes, codePageId, true); };
+}
+
+std::string Said(const Message& message, Language language, uint32_t codePageId) {
+    return Render(message, language, FileTextShowerFor(language, codePageId));
 }
 
 }  // namespace kiobind

@@ -18,4 +18,8 @@ std::string Words(Language language, std::string key,
 // sense there; in English it is escaped as always.
 std::string Said(const Message& message, Language language, uint32_t codePageId);
 
+// How kiobind shows text from the file in `language`, as Said does: nothing
+// (the escaping default) in English.
+FileTextShower FileTextShowerFor(Language language, uint32_t codePageId);
+
 }  // namespace kiobind

@@ -24,9 +24,11 @@ TEST(FileText, DecodedWhereTheCodePageMakesSenseEscapedOtherwise) {
         {"a\x1B[2Jb\x7F", 932, true, "a\\x1B[2Jb\\x7F"},
         {"\x83\x4C\r", 932, true, "\xE3\x82\xAD\\x0D"},
         // A lead byte without its trail, or a byte the code page leaves undefined:
-        // the whole text is escaped as in English.
-        {"\x83\x4C\x83", 932, true, "\\x83L\\x83"},
+        // only those bytes are escaped, the rest still reads.
+        {"\x83\x4C\x83", 932, true, "\xE3\x82\xAD\\x83"},
+        {"\x83\x4C\x81 \x83\x4C", 932, true, "\xE3\x82\xAD\\x81 \xE3\x82\xAD"},
         {"\x81", 1252, true, "\\x81"},
+        {"caf\xE9\x81!", 1252, true, "caf\xC3\xA9\\x81!"},
         {"\x83\x4C", 437, true, "\\x83L"},  // no code page kiobind knows
         {"", 932, true, ""},
     };

@@ -57,6 +57,41 @@ TEST(LanguageChoice, OptionThenWindowsThenFirstLocaleVariable) {
     }
 }
 
+TEST(LanguageChoice, JapaneseLocaleReadsCodePage932AndWrongLangFallsToTheSystem) {
+    const std::optional<uint16_t> posix;
+    const std::optional<uint32_t> process;  // the process's own code page
+    struct Case {
+        std::optional<uint16_t> windowsId;
+        std::string_view lcAll, lcCtype, lang;
+        std::optional<uint32_t> codePage;
+    };
+    const Case cases[] = {
+        {posix, "", "", "", process},
+        {posix, "", "", "ja_JP.UTF-8", 932},
+        {posix, "", "", "ja_JP.eucJP", 932},
+        {posix, "", "", "jam_JM", process},
+        {posix, "", "ja_JP.UTF-8", "en_US.UTF-8", 932},  // LC_CTYPE before LANG
+        {posix, "C", "ja_JP.UTF-8", "ja_JP.UTF-8", process},  // LC_ALL decides
+        {posix, "ja", "C", "", 932},
+        {0x0411, "", "", "ja_JP.UTF-8", process},  // Windows: GetACP decides
+    };
+    for (const Case& c : cases) {
+        LanguageInputs inputs;
+        inputs.windowsLanguageId = c.windowsId;
+        inputs.lcAll = c.lcAll;
+        inputs.lcCtype = c.lcCtype;
+        inputs.lang = c.lang;
+        EXPECT_EQ(LocaleCodePage(inputs), c.codePage)
+            << "LC_ALL '" << c.lcAll << "' LC_CTYPE '" << c.lcCtype << "' LANG '" << c.lang << "'";
+    }
+    LanguageInputs japanese;
+    japanese.lang = "ja_JP.UTF-8";
+    japanese.option = "fr";
+    EXPECT_EQ(LanguageOrSystems(japanese), Language::Japanese);
+    japanese.option = "en";
+    EXPECT_EQ(LanguageOrSystems(japanese), Language::English);
+}
+
 TEST(LanguageChoice, LangOptionStandsAnywhere) {
     struct Case {
         std::vector<std::string> words;
