@@ -42,6 +42,9 @@ const kStringValues = {
   changedOnDisk: ['file'],
   notSaved: ['message'],
   keepCodePage: ['codePage'],
+  turnedOff: ['binding', 'lines'],
+  waitCancelled: ['binding'],
+  historyDropped: ['count'],
 };
 
 // Sentences whose words change with their values: the identifier of the form to use.
