@@ -713,9 +713,26 @@ def test_keyboard_alone(editor):
     assert b'KB_Map=escape' in editor.downloaded(), 'Ctrl+S did not save'
 
 
+def axe_findings(editor):
+    """axe-core's findings of moderate impact or worse, where the page stands."""
+    assert AXE.exists(), f'{AXE} is missing: run scripts/setup'
+    editor.js(AXE.read_text())
+    result = editor.driver.execute_async_script(
+        'const done = arguments[arguments.length - 1];'
+        'axe.run(document).then((r) => done(r.violations.map((v) =>'
+        '  [v.impact, v.id, v.nodes.slice(0, 3).map((n) => n.target.join(" "))])));')
+    return [v for v in result if v[0] in ('moderate', 'serious', 'critical')]
+
+
 def test_accessible_names_and_axe(editor):
     editor.load()
+    assert not axe_findings(editor), f'before a file is open: {axe_findings(editor)}'
     editor.open(EXAMPLE)
+    # A part's name is its title, not its legend's words too.
+    names = editor.js('return [...document.querySelectorAll("section[aria-labelledby], [role=region]")]'
+                      '.map((e) => document.getElementById(e.getAttribute("aria-labelledby")))'
+                      '.filter((label) => label.querySelector(".legend")).map((l) => l.textContent)')
+    assert not names, names
     label = editor.find('[data-binding="KB_Run"] button').get_attribute('aria-label')
     assert label.endswith(editor.key_text('KB_Run')), f'the Run cell is named {label!r}'
     stops = editor.js('return [...document.querySelectorAll("#keyboard .key")]'
@@ -729,15 +746,46 @@ def test_accessible_names_and_axe(editor):
     editor.wait_for(lambda: editor.shown('[data-test=offer]'), 'Enter on a key offers it')
     editor.keys(Keys.ESCAPE)
     editor.find('[data-binding="KB_Run"]').click()  # the waiting state is checked too
-    assert AXE.exists(), f'{AXE} is missing: run scripts/setup'
-    editor.js(AXE.read_text())
-    result = editor.driver.execute_async_script(
-        'const done = arguments[arguments.length - 1];'
-        'axe.run(document).then((r) => done(r.violations.map((v) =>'
-        '  [v.impact, v.id, v.nodes.slice(0, 3).map((n) => n.target.join(" "))])));')
-    serious = [v for v in result if v[0] in ('serious', 'critical')]
-    assert not serious, serious
+    found = axe_findings(editor)
+    assert not found, found
     editor.keys((Keys.SHIFT, Keys.ESCAPE))
+
+
+def test_layout_holds(editor):
+    """Steady columns that hold the longest key name, a space before each gloss,
+    and one column with nothing sideways on a phone."""
+    editor.load()
+    editor.open(EXAMPLE)
+    widths = lambda: editor.js('return [...document.querySelectorAll("#bindings thead th")]'
+                               '.map((th) => th.getBoundingClientRect().width)')
+    before = widths()
+    editor.find('[data-binding="KB_Run"]').click()
+    Select(editor.find('#key-list')).select_by_value('numpadenter')
+    editor.find('#pick-key').click()
+    editor.expect_key('KB_Run', 'numpadenter')
+    sideways = editor.js('const box = document.querySelector(".table-scroll");'
+                         'const right = box.getBoundingClientRect().left + box.clientWidth;'
+                         'return [box.scrollWidth - box.clientWidth, ...[...document.querySelectorAll('
+                         '  ".row-shared, .key-cell button")].map((e) => e.getBoundingClientRect().right - right)'
+                         '  .filter((over) => over > 0.5)]')
+    assert sideways == [0], f'the table reaches past its box: {sideways}'
+    assert editor.find('tr[data-action=Run] th').text == 'Run (run)', editor.find('tr[data-action=Run] th').text
+    editor.find('[data-test=reset-all]').click()
+    editor.find('[data-test=reset-yes]').click()
+    editor.expect_key('KB_Run', 'default')
+    assert widths() == before, f'columns moved: {before} -> {widths()}'
+    editor.size(390, 844)
+    try:
+        over = editor.js('const page = document.documentElement;'
+                         'return [page.scrollWidth - page.clientWidth,'
+                         '  ...[...document.querySelectorAll(".toolbar button:not([hidden]), .toolbar select")]'
+                         '  .filter((e) => e.getBoundingClientRect().right > page.clientWidth).map((e) => e.id)]')
+        assert over == [0], f'390x844 scrolls sideways or cuts off: {over}'
+        columns = editor.js('return getComputedStyle(document.querySelector(".work")).gridTemplateColumns')
+        assert len(columns.split()) == 1, columns
+        editor.driver.save_screenshot(str(SHOTS / 'editor-390x844.png'))
+    finally:
+        editor.size(1280, 720)
 
 
 # Text smaller than 9px, and text cut off by its box.
@@ -953,7 +1001,7 @@ def main():
         tests = [test_rebinding_and_saving, test_fix_all, test_code_page_932,
                  test_findings_agree_with_check, test_layout,
                  test_no_file_open, test_actions_act_on_the_selection, test_clearing_a_pad_field,
-                 test_shared_keys, test_one_step_one_answer, test_focus_follows,
+                 test_shared_keys, test_one_step_one_answer, test_focus_follows, test_layout_holds,
                  test_status_speaks_plainly, test_long_history, test_short_names, test_keyboard_alone, test_accessible_names_and_axe,
                  test_screen_sizes, test_keycaps, test_not_a_text_file, test_large_file,
                  test_saving_in_place, test_smaller_things]
