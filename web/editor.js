@@ -74,12 +74,6 @@ function showStatus() {
   status.classList.toggle('error', editor.status.isError);
 }
 
-// What the status line says now, to be followed by more.
-function sayMore(more, isError = false) {
-  const before = editor.status.words;
-  say(() => `${before()} ${more()}`, isError);
-}
-
 function hex(value) {
   return '0x' + (value >>> 0).toString(16).toUpperCase();
 }

@@ -759,7 +759,13 @@ def test_layout_holds(editor):
     widths = lambda: editor.js('return [...document.querySelectorAll("#bindings thead th")]'
                                '.map((th) => th.getBoundingClientRect().width)')
     before = widths()
+    # A row that grows when selected moves the others under the pointer.
+    heights = lambda: editor.js('return [...document.querySelectorAll("#bindings tbody tr")]'
+                                '.map((row) => row.getBoundingClientRect().height)')
+    editor.js('document.querySelector(\'[data-binding="KB_MoveForward"] button\').focus()')
+    first = heights()
     editor.find('[data-binding="KB_Run"]').click()
+    assert heights() == first, f'selecting Run moved the rows: {first} -> {heights()}'
     Select(editor.find('#key-list')).select_by_value('numpadenter')
     editor.find('#pick-key').click()
     editor.expect_key('KB_Run', 'numpadenter')
