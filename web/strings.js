@@ -29,7 +29,6 @@ const kStringValues = {
   couldNot: ['binding'],
   unknownKey: ['code'],
   padFormat: ['binding', 'value'],
-  padCleared: ['binding'],
   resetAsk: ['count'],
   fixed: ['changes'],
   converted: ['from'],
