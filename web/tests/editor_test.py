@@ -103,6 +103,9 @@ class Editor:
         if code_page is not None:
             Select(self.find('[data-test=code-page]')).select_by_value(str(code_page))
         self.find('input[type=file][data-test=open]').send_keys(str(path))
+        # The file is read asynchronously: unsaved changes are questioned only then.
+        self.wait_for(lambda: self.shown('[data-test=discard-ask]') or path.name in self.driver.title,
+                      f'{path.name} read', timeout=30)
         if self.shown('[data-test=discard-ask]'):
             self.find('[data-test=discard-yes]').click()
         self.wait_for(lambda: path.name in self.driver.title, f'{path.name} opened', timeout=30)
