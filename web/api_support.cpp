@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "findings_json.h"
+#include "message_catalogue.h"
 
 namespace kioweb {
 
@@ -41,6 +42,13 @@ Json Bytes(std::string_view bytes) {
     return utf8;
 }
 
+std::string PageWords(const kiobind::Message& message, kiobind::Language language) {
+    kiobind::Message shown = message;
+    shown.key += ".page";
+    return kiobind::Render(kiobind::FindCatalogueEntry(shown.key) != nullptr ? shown : message,
+                           language);
+}
+
 kiobind::Language LanguageOf(uint32_t id) {
     return id == 1 ? kiobind::Language::Japanese : kiobind::Language::English;
 }
@@ -49,7 +57,7 @@ Json FindingsJson(const std::vector<kiobind::Finding>& findings, kiobind::Langua
     Json list = Json::array();
     for (const kiobind::Finding& finding : findings) {
         Json json = kiobind::FindingJson(finding, language);
-        json["message"] = Bytes(json["text"].get<std::string>());
+        json["message"] = Bytes(PageWords(finding.message, language));
         list.push_back(std::move(json));
     }
     return list;

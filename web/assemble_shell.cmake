@@ -3,7 +3,7 @@
 # built page needs no other file. -DCATALOGUE=<file> is the words of the page,
 # generated from po/.
 file(READ ${SOURCE_DIR}/page.html page)
-foreach(part editor.css strings.js language.js bridge.js file_access.js file_view.js keyboard.js
+foreach(part editor.css strings.js language.js bridge.js file_access.js file_view.js edit_history.js keyboard.js
              editor_view.js editor_input.js editor.js)
     file(READ ${SOURCE_DIR}/${part} content)
     string(REPLACE "/* @${part}@ */" "${content}" page "${page}")

@@ -22,7 +22,7 @@ Json OutcomeJson(const kioedit::EditOutcome& outcome, kiobind::Language language
     }
     const bool refused = outcome.status == kioedit::EditStatus::Refused;
     return {{"status", status},
-            {"refusal", kioweb::Bytes(refused ? kiobind::Render(outcome.refusal, language) : "")},
+            {"refusal", kioweb::Bytes(refused ? kioweb::PageWords(outcome.refusal, language) : "")},
             {"refusalId", refused ? Json(outcome.refusal.Id()) : Json(nullptr)},
             {"bytes", kioweb::Bytes(outcome.bytes)},
             {"changes", std::move(changes)}};

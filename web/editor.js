@@ -4,9 +4,6 @@
 // Every sentence comes from strings.js.
 'use strict';
 
-// The undo history keeps at most this many steps and this many bytes.
-const kHistoryLimit = 200;
-const kHistoryBytes = 64 << 20;
 const kFindingsShown = 300;
 const kModifierCodes = new Set(['ShiftLeft', 'ShiftRight', 'ControlLeft', 'ControlRight',
                                 'AltLeft', 'AltRight', 'MetaLeft', 'MetaRight']);
@@ -23,14 +20,15 @@ const editor = {
   backupAsked: false,
   savedBytes: new Uint8Array(0),
   bytes: new Uint8Array(0),
-  undoStack: [],
-  redoStack: [],
+  history: createHistory(),
   analysis: null,
   selected: null,         // the binding whose cell was last focused in the table
   waitingFor: null,
   pendingModifier: null,  // a modifier pressed while waiting: bound when released
   swallowKeyUp: null,     // the key that was just bound: its release does nothing
   lastChangedLine: null,  // set while an edit renders, to bring it into view
+  // The status line as a sentence to make again when the language changes.
+  status: {words: () => '', isError: false},
   codePage: 1252,
   layout: 'us104',
   fileView: null,
@@ -63,10 +61,17 @@ function isDirty() {
   return !bytesEqual(editor.bytes, editor.savedBytes);
 }
 
+// Shows `message` in the status line: a function that makes the sentence (so
+// that it is said again in a language chosen later), or finished words.
 function say(message, isError = false) {
+  editor.status = {words: typeof message === 'function' ? message : () => message, isError};
+  showStatus();
+}
+
+function showStatus() {
   const status = $('#status');
-  status.textContent = message;
-  status.classList.toggle('error', isError);
+  status.textContent = editor.status.words();
+  status.classList.toggle('error', editor.status.isError);
 }
 
 function hex(value) {
@@ -101,12 +106,11 @@ function openBytes(bytes, fileName, place, message) {
   editor.fileName = fileName || 'input.ini';
   editor.place = place;
   editor.backupAsked = false;
-  editor.undoStack = [];
-  editor.redoStack = [];
+  editor.history.clear();
   hidePrompts();
   const fromStart = $('#start').contains(document.activeElement);
   analyse();
-  say(message ?? text('opened', editor.fileName, bytes.length));
+  say(message ?? (() => text('opened', editor.fileName, bytes.length)));
   if (fromStart) {
     $('#bindings [data-binding] > [tabindex="0"]').focus();
   }
@@ -141,7 +145,7 @@ function offerBytes(bytes, fileName, place, message) {
         editor.savedBytes = editor.bytes;
         offerBytes(bytes, fileName, place, message);
       }},
-      {id: 'cancel', label: text('cancel'), act: () => say(text('notOpened', fileName))},
+      {id: 'cancel', label: text('cancel'), act: () => say(() => text('notOpened', fileName))},
     ]);
     return;
   }
@@ -150,11 +154,11 @@ function offerBytes(bytes, fileName, place, message) {
     openBytes(bytes, fileName, place, message);
     return;
   }
-  say(text('notText', fileName, reason), true);
+  say(() => text('notText', fileName, reason), true);
   ask('not-text', text('notText', fileName, reason), [
     {id: 'open-anyway', label: text('openAnyway'),
      act: () => openBytes(bytes, fileName, place, message)},
-    {id: 'cancel', label: text('cancel'), act: () => say(text('notOpened', fileName))},
+    {id: 'cancel', label: text('cancel'), act: () => say(() => text('notOpened', fileName))},
   ]);
 }
 
@@ -162,65 +166,75 @@ function startNew(bytes, message) {
   offerBytes(bytes, 'input.ini', {kind: 'new'}, message);
 }
 
-function historyBytes() {
-  return editor.undoStack.reduce((sum, bytes) => sum + bytes.length, 0);
-}
-
-function replaceBytes(bytes) {
-  editor.undoStack.push(editor.bytes);
-  while (editor.undoStack.length > kHistoryLimit ||
-         (editor.undoStack.length > 1 && historyBytes() > kHistoryBytes)) {
-    editor.undoStack.shift();
-  }
-  editor.redoStack = [];
+// The file becomes `bytes`, one step of the history (with `join`, part of the
+// last one). Returns the words to add when old steps had to be dropped.
+function replaceBytes(bytes, join = false) {
+  const dropped = editor.history.record(editor.bytes, bytes, join);
   editor.bytes = bytes;
   analyse();
+  return dropped ? () => text('historyDropped', dropped) : null;
 }
 
+// Says `words`, and that old steps were dropped when they were.
+function sayAfterEdit(words, dropped) {
+  say(dropped ? () => `${words()} ${dropped()}` : words);
+}
+
+// The lines an outcome changed, as the status line tells them.
 function changeSummary(outcome) {
-  return outcome.changes.map((change) => change.added
-    ? text('added', change.line, decodeBytes(change.after))
-    : text('changed', change.line, decodeBytes(change.after), decodeBytes(change.before)))
-    .join('; ');
+  const lines = outcome.changes.map((change) => ({
+    line: change.line, added: change.added, after: shownText(decodeBytes(change.after)),
+    before: change.added ? '' : shownText(decodeBytes(change.before))}));
+  return () => lines.map((change) => (change.added
+    ? text('added', change.line, change.after)
+    : text('changed', change.line, change.after, change.before))).join('; ');
+}
+
+// A refusal as the status line's sentence: the library's words start in lower
+// case, as kiobind prints them after the file's name.
+function refusalWords(outcome) {
+  const words = Bridge.words(outcome.refusal);
+  return words.charAt(0).toUpperCase() + words.slice(1);
 }
 
 // Takes an outcome of the editing library: new bytes, or a refusal to show.
-// Returns whether the file changed.
-function applyOutcome(outcome, binding) {
+// With `join`, the change is part of the last step of the history. Returns
+// whether the file changed; `words` say what it did instead of the lines.
+function applyOutcome(outcome, binding, {join = false, words = null} = {}) {
   if (outcome.status !== 'ok') {
-    say(outcome.refusal ? Bridge.words(outcome.refusal) : text('couldNot', binding), true);
+    say(outcome.refusal ? refusalWords(outcome) : () => text('couldNot', binding), true);
     return false;
   }
   const bytes = Bridge.bytesOf(outcome.bytes);
   if (bytesEqual(bytes, editor.bytes)) {
-    say(text('nothingToChange'));
+    say(() => text('nothingToChange'));
     return false;
   }
   editor.lastChangedLine = outcome.changes.length ? outcome.changes[0].line : null;
-  replaceBytes(bytes);
+  const dropped = replaceBytes(bytes, join);
   editor.lastChangedLine = null;
-  say(changeSummary(outcome));
+  sayAfterEdit(words ?? changeSummary(outcome), dropped);
   return true;
 }
 
-function stepHistory(from, to, done, nothing) {
+function stepHistory(step, done, nothing) {
   if (!editor.opened) {
-    say(text('noFileYet'));
+    say(() => text('noFileYet'));
     return;
   }
-  if (from.length === 0) {
-    say(text(nothing));
+  const bytes = step(editor.bytes);
+  if (bytes === null) {
+    say(() => text(nothing));
     return;
   }
-  to.push(editor.bytes);
-  editor.bytes = from.pop();
+  editor.bytes = bytes;
   hidePrompts();
   analyse();
-  say(text(done));
+  say(() => text(done));
 }
 
-const undo = () => stepHistory(editor.undoStack, editor.redoStack, 'undone', 'nothingToUndo');
-const redo = () => stepHistory(editor.redoStack, editor.undoStack, 'redone', 'nothingToRedo');
+const undo = () => stepHistory(editor.history.undo, 'undone', 'nothingToUndo');
+const redo = () => stepHistory(editor.history.redo, 'redone', 'nothingToRedo');
 
 // The shared-key finding that names `binding`, with the other bindings holding its value.
 function sharingOf(binding) {
@@ -230,7 +244,8 @@ function sharingOf(binding) {
 }
 
 // Binds, then offers to give the old value to an action that held the new one.
-function bindKey(binding, value) {
+// `back` is where focus goes once the question is answered.
+function bindKey(binding, value, back = document.activeElement) {
   const before = {...bindingOf(binding)};
   if (!applyOutcome(Bridge.set(editor.bytes, binding, value, editor.codePage), binding)) {
     return;
@@ -245,20 +260,21 @@ function bindKey(binding, value) {
   const newValue = shown(bindingOf(binding).value);
   const oldValue = shown(before.value);
   ask('swap', `${$('#status').textContent}. ${text('swapText', newValue, holder.name, oldValue)}`, [
+    // The swap joins the binding's step: one undo takes both back.
     {id: 'swap-yes', label: text('swap'), act: () => {
-      if (applyOutcome(Bridge.set(editor.bytes, holder.name, oldValue, editor.codePage),
-                       holder.name)) {
-        say(text('swapped', holder.name, oldValue));
-      }
+      applyOutcome(Bridge.set(editor.bytes, holder.name, oldValue, editor.codePage), holder.name,
+                   {join: true, words: () => text('swapped', holder.name, oldValue)});
     }},
     {id: 'swap-no', label: text('keepBoth'), act: () => {}},
-  ]);
+  ], back);
   $('#ask').dataset.findingId = sharing.finding.id;
 }
 
 function unsetBinding(binding) {
   if (editor.opened && binding) {
-    applyOutcome(Bridge.unset(editor.bytes, binding, editor.codePage), binding);
+    const outcome = Bridge.unset(editor.bytes, binding, editor.codePage);
+    const lines = (outcome.changes || []).map((change) => change.line);
+    applyOutcome(outcome, binding, {words: () => text('turnedOff', binding, lines)});
   }
 }
 
@@ -270,15 +286,13 @@ function resetAll() {
       for (const binding of set) {
         const outcome = Bridge.unset(bytes, binding.name, editor.codePage);
         if (outcome.status !== 'ok') {
-          say(Bridge.words(outcome.refusal), true);
+          say(refusalWords(outcome), true);
           return;
         }
         bytes = Bridge.bytesOf(outcome.bytes);
       }
-      if (!bytesEqual(bytes, editor.bytes)) {
-        replaceBytes(bytes);
-      }
-      say(text('resetDone'));
+      const dropped = bytesEqual(bytes, editor.bytes) ? null : replaceBytes(bytes);
+      sayAfterEdit(() => text('resetDone'), dropped);
     }},
     {id: 'cancel', label: text('cancel'), act: () => {}},
   ]);
@@ -293,27 +307,29 @@ function fixAll() {
   const bytes = Bridge.bytesOf(outcome.bytes);
   const parts = [];
   if (outcome.convertedFrom) {
-    parts.push(text('converted', outcome.convertedFrom));
+    parts.push(() => text('converted', outcome.convertedFrom));
   }
   if (outcome.changes.length) {
-    parts.push(text('fixed', changeSummary(outcome)));
+    const summary = changeSummary(outcome);
+    parts.push(() => text('fixed', summary()));
   } else if (!outcome.convertedFrom) {
-    parts.push(text('fixedNothing'));
+    parts.push(() => text('fixedNothing'));
   }
   if (outcome.remaining.length) {
-    parts.push(text('leftToDecide', outcome.remaining.length));
+    parts.push(() => text('leftToDecide', outcome.remaining.length));
   }
+  let dropped = null;
   if (!bytesEqual(bytes, editor.bytes)) {
     editor.lastChangedLine = outcome.changes.length ? outcome.changes[0].line : null;
-    replaceBytes(bytes);
+    dropped = replaceBytes(bytes);
     editor.lastChangedLine = null;
   }
-  say(parts.join(' '));
+  sayAfterEdit(() => parts.map((part) => part()).join(' '), dropped);
 }
 
 async function save() {
   if (!editor.opened) {
-    say(text('noFileYet'));
+    say(() => text('noFileYet'));
     return;
   }
   const place = editor.place;
@@ -342,12 +358,12 @@ async function save() {
       }
     } else {
       download(bytes, 'input.ini');
-      say(text(place.kind === 'new' ? 'downloadedNew' : 'downloaded'));
+      say(() => text(place.kind === 'new' ? 'downloadedNew' : 'downloaded'));
     }
     editor.savedBytes = bytes;
     render();
   } catch (error) {
-    say(text('notSaved', error.message), true);
+    say(() => text('notSaved', error.message), true);
   }
 }
 
@@ -360,14 +376,14 @@ function hidePrompts() {
 }
 
 // Asks the player: `choices` are {id, label, act}; the last one is the way out.
-function ask(name, question, choices) {
+// Focus goes `back` once answered.
+function ask(name, question, choices, back = document.activeElement) {
   stopWaiting();
   hidePrompts();
   const panel = $('#ask');
   panel.dataset.test = name;
   delete panel.dataset.findingId;
   $('#ask-text').textContent = question;
-  const back = document.activeElement;
   $('#ask-buttons').replaceChildren(...choices.map((choice) => {
     const button = document.createElement('button');
     button.type = 'button';
@@ -410,10 +426,10 @@ function wireFiles() {
     $('#open-file').addEventListener('click', () => openFrom(pickFile));
   }
   $('#new-empty').addEventListener('click', () =>
-    startNew(new Uint8Array(0), text('openedNew')));
+    startNew(new Uint8Array(0), () => text('openedNew')));
   $('#new-example').addEventListener('click', () =>
     startNew(Uint8Array.from(kExampleFileHex.match(/../g) || [], (pair) => parseInt(pair, 16)),
-             text('openedExample')));
+             () => text('openedExample')));
   document.addEventListener('dragover', (event) => {
     event.preventDefault();
     $('#drop-hint').hidden = false;
@@ -459,9 +475,7 @@ function wireEvents() {
     useLanguage(event.target.value);
     labelTable();
     analyse();
-    if (!editor.opened) {
-      say(text('noFileYet'));
-    }
+    showStatus();
   });
   $('#layout').addEventListener('change', (event) => {
     editor.layout = event.target.value;
@@ -535,7 +549,7 @@ function startEditor() {
   drawPicture();
   wireEvents();
   analyse();
-  say(text('noFileYet'));
+  say(() => text('noFileYet'));
   document.body.dataset.ready = 'true';
 }
 

@@ -80,6 +80,16 @@ function stopWaiting() {
   }
 }
 
+// The player gave up waiting: said, so that the status does not still tell
+// the edit before.
+function cancelWaiting() {
+  const binding = editor.waitingFor;
+  stopWaiting();
+  if (binding) {
+    say(() => text('waitCancelled', binding));
+  }
+}
+
 function fileNameOfCode(code) {
   const key = editor.keyOfCode.get(code);
   return key ? key.name ?? hex(key.value) : '';
@@ -90,7 +100,7 @@ function bindCode(code) {
   stopWaiting();
   const name = fileNameOfCode(code);
   if (!name) {
-    say(text('unknownKey', code || '?'), true);
+    say(() => text('unknownKey', code || '?'), true);
     return;
   }
   bindKey(binding, name);
@@ -110,7 +120,7 @@ function onWaitingKey(event) {
     return;
   }
   if (event.code === 'Escape' && event.shiftKey) {
-    stopWaiting();
+    cancelWaiting();
     return;
   }
   if (kModifierCodes.has(event.code)) {
@@ -141,7 +151,7 @@ function onKeyUp(event) {
 // Returns whether the key was taken.
 function onWaitingPanelKey(event) {
   if (event.key === 'Escape') {
-    stopWaiting();
+    cancelWaiting();
   } else if (event.key === 'Enter' && event.target.matches('select')) {
     $('#pick-key').click();
   } else if (event.key === 'Tab') {
@@ -226,14 +236,13 @@ function commitPadOnce(input) {
       input.blur();
       unsetBinding(binding);
       input.focus();
-      say(`${$('#status').textContent}. ${text('padCleared', binding)}`);
     }
     return;
   }
   if (!onPadInput(input)) {
     input.value = shown;
     input.removeAttribute('aria-invalid');
-    say(text('padFormat', binding, value), true);
+    say(() => text('padFormat', binding, value), true);
     return;
   }
   if (current.line !== null && parseInt(value, 16) === current.value >>> 0) {
@@ -241,7 +250,7 @@ function commitPadOnce(input) {
     return;
   }
   input.blur();
-  bindKey(binding, value);
+  bindKey(binding, value, input);
   if (!$('#ask').hidden) {
     return;
   }
@@ -251,7 +260,7 @@ function commitPadOnce(input) {
 function offerKey(key) {
   const value = fileNameOfCode(key.dataset.code);
   if (!value) {
-    say(text('unknownKey', key.dataset.code), true);
+    say(() => text('unknownKey', key.dataset.code), true);
     return;
   }
   hidePrompts();
@@ -270,10 +279,10 @@ async function openFrom(picker) {
   try {
     const {place, bytes} = await picker();
     offerBytes(bytes, place.name, place,
-               place.kind === 'folder' ? text('openedFolder', place.name) : undefined);
+               place.kind === 'folder' ? () => text('openedFolder', place.name) : undefined);
   } catch (error) {
     if (error.name !== 'AbortError') {
-      say(text('couldNotOpen', error.message), true);
+      say(() => text('couldNotOpen', error.message), true);
     }
   }
 }
@@ -299,7 +308,7 @@ function wireTable() {
     if (cell.classList.contains('key-cell')) {
       event.stopPropagation();
       if (editor.waitingFor === cell.dataset.binding) {
-        stopWaiting();
+        cancelWaiting();
       } else {
         startWaiting(cell.dataset.binding);
       }
@@ -315,6 +324,8 @@ function wireTable() {
   table.addEventListener('change', (event) => commitPad(event.target));
   table.addEventListener('keydown', (event) => {
     if (event.key === 'Enter' && event.target.matches('input')) {
+      // The Enter that commits must not also press the question it raises.
+      event.preventDefault();
       commitPad(event.target);
       return;
     }
@@ -325,7 +336,7 @@ function wireTable() {
 function wirePrompts() {
   document.addEventListener('click', (event) => {
     if (editor.waitingFor && !event.target.closest('.key-cell.waiting, #waiting, #keyboard')) {
-      stopWaiting();
+      cancelWaiting();
     }
   });
   const keyboard = $('#keyboard');
@@ -345,13 +356,16 @@ function wirePrompts() {
   $('#offer').addEventListener('submit', (event) => {
     event.preventDefault();
     const form = $('#offer');
-    form.hidden = true;
     const binding = $('#offer-action').value;
     select(binding);
-    bindKey(binding, form.dataset.value);
+    // Back to the picture's key, before the form that had focus is hidden.
+    form.returnTo?.focus();
+    form.hidden = true;
+    bindKey(binding, form.dataset.value, form.returnTo);
   });
   $('#offer-action').addEventListener('keydown', (event) => {
     if (event.key === 'Enter') {
+      // Not also pressing the swap question the binding may raise.
       event.preventDefault();
       $('#offer').requestSubmit();
     }
@@ -365,5 +379,5 @@ function wirePrompts() {
     stopWaiting();
     bindKey(binding, $('#key-list').value);
   });
-  $('#stop-waiting').addEventListener('click', stopWaiting);
+  $('#stop-waiting').addEventListener('click', cancelWaiting);
 }

@@ -25,8 +25,10 @@ function labelTable() {
     const action = row.dataset.action;
     const gloss = document.createElement('span');
     gloss.className = 'gloss';
-    gloss.textContent = glossOf(action);
-    row.querySelector('th').replaceChildren(action, gloss);
+    gloss.textContent = glossOf(action).trim();
+    // The space outside the gloss's box: inside, it would not show.
+    const space = glossOf(action).startsWith(' ') ? ' ' : '';
+    row.querySelector('th').replaceChildren(action, space, gloss);
     const input = row.querySelector('input');
     input.placeholder = text('defaultValue');
     input.setAttribute('aria-label', text('padCellName', action));
@@ -177,10 +179,6 @@ function renderTable(byLine, shared) {
   }
 }
 
-function initials(action) {
-  return action.replace(/[a-z]+/g, '');
-}
-
 function renderKeyboard() {
   const labels = new Map();
   for (const binding of editor.analysis.bindings) {
@@ -205,8 +203,8 @@ function renderKeyboard() {
     key.title = text('keyName', key.querySelector('.cap').textContent,
                      fileNameOfCode(key.dataset.code) || text('noKeyName'), actions);
   }
-  // Names that do not fit their key shrink to initials, read out in full; the
-  // key's tooltip and the line under the picture give them too.
+  // Names that do not fit their key shrink to their short names, read out in
+  // full; the key's tooltip and the line under the picture give them too.
   const crowded = keys.filter((key) => {
     const actions = key.querySelector('.actions');
     return actions.textContent && (actions.scrollHeight > actions.clientHeight + 1 ||
@@ -217,7 +215,7 @@ function renderKeyboard() {
     key.classList.add('crowded');
     const short = document.createElement('span');
     short.setAttribute('aria-hidden', 'true');
-    short.textContent = actions.map(initials).join(' ');
+    short.textContent = actions.map((action) => kActionShortNames[action] ?? action).join(' ');
     const full = document.createElement('span');
     full.className = 'unseen';
     full.textContent = actions.join(', ');
@@ -267,7 +265,9 @@ function renderFindings(byLine) {
   if (count > kFindingsShown) {
     items.push(findingItem('note', text('moreFindings', count - kFindingsShown)));
   }
-  if (editor.bytes.includes(0)) {
+  // UTF-16 text is full of NUL bytes, and its finding says Fix all converts it.
+  const utf16 = editor.analysis.findings.some((finding) => finding.id === 'K101');
+  if (!utf16 && editor.bytes.includes(0)) {
     items.push(findingItem('note', text('nulHelp'), 'nul-help'));
   }
   if (items.length === 0) {
@@ -276,13 +276,32 @@ function renderFindings(byLine) {
   $('#findings').replaceChildren(...items);
 }
 
+// A toolbar button that disables under focus hands it to the nearest enabled
+// button of the toolbar, so the player's place is kept.
+function keepFocusInToolbar(button) {
+  if (!button.disabled) {
+    return;
+  }
+  const buttons = [...document.querySelectorAll('.toolbar button')];
+  const at = buttons.indexOf(button);
+  for (let distance = 1; distance < buttons.length; ++distance) {
+    const neighbour = [buttons[at + distance], buttons[at - distance]]
+      .find((b) => b && !b.disabled && !b.hidden);
+    if (neighbour) {
+      neighbour.focus();
+      return;
+    }
+  }
+}
+
 function renderToolbar() {
   const dirty = isDirty();
   const opened = editor.opened;
+  const focused = document.activeElement;
   $('#save').disabled = !opened;
   $('#save').textContent = text(dirty ? 'saveDirty' : 'save');
-  $('#undo').disabled = editor.undoStack.length === 0;
-  $('#redo').disabled = editor.redoStack.length === 0;
+  $('#undo').disabled = !editor.history.canUndo();
+  $('#redo').disabled = !editor.history.canRedo();
   const selected = opened && editor.selected ? bindingOf(editor.selected) : null;
   $('#unset').disabled = !selected || selected.line === null;
   $('#unset').textContent = selected ? text('unsetSelected', selected.name) : text('unset');
@@ -292,6 +311,9 @@ function renderToolbar() {
   $('#start').hidden = opened;
   $('#work').inert = !opened;
   document.title = opened ? text('pageTitle', editor.fileName, dirty) : text('title');
+  if (focused?.matches('.toolbar button')) {
+    keepFocusInToolbar(focused);
+  }
 }
 
 function render() {

@@ -29,6 +29,13 @@ function splitLines(bytes) {
   return {length: count, line: (index) => bytes.subarray(starts[index], ends[index])};
 }
 
+// Text of the file as the page shows it: control characters escaped as the
+// findings escape them (\x1B), so that none shows as an empty box.
+function shownText(decoded) {
+  return decoded.replace(/[\0-\x08\x0A-\x1F\x7F]/g,
+                         (c) => '\\x' + c.charCodeAt(0).toString(16).toUpperCase().padStart(2, '0'));
+}
+
 function lineKey(line) {
   let key = '';
   for (let i = 0; i < line.length; i += 8192) {
@@ -121,7 +128,7 @@ function createFileView(view) {
       const item = document.createElement('li');
       item.value = index + 1;
       item.id = `file-line-${index + 1}`;
-      item.textContent = state.decode(state.lines.line(index)).replace(/\0/g, '␀') || '\u200b';
+      item.textContent = shownText(state.decode(state.lines.line(index))) || '\u200b';
       const {className, title} = state.describe(index);
       item.className = className;
       if (title) {

@@ -86,6 +86,18 @@ const KeyboardLayouts = (() => {
   return {us104, jis109, width: 22.5, height: 6.25};
 })();
 
+// What a crowded key shows for each action bound to it: short enough for a
+// key, unlike any other (the page's test holds them to that), and read out in
+// full by the key's accessible name and title.
+const kActionShortNames = {
+  MoveForward: 'Move↑', MoveBackward: 'Move↓', MoveLeft: 'Move←', MoveRight: 'Move→',
+  TurnRight: 'Turn→', TurnLeft: 'Turn←', Up: '↑', Down: '↓', Left: '←', Right: '→',
+  Enter: 'Enter', Action: 'Act', Cancel: 'Canc', SkipDemo: 'Skip', Pause: 'Pause',
+  Pose: 'Pose', Evade: 'Evade', RearCamera: 'Rear', Run: 'Run', ScrapBook: 'Scrap',
+  Map: 'Map', Item: 'Item', Iteminfo: 'Info', CameraLeft: 'Cam←', CameraRight: 'Cam→',
+  CameraUp: 'Cam↑', CameraDown: 'Cam↓',
+};
+
 // The keycap of `code` on the chosen layout where it is not the US keycap the
 // key names follow (the 109-key @ is the US [), or null.
 function differingCap(layoutName, code) {

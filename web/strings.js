@@ -28,7 +28,6 @@ const kStringValues = {
   couldNot: ['binding'],
   unknownKey: ['code'],
   padFormat: ['binding', 'value'],
-  padCleared: ['binding'],
   resetAsk: ['count'],
   fixed: ['changes'],
   converted: ['from'],
@@ -41,6 +40,9 @@ const kStringValues = {
   changedOnDisk: ['file'],
   notSaved: ['message'],
   keepCodePage: ['codePage'],
+  turnedOff: ['binding', 'lines'],
+  waitCancelled: ['binding'],
+  historyDropped: ['count'],
 };
 
 // Sentences whose words change with their values: the identifier of the form to use.
