@@ -22,8 +22,10 @@ namespace value_decoding {
 inline constexpr auto kHexDigitValues = [] {
     std::array<int8_t, 256> values{};
     values.fill(-1);
-    for (int b = 0; b < 10; ++b) values['0' + b] = static_cast<int8_t>(b);
-    for (int b = 0; b < 6; ++b) {
+    for (size_t b = 0; b < 10; ++b) {
+        values['0' + b] = static_cast<int8_t>(b);
+    }
+    for (size_t b = 0; b < 6; ++b) {
         values['a' + b] = static_cast<int8_t>(10 + b);
         values['A' + b] = static_cast<int8_t>(10 + b);
     }

@@ -58,7 +58,7 @@ ParsedText ParseBinding(std::string_view binding, const kio::CodePage& codePage,
     const kiobind::MessageArgument named = kiobind::Quoted("binding", std::string(binding));
     std::array<std::string_view, kio::kBindingCount> names;
     for (int e = 0; e < kio::kBindingCount; ++e) {
-        names[e] = kio::BindingName(e);
+        names[static_cast<size_t>(e)] = kio::BindingName(e);
     }
     const std::optional<std::string_view> near =
         binding.size() > kLongestSuggestable

@@ -10,7 +10,7 @@ GameValues ReadGameValues(std::string_view file, const kio::CodePage& codePage) 
     // The action table's own order, so that slot n is entry n.
     std::array<std::string, kio::kActionCount> names;
     std::array<const char*, kio::kActionCount> pointers{};
-    for (int p = 0; p < kio::kActionCount; ++p) {
+    for (size_t p = 0; p < names.size(); ++p) {
         names[p] = std::string(kio::kActions[p].name);
         pointers[p] = names[p].c_str();
     }

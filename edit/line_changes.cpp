@@ -20,7 +20,7 @@ std::vector<std::string_view> EditorLines(std::string_view bytes) {
             continue;
         }
         lines.push_back(bytes.substr(start, i - start));
-        i += (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
+        i += (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2u : 1u;
         start = i;
     }
     if (start < bytes.size()) {
