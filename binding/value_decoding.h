@@ -122,6 +122,7 @@ inline uint32_t ReadCheckedHexDigitsSlowly(std::string_view digits, const CodePa
     uint32_t value = 0;
     size_t i = 0;
     for (; i < digits.size(); ++i) {
+        // NOLINTNEXTLINE(bugprone-signed-char-misuse): the table's -1 means "not a digit".
         const int digit = kHexDigitValues[static_cast<uint8_t>(digits[i])];
         if (digit < 0) {
             break;

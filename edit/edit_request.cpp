@@ -33,6 +33,7 @@ kiobind::Message NotAKeyName(std::string_view value, const std::string& lower) {
         return refusal;
     }
     std::vector<std::pair<size_t, std::string>> ranked;
+    ranked.reserve(kio::kKeyNames.size());
     for (const kio::KeyName& key : kio::kKeyNames) {
         ranked.emplace_back(kiobind::EditDistance(lower, key.name),
                             kiobind::AsciiLower(key.name));
