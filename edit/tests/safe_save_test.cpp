@@ -69,7 +69,7 @@ private:
 // The system's steps, each preceded by `before(step)`; a step fails when that
 // returns true. The held file's own closing is no step: nothing can go wrong
 // there that matters.
-SaveSystem Hooked(std::function<bool(const std::string&)> before) {
+SaveSystem Hooked(const std::function<bool(const std::string&)>& before) {
     const SaveSystem& real = SystemSaveSystem();
     auto held = std::make_shared<SaveHandle>(-1);
     SaveSystem system = real;
