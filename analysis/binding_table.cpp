@@ -9,7 +9,7 @@ std::optional<int> ActionNamed(std::string_view name) {
     alone[0] = copy.c_str();
     const kio::SlotTable slots = kio::BuildSlotTable(alone.data());
     for (int p = 0; p < kio::kActionCount; ++p) {
-        if (slots[2 * p] == 0) {
+        if (slots[2 * static_cast<size_t>(p)] == 0) {
             return p;
         }
     }
@@ -48,7 +48,7 @@ BindingTable BuildBindingTable(const FileAnalysis& analysis,
         table.positions[j].name = actionNames[j];
     }
     for (int p = 0; p < kio::kActionCount; ++p) {
-        const int8_t slot = slotTable[2 * p];
+        const int8_t slot = slotTable[2 * static_cast<size_t>(p)];
         if (slot == kio::kNoSlot) {
             table.unlistedActions.push_back(p);
         } else {
@@ -60,7 +60,7 @@ BindingTable BuildBindingTable(const FileAnalysis& analysis,
     for (int j = 0; j < kio::kActionCount; ++j) {
         if (!table.positions[j].action) {
             if (const std::optional<int> action = ActionNamed(list[j])) {
-                table.positions[j].repeatOf = slotTable[2 * *action] / 2;
+                table.positions[j].repeatOf = slotTable[2 * static_cast<size_t>(*action)] / 2;
             }
         }
     }

@@ -9,22 +9,22 @@ struct ByteRange {
 };
 
 constexpr void MarkAsciiLettersAndDigits(CodePage& page) {
-    for (int b = 0; b < 256; ++b) {
+    for (size_t b = 0; b < 256; ++b) {
         page.lower[b] = static_cast<uint8_t>(b);
     }
-    for (int b = 'A'; b <= 'Z'; ++b) {
+    for (size_t b = 'A'; b <= 'Z'; ++b) {
         page.lower[b] = static_cast<uint8_t>(b - 'A' + 'a');
         page.traits[b] |= CodePage::kAlpha | CodePage::kAlphaNumeric;
         page.traits[b - 'A' + 'a'] |= CodePage::kAlpha | CodePage::kAlphaNumeric;
     }
-    for (int b = '0'; b <= '9'; ++b) {
+    for (size_t b = '0'; b <= '9'; ++b) {
         page.traits[b] |= CodePage::kAlphaNumeric;
     }
 }
 
 constexpr void Mark(CodePage& page, std::initializer_list<ByteRange> ranges, uint8_t traits) {
     for (ByteRange range : ranges) {
-        for (int b = range.first; b <= range.last; ++b) {
+        for (size_t b = range.first; b <= range.last; ++b) {
             page.traits[b] |= traits;
         }
     }
@@ -50,7 +50,7 @@ constexpr CodePage MakeWesternEuropean() {
     page.lower[0x8C] = 0x9C;
     page.lower[0x8E] = 0x9E;
     page.lower[0x9F] = 0xFF;
-    for (int b = 0xC0; b <= 0xDE; ++b) {
+    for (size_t b = 0xC0; b <= 0xDE; ++b) {
         if (b != 0xD7) {
             page.lower[b] = static_cast<uint8_t>(b + 0x20);
         }
@@ -67,7 +67,7 @@ constexpr CodePage MakeDoubleByte(uint32_t id, std::initializer_list<ByteRange> 
     MarkAsciiLettersAndDigits(page);
     MarkLetters(page, singleByteLetters);
     for (ByteRange range : leadBytes) {
-        for (int b = range.first; b <= range.last; ++b) {
+        for (size_t b = range.first; b <= range.last; ++b) {
             page.traits[b] |= CodePage::kLeadByte;
         }
     }

@@ -41,9 +41,9 @@ struct CodePage {
 // and no byte from 0x80 up lowers below 0x80. Text is then matched against
 // lower-case ASCII names by ASCII folding alone, without the table.
 constexpr bool HasPlainAsciiCase(const CodePage& page) {
-    for (int b = 0; b < 256; ++b) {
+    for (size_t b = 0; b < 256; ++b) {
         const bool capital = b >= 'A' && b <= 'Z';
-        const int asciiLower = capital ? b - 'A' + 'a' : b;
+        const size_t asciiLower = capital ? b - 'A' + 'a' : b;
         const bool plain =
             b < 0x80 ? page.lower[b] == asciiLower && !page.IsLeadByte(static_cast<uint8_t>(b))
                      : page.lower[b] >= 0x80;

@@ -76,6 +76,7 @@ ValueClass ClassifyValue(std::string_view valueText, const CodePage& codePage) {
 HexReading ReadHexValue(std::string_view valueText) {
     HexReading reading;
     for (size_t i = 2; i < valueText.size(); ++i) {
+        // NOLINTNEXTLINE(bugprone-signed-char-misuse): the table's -1 means "not a digit".
         const int digit = value_decoding::kHexDigitValues[static_cast<uint8_t>(valueText[i])];
         if (digit < 0) {
             break;

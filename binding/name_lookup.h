@@ -18,8 +18,9 @@ namespace name_lookup {
 constexpr auto kBindingNames = [] {
     std::array<LowerName, kBindingCount> table{};
     for (int p = 0; p < kActionCount; ++p) {
-        table[2 * p] = MakeLowerName(kActions[p].keyboardName, 2 * p);
-        table[2 * p + 1] = MakeLowerName(kActions[p].padName, 2 * p + 1);
+        const auto at = static_cast<size_t>(p);
+        table[2 * at] = MakeLowerName(kActions[at].keyboardName, 2 * p);
+        table[2 * at + 1] = MakeLowerName(kActions[at].padName, 2 * p + 1);
     }
     return table;
 }();
@@ -65,7 +66,8 @@ constexpr auto kDistinctKeyNames = [] {
 constexpr auto kActionNames = [] {
     std::array<LowerName, kActionCount> table{};
     for (int p = 0; p < kActionCount; ++p) {
-        table[p] = MakeLowerName(kActions[p].name, p);
+        const auto at = static_cast<size_t>(p);
+        table[at] = MakeLowerName(kActions[at].name, p);
     }
     return table;
 }();

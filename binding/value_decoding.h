@@ -22,8 +22,10 @@ namespace value_decoding {
 inline constexpr auto kHexDigitValues = [] {
     std::array<int8_t, 256> values{};
     values.fill(-1);
-    for (int b = 0; b < 10; ++b) values['0' + b] = static_cast<int8_t>(b);
-    for (int b = 0; b < 6; ++b) {
+    for (size_t b = 0; b < 10; ++b) {
+        values['0' + b] = static_cast<int8_t>(b);
+    }
+    for (size_t b = 0; b < 6; ++b) {
         values['a' + b] = static_cast<int8_t>(10 + b);
         values['A' + b] = static_cast<int8_t>(10 + b);
     }
@@ -120,6 +122,7 @@ inline uint32_t ReadCheckedHexDigitsSlowly(std::string_view digits, const CodePa
     uint32_t value = 0;
     size_t i = 0;
     for (; i < digits.size(); ++i) {
+        // NOLINTNEXTLINE(bugprone-signed-char-misuse): the table's -1 means "not a digit".
         const int digit = kHexDigitValues[static_cast<uint8_t>(digits[i])];
         if (digit < 0) {
             break;

@@ -8,7 +8,7 @@
 namespace kio {
 
 std::string_view BindingName(int entry) {
-    const Action& action = kActions[entry / 2];
+    const Action& action = kActions[static_cast<size_t>(entry / 2)];
     return (entry % 2 == 0) ? action.keyboardName : action.padName;
 }
 
@@ -35,9 +35,10 @@ constexpr auto kSpellsActionName = []<size_t... kAction>(std::index_sequence<kAc
 // Gives an action the slots of list position `position`, unless an earlier
 // position already holds them.
 void ClaimSlots(SlotTable& slots, int action, int position) {
-    if (slots[2 * action] == kNoSlot) {
-        slots[2 * action] = static_cast<int8_t>(2 * position);
-        slots[2 * action + 1] = static_cast<int8_t>(2 * position + 1);
+    const size_t keyboardSlot = 2 * static_cast<size_t>(action);
+    if (slots[keyboardSlot] == kNoSlot) {
+        slots[keyboardSlot] = static_cast<int8_t>(2 * position);
+        slots[keyboardSlot + 1] = static_cast<int8_t>(2 * position + 1);
     }
 }
 

@@ -28,6 +28,7 @@ kiobind::Message NotAKeyName(std::string_view value, const std::string& lower) {
         return refusal;
     }
     std::vector<std::pair<size_t, std::string>> ranked;
+    ranked.reserve(kio::kKeyNames.size());
     for (const kio::KeyName& key : kio::kKeyNames) {
         ranked.emplace_back(kiobind::EditDistance(lower, key.name),
                             kiobind::AsciiLower(key.name));
@@ -53,7 +54,7 @@ ParsedText ParseBinding(std::string_view binding, const kio::CodePage& codePage,
     const kiobind::MessageArgument named = kiobind::Quoted("binding", std::string(binding));
     std::array<std::string_view, kio::kBindingCount> names;
     for (int e = 0; e < kio::kBindingCount; ++e) {
-        names[e] = kio::BindingName(e);
+        names[static_cast<size_t>(e)] = kio::BindingName(e);
     }
     const std::optional<std::string_view> near =
         binding.size() > kLongestSuggestable

@@ -175,7 +175,8 @@ bool Touched(const HeldFile& held, const SaveSystem& system) {
 // After the swap, the file swapped out must be the one held, untouched: a file
 // another program renamed into place in the last moment, or wrote into, goes
 // back in place and stays.
-Message CheckSwappedOut(const HeldFile& held, TemporaryFile& next, const SaveSystem& system) {
+Message CheckSwappedOut(const HeldFile& held, TemporaryFile& next, const FileStamp& ours,
+                        const SaveSystem& system) {
     FileStamp out;
     const bool same = system.stamp(next.Path(), out).empty() && out.SameFile(held.Stamp());
     const std::string key = !same ? "replaced.stays" : Touched(held, system) ? "wrote.back" : "";
@@ -189,6 +190,14 @@ Message CheckSwappedOut(const HeldFile& held, TemporaryFile& next, const SaveSys
         next.Keep();
         return Why(same ? "wrote.kept" : "replaced.kept",
                    {Plain("file", path), Plain("kept", next.Path()), Verbatim("error", error)});
+    }
+    // A program that wrote through the name in the meantime wrote into
+    // kiobind's version, now swapped out again: that text is kept, not removed.
+    FileStamp mine;
+    if (!system.stamp(next.Path(), mine).empty() || mine.size != ours.size ||
+        mine.modified != ours.modified) {
+        next.Keep();
+        return Why("wrote.both", {Plain("file", path), Plain("kept", next.Path())});
     }
     return Why(key, {Plain("file", path)});
 }
@@ -204,14 +213,18 @@ Message ReplaceHeld(const HeldFile& held, TemporaryFile& next, const SaveSystem&
         return Why("replace", {Plain("file", path), Verbatim("error", error)});
     };
     bool supported = false;
+    FileStamp ours;
     if (system.exchange) {
+        if (std::string error = system.stamp(next.Path(), ours); !error.empty()) {
+            return cannot(error);
+        }
         if (std::string error = system.exchange(next.Path(), target, supported); !error.empty()) {
             return cannot(error);
         }
     }
     if (supported) {
         // `next` now names the file swapped out; it goes when `next` does.
-        Message why = CheckSwappedOut(held, next, system);
+        Message why = CheckSwappedOut(held, next, ours, system);
         swapped = !Failed(why);
         return why;
     }
@@ -237,13 +250,20 @@ std::vector<Message> NamesNotes(const HeldFile& held, const std::string& backupP
         const std::vector<std::string> names =
             system.otherNames ? system.otherNames(facts.target, held.Stamp())
                               : std::vector<std::string>();
-        if (names.empty()) {
+        // The previous save's backup may be the file itself: no name the
+        // player gave it. The names are all in the target's folder.
+        const auto base = [](const std::string& name) { return name.substr(name.rfind('/') + 1); };
+        const std::string oldBackup = base(facts.target) + ".bak";
+        for (const std::string& name : names) {
+            if (base(name) != oldBackup) {
+                notes.push_back(Why("note.links", {Plain("file", held.Path()), Plain("link", name)}));
+            }
+        }
+        const size_t named = names.size();
+        if (facts.links - 1 > named) {
             notes.push_back(Why("note.links.elsewhere",
                                 {Plain("file", held.Path()),
-                                 Verbatim("count", std::to_string(facts.links - 1))}));
-        }
-        for (const std::string& name : names) {
-            notes.push_back(Why("note.links", {Plain("file", held.Path()), Plain("link", name)}));
+                                 Verbatim("count", std::to_string(facts.links - 1 - named))}));
         }
     }
     return notes;

@@ -74,7 +74,7 @@ std::string CreateExclusive(const std::string& path, const FileFacts& like, Save
         errno = 0;
     }
     if (::fchmod(fd, static_cast<mode_t>(like.mode)) != 0) {
-        const std::string error = SystemError();
+        std::string error = SystemError();
         ::close(fd);
         ::unlink(path.c_str());
         return error;
@@ -258,7 +258,7 @@ void Remove(const std::string& path) {
     ::unlink(path.c_str());
 }
 
-// Hard links in the same folder: the names a mod manager most likely made.
+// Hard links in the same folder, the file's own name left out.
 std::vector<std::string> OtherNames(const std::string& path, const FileStamp& stamp) {
     std::vector<std::string> names;
     const std::string folder = Folder(path);
@@ -270,10 +270,11 @@ std::vector<std::string> OtherNames(const std::string& path, const FileStamp& st
         return names;
     }
     const std::string prefix = folder == "/" ? "/" : folder + "/";
+    const std::string own = path.substr(path.rfind('/') + 1);
     while (const struct dirent* entry = ::readdir(entries.get())) {
         const std::string name = prefix + entry->d_name;
         struct stat status {};
-        if (name != path && ::lstat(name.c_str(), &status) == 0 &&
+        if (entry->d_name != own && ::lstat(name.c_str(), &status) == 0 &&
             static_cast<uint64_t>(status.st_dev) == stamp.device &&
             static_cast<uint64_t>(status.st_ino) == stamp.file) {
             names.push_back(name);

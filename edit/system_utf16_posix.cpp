@@ -20,6 +20,7 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open's own failure value.
     bool IsOpen() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
     iconv_t Handle() const { return handle_; }
 

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     if (getPam == nullptr) {
         return 2;
     }
-    std::array<int32_t, 2 * kActions> bindings;
+    std::array<int32_t, 2 * static_cast<size_t>(kActions)> bindings;
     for (int slot = 0; slot < 2 * kActions; ++slot) {
         bindings[slot] = firstDefault + defaultStep * slot;
     }
@@ -80,8 +80,9 @@ int main(int argc, char** argv) {
     std::printf("%-14s %-12s %-12s\n", "action", "keyboard", "pad");
     for (int j = 0; j < kActions; ++j) {
         std::printf("%-14s", order[j]);
-        PrintValue(bindings[2 * j]);
-        PrintValue(bindings[2 * j + 1]);
+        const size_t keyboardSlot = 2 * static_cast<size_t>(j);
+        PrintValue(bindings[keyboardSlot]);
+        PrintValue(bindings[keyboardSlot + 1]);
         std::printf("\n");
     }
     return result < 0 ? 1 : 0;

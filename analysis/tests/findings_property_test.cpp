@@ -88,7 +88,7 @@ void CheckFile(const std::string& bytes, const kio::CodePage& codePage) {
 
 TEST(FindingsProperty, SpansInTheirLineAndFixesEndTheirFinding) {
     for (const uint32_t codePageId : {1252u, 932u}) {
-        std::mt19937 random(codePageId * 7);
+        std::mt19937 random(std::mt19937::result_type{codePageId} * 7);
         for (int round = 0; round < kFilesPerCodePage; ++round) {
             const std::string bytes = test::RandomBindingFile(random);
             SCOPED_TRACE(testing::Message() << "code page " << codePageId << ", round " << round);

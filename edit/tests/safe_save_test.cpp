@@ -73,7 +73,7 @@ private:
 // The system's steps, each preceded by `before(step)`; a step fails when that
 // returns true. The held file's own closing is no step: nothing can go wrong
 // there that matters. Waiting takes no time: the clock moves instead.
-SaveSystem Hooked(std::function<bool(const std::string&)> before) {
+SaveSystem Hooked(const std::function<bool(const std::string&)>& before) {
     const SaveSystem& real = SystemSaveSystem();
     auto held = std::make_shared<SaveHandle>(-1);
     auto clock = std::make_shared<int64_t>(real.now());
@@ -165,7 +165,8 @@ TEST(SafeSave, EveryStepFailsInTurnWithoutHarm) {
     }
     expectedSteps.insert(expectedSteps.end(), checked.begin(), checked.end());  // last look
     if (exchanges) {
-        expectedSteps.insert(expectedSteps.end(), {"exchange", "stamp", "stamp held", "read held"});
+        expectedSteps.insert(expectedSteps.end(),
+                             {"stamp", "exchange", "stamp", "stamp held", "read held"});
     } else {
         expectedSteps.push_back("replace");
     }
@@ -376,6 +377,37 @@ TEST(SafeSave, AnOlderFileRenamedInWhileItIsOpenedIsNotTakenForIt) {
     EXPECT_FALSE(fs::exists(folder.Path() / "input.ini.bak"));
 }
 
+// Two programs write in the instant of the swap: one into the file held, one
+// through the name into kiobind's new version. The first goes back in place,
+// and the second's text is kept, never removed with the temporary file.
+TEST(SafeSave, TwoWritersDuringTheSwapBothKeepTheirText) {
+    if (!SystemSaveSystem().exchange) {
+        GTEST_SKIP() << "no swap here";
+    }
+    const Folder folder;
+    const fs::path file = folder.Path() / "input.ini";
+    const fs::path swappedOut = folder.Path() / "input.ini.kiobind-1.tmp";
+    WriteSettled(file, kOriginal);
+    bool exchanged = false;
+    bool wrote = false;
+    const SaveSystem system = Hooked([&](const std::string& step) {
+        exchanged = exchanged || step == "exchange";
+        if (exchanged && step == "stamp held" && !wrote) {
+            wrote = true;
+            std::ofstream(swappedOut, std::ios::binary | std::ios::app) << "; first\n";
+            std::ofstream(file, std::ios::binary | std::ios::app) << "; second\n";
+        }
+        return false;
+    });
+    const SaveResult result = SaveSafely(file.string(), kOriginal, kEdited, system);
+    ASSERT_TRUE(wrote);
+    EXPECT_FALSE(result.saved);
+    EXPECT_EQ(result.error.key, "save.wrote.both") << kiobind::Render(result.error);
+    EXPECT_EQ(Read(file), kOriginal + "; first\n");
+    EXPECT_EQ(Read(swappedOut), kEdited + "; second\n");
+    EXPECT_FALSE(fs::exists(folder.Path() / "input.ini.bak"));
+}
+
 TEST(SafeSave, ThroughALinkReplacesTheFileItLeadsToAndSaysWhereTheBackupWent) {
     const Folder folder;
     const fs::path file = folder.Path() / "real.ini";
@@ -401,17 +433,34 @@ TEST(SafeSave, ThroughALinkReplacesTheFileItLeadsToAndSaysWhereTheBackupWent) {
 #ifndef _WIN32
 TEST(SafeSave, AHardLinkKeepsTheOldTextAndIsNamed) {
     const Folder folder;
-    const fs::path file = folder.Path() / "input.ini";
-    const fs::path other = folder.Path() / "deployed.ini";
-    WriteSettled(file, kOriginal);
-    fs::create_hard_link(file, other);
-    const SaveResult result = SaveSafely(file.string(), kOriginal, kEdited, SystemSaveSystem());
-    ASSERT_TRUE(result.saved) << kiobind::Render(result.error);
-    EXPECT_EQ(Read(other), kOriginal);
-    ASSERT_EQ(result.notes.size(), 1u);
-    EXPECT_EQ(kiobind::Render(result.notes[0]),
-              file.string() + " has another name, " + other.string() +
-                  ", which still holds the previous text");
+    fs::create_directory(folder.Path() / "game");
+    fs::create_directory(folder.Path() / "mods");
+    const fs::path file = folder.Path() / "game" / "input.ini";
+    struct Case {
+        fs::path link;
+        std::string note;  // after "input.ini "
+    };
+    const std::vector<Case> cases = {
+        {folder.Path() / "game" / "deployed.ini",
+         "has another name, ./deployed.ini, which still holds the previous text"},
+        {folder.Path() / "mods" / "input.ini",
+         "has other names outside its folder (1), which still hold the previous text"},
+    };
+    const fs::path before = fs::current_path();
+    fs::current_path(folder.Path() / "game");  // the file named as a player names it
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.link.string());
+        fs::remove(folder.Path() / "game" / "input.ini.bak");
+        WriteSettled(file, kOriginal);
+        fs::create_hard_link(file, c.link);
+        const SaveResult result = SaveSafely("input.ini", kOriginal, kEdited, SystemSaveSystem());
+        ASSERT_TRUE(result.saved) << kiobind::Render(result.error);
+        EXPECT_EQ(Read(c.link), kOriginal);
+        ASSERT_EQ(result.notes.size(), 1u);
+        EXPECT_EQ(kiobind::Render(result.notes[0]), "input.ini " + c.note);
+        fs::remove(c.link);
+    }
+    fs::current_path(before);
 }
 
 TEST(SafeSave, AFifoIsRefusedWithoutWaiting) {

@@ -55,7 +55,7 @@ TEST(SureEdit, ChangesOnlyWhatItSays) {
         {"mark before a capital", bom + "KB_Run=Space\r\n", 1252, Do::Fix, "", "",
          "KB_Run=space\r\n"},
         {"mark before a comment", bom + "; hello\r\n", 1252, Do::Fix, "", "", "; hello\r\n"},
-        {"mark before UTF-16's", bom + "\xFE\xFF\x00\x41", 1252, Do::Fix, "", "", kUnchanged},
+        {"mark before UTF-16's", bom + std::string("\xFE\xFF\x00\x41", 4), 1252, Do::Fix, "", "", kUnchanged},
         // Marks written again and again go in one fix, so a second fix has nothing left.
         {"ten marks before a comment", Repeated(bom, 10) + "; hello\r\n", 1252, Do::Fix, "", "",
          "; hello\r\n"},

@@ -6,6 +6,7 @@
 
 // glibc's own allocator, under the names it exports for exactly this purpose:
 // a program that defines malloc and friends can still reach the real ones.
+// NOLINTBEGIN(bugprone-reserved-identifier): glibc's names, declared as it exports them.
 extern "C" {
 void* __libc_malloc(size_t size);
 void* __libc_calloc(size_t count, size_t size);
@@ -13,6 +14,7 @@ void* __libc_realloc(void* block, size_t size);
 void* __libc_memalign(size_t alignment, size_t size);
 void __libc_free(void* block);
 }
+// NOLINTEND(bugprone-reserved-identifier)
 
 namespace kio::bench {
 namespace {

@@ -50,6 +50,7 @@ std::optional<Measurement> CollectingReporter::Find(const std::string& name) con
         return std::nullopt;
     }
     std::vector<double> seconds;
+    seconds.reserve(runs.size());
     for (const Run& run : runs) {
         seconds.push_back(SecondsOf(run));
     }

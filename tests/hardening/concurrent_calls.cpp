@@ -52,6 +52,7 @@ void ExpectConcurrentCallsAgree(GetPamEntry getPam) {
         // arrive releases the others at once and their first calls race.
         std::atomic<int> notArrived{kThreads};
         std::vector<std::jthread> threads;
+        threads.reserve(kThreads);
         for (int thread = 0; thread < kThreads; ++thread) {
             threads.emplace_back([thread, getPam, &notArrived, &first, &mismatches, &calls] {
                 notArrived.fetch_sub(1);

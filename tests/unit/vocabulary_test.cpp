@@ -112,8 +112,9 @@ TEST(SlotTable, ReversedListMovesEveryAction) {
     std::reverse(reversed.begin(), reversed.end());
     const SlotTable slots = BuildSlotTable(reversed.data());
     for (int p = 0; p < kActionCount; ++p) {
-        EXPECT_EQ(slots[2 * p], 2 * (26 - p));
-        EXPECT_EQ(slots[2 * p + 1], 2 * (26 - p) + 1);
+        const size_t keyboardSlot = 2 * static_cast<size_t>(p);
+        EXPECT_EQ(slots[keyboardSlot], 2 * (26 - p));
+        EXPECT_EQ(slots[keyboardSlot + 1], 2 * (26 - p) + 1);
     }
 }
 

@@ -128,6 +128,7 @@ Arguments ParseArguments(const std::vector<std::string>& allWords) {
     bool formatGiven = false;
     for (; i < words.size() && !arguments.Wrong(); ++i) {
         const std::string& word = words[i];
+        // NOLINTNEXTLINE(bugprone-branch-clone): after "--", an option's name is a file too.
         if (optionsEnded) {
             TakePositional(word, taken, haveFile, arguments);  // "--" ends the options
         } else if (word == "--") {

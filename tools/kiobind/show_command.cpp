@@ -82,7 +82,9 @@ void WriteTable(const BindingTable& table, const Context& context, std::string& 
         std::snprintf(number, sizeof number, "%2d  ", j);
         out += number + Padded(ActionLabel(position, language), nameWidth);
         if (position.action) {
-            out += Cell(table.slots[2 * j], context) + Cell(table.slots[2 * j + 1], context);
+            const size_t keyboardSlot = 2 * static_cast<size_t>(j);
+            out += Cell(table.slots[keyboardSlot], context) +
+                   Cell(table.slots[keyboardSlot + 1], context);
         } else if (position.repeatOf) {
             out += context.style(
                 Paint::Quiet,
@@ -135,8 +137,9 @@ void WriteJson(const BindingTable& table, nlohmann::ordered_json& document) {
         row["keyboard"] = nullptr;
         row["pad"] = nullptr;
         if (position.action) {
-            row["keyboard"] = SlotJson(2 * *position.action, table.slots[2 * j]);
-            row["pad"] = SlotJson(2 * *position.action + 1, table.slots[2 * j + 1]);
+            const size_t keyboardSlot = 2 * static_cast<size_t>(j);
+            row["keyboard"] = SlotJson(2 * *position.action, table.slots[keyboardSlot]);
+            row["pad"] = SlotJson(2 * *position.action + 1, table.slots[keyboardSlot + 1]);
         }
         actions.push_back(std::move(row));
     }

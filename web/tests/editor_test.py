@@ -58,8 +58,8 @@ class Editor:
         self.profile = tempfile.mkdtemp(prefix='kio-editor-profile-')
         options = webdriver.ChromeOptions()
         options.binary_location = '/usr/bin/chromium'
-        for flag in [f'--lang={language}', '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic',
-                     '--no-first-run', '--disable-background-networking',
+        for flag in [f'--lang={language}', '--headless', '--no-sandbox', '--disable-gpu',
+                     '--disable-quic', '--no-first-run', '--disable-background-networking',
                      '--disable-component-update', '--disable-sync',
                      f'--user-data-dir={self.profile}']:
             options.add_argument(flag)
@@ -239,7 +239,7 @@ def test_rebinding_and_saving(editor):
                                 ('KB_Item', 'Tab', 'tab')]:
         editor.rebind(binding, code)
         editor.expect_key(binding, name)
-    assert editor.find(f'[data-key="tab"] .actions').text == 'Item'
+    assert editor.find('[data-key="tab"] .actions').text == 'Item'
 
     pad = editor.find('[data-binding="PAD_Run"] input')
     pad.send_keys(Keys.CONTROL, 'a')
@@ -419,7 +419,8 @@ def visible_texts(editor):
         const skip = (node) => node.closest('script, style, #file-view, #key-list, [hidden]');
         const walker = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
         for (let node = walker.nextNode(); node; node = walker.nextNode()) {
-          if (!skip(node.parentElement) && node.textContent.trim()) texts.push(node.textContent.trim());
+          if (!skip(node.parentElement) && node.textContent.trim())
+            texts.push(node.textContent.trim());
         }
         for (const element of document.querySelectorAll('[title], [aria-label], [placeholder]')) {
           if (skip(element)) continue;
@@ -482,6 +483,8 @@ def test_japanese(editor):
     assert editor.driver.execute_script('return document.documentElement.lang') == 'en'
     editor.load()
     assert selected('language') == 'en'
+
+
 # ---- what a player can trust: one case per finding of the editor review ----
 
 def test_no_file_open(editor):
@@ -722,11 +725,13 @@ def test_keyboard_alone(editor):
     steps = [
         ([Keys.ENTER], lambda: waiting() and 'Shift+Tab' in editor.find('#waiting').text),
         ([Keys.TAB], lambda: editor.key_text('KB_Map') == 'tab' and not waiting()),
-        ([Keys.ENTER, (Keys.SHIFT, Keys.TAB)], lambda: waiting() and editor.focused() == 'key-list'),
-        ([Keys.ESCAPE], lambda: not waiting() and editor.key_text('KB_Map') == 'tab'
-                                and editor.focused() == 'KB_Map'),
-        ([Keys.ENTER, (Keys.SHIFT, Keys.ESCAPE)], lambda: not waiting()
-                                                  and editor.key_text('KB_Map') == 'tab'),
+        ([Keys.ENTER, (Keys.SHIFT, Keys.TAB)],
+         lambda: waiting() and editor.focused() == 'key-list'),
+        ([Keys.ESCAPE],
+         lambda: not waiting() and editor.key_text('KB_Map') == 'tab'
+         and editor.focused() == 'KB_Map'),
+        ([Keys.ENTER, (Keys.SHIFT, Keys.ESCAPE)],
+         lambda: not waiting() and editor.key_text('KB_Map') == 'tab'),
         ([Keys.ENTER, (Keys.SHIFT, Keys.TAB), Keys.HOME, Keys.ENTER],
          lambda: editor.key_text('KB_Map') == editor.js(
              'return document.querySelector("#key-list").options[0].value')),
@@ -834,7 +839,8 @@ for (const element of document.querySelectorAll('body *')) {
   if (style.overflow !== 'visible' && element.tagName !== 'SELECT' &&
       !element.classList.contains('unseen') &&
       !element.classList.contains('file-view') &&
-      (element.scrollWidth > element.clientWidth || element.scrollHeight > element.clientHeight + 1 ||
+      (element.scrollWidth > element.clientWidth ||
+       element.scrollHeight > element.clientHeight + 1 ||
        style.textOverflow === 'ellipsis'))
     cut.push(element.className + ' ' + element.textContent);
 }
@@ -920,9 +926,12 @@ def test_large_file(editor):
     # Each edit timed in the page, from the key press to the next frame drawn.
     times = []
     for number in range(3):
-        for what, step in [('bind', 'const cell = document.querySelector(\'[data-binding="KB_Run"] button\');'
+        code = ['KeyF', 'Tab'][number % 2]
+        for what, step in [('bind', 'const cell = document.querySelector('
+                                    '\'[data-binding="KB_Run"] button\');'
                                     'cell.click(); const t0 = performance.now();'
-                                    f'cell.dispatchEvent(new KeyboardEvent("keydown", {{code: "{["KeyF", "Tab"][number % 2]}", bubbles: true}}));'),
+                                    'cell.dispatchEvent(new KeyboardEvent("keydown", '
+                                    f'{{code: "{code}", bubbles: true}}));'),
                            ('undo', 'const t0 = performance.now();'
                                     'document.querySelector("[data-test=undo]").click();')]:
             times.append((what, editor.driver.execute_async_script(

@@ -63,6 +63,7 @@ TEST(NearestName, SuggestsOnlyPlausibleTypos) {
 TEST(NearestName, SkipsOnlyNamesThatCannotWin) {
     const auto self = [](std::string_view name) { return name; };
     std::vector<std::string_view> names;
+    names.reserve(kio::kKeyNames.size());
     for (const kio::KeyName& key : kio::kKeyNames) names.push_back(key.name);
     std::mt19937 random(7);
     for (int round = 0; round < 3000; ++round) {

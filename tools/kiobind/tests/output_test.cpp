@@ -19,8 +19,8 @@ std::string Read(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// A file that puts control bytes wherever a message might quote it.
-const std::string kHostile =
+// A file that puts control bytes wherever a message might quote it, a NUL too.
+constexpr char kHostileBytes[] =
     "KB_Run=space\x1B]0;owned\x07 ;\r\n"
     "KB_Item=\x1B[31mred\r\n"
     "KB_\x1B[2JMap=x\r\n"
@@ -33,6 +33,7 @@ const std::string kHostile =
     "KB_Map=a\x1B b\n"
     "KB_Pause=\x9B" "31m\n"
     "KB_Evade=x\0\x1B[0m\n";
+const std::string kHostile(kHostileBytes, sizeof kHostileBytes - 1);
 const std::string kBomHostile = "\xEF\xBB\xBFKB_Run=\x1B\x07\r\nKB_Run=\x1B\r\n";
 const std::string kUtf16Hostile = std::string("\xFF\xFEK\0=\0\x1B\0\x9B\0\x07\0\x30\x30", 14);
 
