@@ -27,9 +27,7 @@ std::optional<int32_t> BrowserKeyValue(std::string_view code) {
     return std::nullopt;
 }
 
-std::string FileSpelling(std::string_view keyName) {
-    return AsciiLower(keyName);
-}
+std::string FileSpelling(std::string_view keyName) { return AsciiLower(keyName); }
 
 std::optional<std::string> KeyNameOf(int32_t value) {
     for (const kio::KeyName& key : kio::kKeyNames) {

@@ -15,9 +15,7 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr size_t kSampledPairs = 128;
 constexpr size_t kFewestPairs = 2;
 
-bool IsBlankOrNul(char c) {
-    return c == '\0' || kio::IsWhiteSpace(static_cast<uint8_t>(c));
-}
+bool IsBlankOrNul(char c) { return c == '\0' || kio::IsWhiteSpace(static_cast<uint8_t>(c)); }
 
 // The bytes of the marks at the start of `text`: a mark written twice is read
 // as part of the key just as one is, and all of them go in one fix.
@@ -60,9 +58,7 @@ std::optional<std::string_view> DetectUtf16(std::string_view bytes) {
     return std::nullopt;
 }
 
-bool StartsWithUtf8Bom(std::string_view bytes) {
-    return bytes.starts_with(kUtf8Bom);
-}
+bool StartsWithUtf8Bom(std::string_view bytes) { return bytes.starts_with(kUtf8Bom); }
 
 bool HasUtf16ByteOrderMark(std::string_view bytes) {
     return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
@@ -70,8 +66,10 @@ bool HasUtf16ByteOrderMark(std::string_view bytes) {
 
 Finding Utf16Finding(std::string_view byteOrder, std::string_view bytes) {
     const size_t mark = HasUtf16ByteOrderMark(bytes) ? 2 : 0;
-    return {1, Severity::Warning,
-            Message{byteOrder == "big-endian" ? "K101.big" : "K101.little", {}}, {0, mark}};
+    return {1,
+            Severity::Warning,
+            Message{byteOrder == "big-endian" ? "K101.big" : "K101.little", {}},
+            {0, mark}};
 }
 
 std::optional<Finding> NulFinding(const FileAnalysis& analysis) {
@@ -156,7 +154,8 @@ std::optional<Finding> Utf8Finding(const FileAnalysis& analysis, const kio::Code
         return std::nullopt;
     }
     const size_t offset = marks + *first;
-    return Finding{analysis.lineNumbers.LineOf(offset), Severity::Note,
+    return Finding{analysis.lineNumbers.LineOf(offset),
+                   Severity::Note,
                    Message{"K106", {Plain("code_page", std::to_string(codePage.id))}},
                    {offset, Utf8SequenceLength(analysis.text, offset)}};
 }
@@ -181,8 +180,9 @@ void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
             const size_t valueEnd = valueStart + withoutBom.valueText.size();
             std::string replacement(line.text.substr(marks, valueStart - marks));
             replacement += *sure;
-            removeBom = Fix{FixKind::RemoveUtf8Bom, line.offset, valueEnd, std::move(replacement),
-                            *withoutBom.entry, kio::DecodeValue(*sure, codePage)};
+            removeBom =
+                Fix{FixKind::RemoveUtf8Bom, line.offset,       valueEnd,
+                    std::move(replacement), *withoutBom.entry, kio::DecodeValue(*sure, codePage)};
         }
         findings.push_back({line.number, Severity::Warning,
                             Message{"K104", {Quoted("key", std::string(withoutBom.keyText))}}, bom,

@@ -23,7 +23,7 @@ enum class Severity {
 // The fixes `kiobind fix` applies: each has exactly one sure outcome.
 enum class FixKind {
     RemoveUtf8Bom,
-    ConvertUtf16,              // the whole file; no byte range
+    ConvertUtf16,  // the whole file; no byte range
     LowerCaseKeyName,
     DropSpaceBeforeSemicolon,  // and lowercases the key name where that is also needed
     AddEquals,
@@ -64,9 +64,9 @@ struct Finding {
 
     int line = 0;
     Severity severity = Severity::Warning;
-    Message message;  // its identifier and arguments
-    ByteSpan span;    // within the file
-    size_t column = 0;  // where `span` starts within the line, counted in bytes from 0
+    Message message;         // its identifier and arguments
+    ByteSpan span;           // within the file
+    size_t column = 0;       // where `span` starts within the line, counted in bytes from 0
     std::optional<Fix> fix;  // when the finding has one sure fix
 };
 

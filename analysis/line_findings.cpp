@@ -15,9 +15,7 @@
 namespace kiobind {
 namespace {
 
-bool IsBlank(char c) {
-    return kio::IsWhiteSpace(static_cast<uint8_t>(c));
-}
+bool IsBlank(char c) { return kio::IsWhiteSpace(static_cast<uint8_t>(c)); }
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) {
@@ -29,8 +27,8 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-void Warn(std::vector<Finding>& findings, const AnalysedLine& line, Message message,
-          ByteSpan span, std::optional<Fix> fix = {}) {
+void Warn(std::vector<Finding>& findings, const AnalysedLine& line, Message message, ByteSpan span,
+          std::optional<Fix> fix = {}) {
     findings.push_back({line.number, Severity::Warning, std::move(message), span, std::move(fix)});
 }
 
@@ -40,8 +38,7 @@ void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codeP
     const ByteSpan span = SpanOf(line, trimmed);
     if (const std::optional<int> entry = kio::FindBindingEntry(trimmed, codePage)) {
         Warn(findings, line,
-             Message{"K202.name", {Plain("binding", std::string(kio::BindingName(*entry)))}},
-             span);
+             Message{"K202.name", {Plain("binding", std::string(kio::BindingName(*entry)))}}, span);
         return;
     }
     // "KB_Run space" or "KB_Run: space": a binding name, then the value.
@@ -64,8 +61,8 @@ void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codeP
                     line.offset + static_cast<size_t>(trimmed.data() - line.text.data()) + cut;
                 const size_t restEnd =
                     line.offset + static_cast<size_t>(rest.data() - line.text.data()) + rest.size();
-                fix = Fix{FixKind::AddEquals, nameEnd, restEnd - nameEnd, "=" + *sure, *entry,
-                          kio::DecodeValue(*sure, codePage)};
+                fix = Fix{FixKind::AddEquals, nameEnd, restEnd - nameEnd,
+                          "=" + *sure,        *entry,  kio::DecodeValue(*sure, codePage)};
             }
             // The game drops one final ";" of a value, so a ";" key needs two.
             const std::string_view again = !rest.empty() && rest.back() == ';' ? ";" : "";
@@ -103,8 +100,8 @@ void CheckUnknownBinding(const AnalysedLine& line, std::vector<Finding>& finding
     }
     if (const std::optional<std::string_view> near =
             NearestName(key, names, [](std::string_view name) { return name; })) {
-        Warn(findings, line, Message{"K204.near", {keyArgument, Quoted("nearest", std::string(*near))}},
-             span);
+        Warn(findings, line,
+             Message{"K204.near", {keyArgument, Quoted("nearest", std::string(*near))}}, span);
         return;
     }
     Warn(findings, line, Message{"K204", {keyArgument}}, span);

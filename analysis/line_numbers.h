@@ -15,9 +15,7 @@
 namespace kiobind {
 
 // A byte that ends a line, for the game and for an editor alike.
-inline bool IsLineBreak(char c) {
-    return c == '\r' || c == '\n';
-}
+inline bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 
 class LineNumbers {
 public:

@@ -25,9 +25,7 @@ std::string_view Message::Id() const {
     return whole.substr(0, whole.find('.'));
 }
 
-std::span<const CatalogueEntry> MessageCatalogue() {
-    return kCatalogue;
-}
+std::span<const CatalogueEntry> MessageCatalogue() { return kCatalogue; }
 
 const CatalogueEntry* FindCatalogueEntry(std::string_view key) {
     const auto found = std::find_if(std::begin(kCatalogue), std::end(kCatalogue),
@@ -36,8 +34,7 @@ const CatalogueEntry* FindCatalogueEntry(std::string_view key) {
 }
 
 std::string_view TextIn(const CatalogueEntry& entry, Language language) {
-    const std::string_view text =
-        language == Language::Japanese ? entry.japanese : entry.english;
+    const std::string_view text = language == Language::Japanese ? entry.japanese : entry.english;
     return text.empty() ? entry.english : text;
 }
 
@@ -73,12 +70,11 @@ std::string Render(const Message& message, Language language) {
     return Render(message, language, FileTextShower());
 }
 
-std::string Render(const Message& message, Language language,
-                   const FileTextShower& showFileText) {
+std::string Render(const Message& message, Language language, const FileTextShower& showFileText) {
     const CatalogueEntry* entry = FindCatalogueEntry(message.key);
     // A key missing from the catalogue still says which message it is.
-    const std::string_view text = entry != nullptr ? TextIn(*entry, language)
-                                                   : std::string_view(message.key);
+    const std::string_view text =
+        entry != nullptr ? TextIn(*entry, language) : std::string_view(message.key);
     std::string out;
     out.reserve(text.size() + 32);
     size_t i = 0;

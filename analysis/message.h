@@ -58,7 +58,6 @@ using FileTextShower = std::function<std::string(std::string_view)>;
 
 // As Render, with file text shown by `showFileText`: Quoted ones still in
 // quotes, long ones still cut short.
-std::string Render(const Message& message, Language language,
-                   const FileTextShower& showFileText);
+std::string Render(const Message& message, Language language, const FileTextShower& showFileText);
 
 }  // namespace kiobind

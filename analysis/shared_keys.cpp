@@ -60,13 +60,12 @@ void AddSharedKeys(const FileAnalysis& analysis, std::vector<Finding>& findings)
         }
         const int play = static_cast<int>(entries.size()) - menu;
         const char* key = play > 1 ? "K502.play" : menu > 1 ? "K502.menu" : "K501";
-        findings.push_back(
-            {line.number, play > 1 || menu > 1 ? Severity::Warning : Severity::Note,
-             Message{key,
-                     {Plain("binding", std::string(kio::BindingName(*lastSet))),
-                      Plain("value", ValueShown(*lastSet, kindAndValue.second)),
-                      Plain("others", others)}},
-             SpanOf(line, line.valueText)});
+        findings.push_back({line.number, play > 1 || menu > 1 ? Severity::Warning : Severity::Note,
+                            Message{key,
+                                    {Plain("binding", std::string(kio::BindingName(*lastSet))),
+                                     Plain("value", ValueShown(*lastSet, kindAndValue.second)),
+                                     Plain("others", others)}},
+                            SpanOf(line, line.valueText)});
     }
 }
 

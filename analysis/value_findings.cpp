@@ -16,7 +16,8 @@ size_t LongestKeyName() {
         std::max_element(kio::kKeyNames.begin(), kio::kKeyNames.end(),
                          [](const kio::KeyName& a, const kio::KeyName& b) {
                              return a.name.size() < b.name.size();
-                         })->name.size();
+                         })
+            ->name.size();
     return longest;
 }
 
@@ -47,7 +48,8 @@ Finding Warn(const AnalysedLine& line, std::string_view name, std::string key,
 // Writes `replacement`, a sure value, over the line's value, which must not be empty.
 Fix ReplaceValue(const AnalysedLine& line, FixKind kind, std::string replacement,
                  const kio::CodePage& codePage) {
-    const size_t offset = line.offset + static_cast<size_t>(line.valueText.data() - line.text.data());
+    const size_t offset =
+        line.offset + static_cast<size_t>(line.valueText.data() - line.text.data());
     const int32_t value = kio::DecodeValue(replacement, codePage);
     return Fix{kind, offset, line.valueText.size(), std::move(replacement), *line.entry, value};
 }
@@ -115,8 +117,9 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
     }
     if (IsDigits(value)) {
         if (const std::optional<std::string> number = DecimalAsHex(value)) {
-            return Warn(line, name, "K310.hex",
-                        {valueArgument, Plain("number", *number), Plain("decimal", std::string(value))});
+            return Warn(
+                line, name, "K310.hex",
+                {valueArgument, Plain("number", *number), Plain("decimal", std::string(value))});
         }
         return Warn(line, name, "K310", {valueArgument});
     }

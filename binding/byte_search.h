@@ -85,9 +85,9 @@ inline size_t FindNul(const char* bytes, size_t size) {
         return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
     };
     for (; size - from >= kStep; from += kStep) {
-        const __m128i least = _mm_min_epu8(_mm_min_epu8(load(from), load(from + kBlockSize)),
-                                           _mm_min_epu8(load(from + 2 * kBlockSize),
-                                                        load(from + 3 * kBlockSize)));
+        const __m128i least =
+            _mm_min_epu8(_mm_min_epu8(load(from), load(from + kBlockSize)),
+                         _mm_min_epu8(load(from + 2 * kBlockSize), load(from + 3 * kBlockSize)));
         if (_mm_movemask_epi8(_mm_cmpeq_epi8(least, _mm_setzero_si128())) != 0) {
             break;
         }

@@ -66,8 +66,6 @@ const CodePage& DefaultCodePage();
 const CodePage& ProcessCodePage();
 
 // The six white-space bytes: tab, LF, VT, FF, CR and space.
-constexpr bool IsWhiteSpace(uint8_t byte) {
-    return byte == 0x20 || (byte >= 0x09 && byte <= 0x0D);
-}
+constexpr bool IsWhiteSpace(uint8_t byte) { return byte == 0x20 || (byte >= 0x09 && byte <= 0x0D); }
 
 }  // namespace kio

@@ -22,11 +22,10 @@ CodePage CaptureCodePage(UINT id) {
         }
         page.lower[b] = static_cast<uint8_t>(single);
         const char character = static_cast<char>(byte);
-        page.traits[b] = static_cast<uint8_t>((leadByte ? CodePage::kLeadByte : 0) |
-                                              (::IsCharAlphaA(character) ? CodePage::kAlpha : 0) |
-                                              (::IsCharAlphaNumericA(character)
-                                                   ? CodePage::kAlphaNumeric
-                                                   : 0));
+        page.traits[b] =
+            static_cast<uint8_t>((leadByte ? CodePage::kLeadByte : 0) |
+                                 (::IsCharAlphaA(character) ? CodePage::kAlpha : 0) |
+                                 (::IsCharAlphaNumericA(character) ? CodePage::kAlphaNumeric : 0));
         page.hasLeadBytes = page.hasLeadBytes || leadByte;
     }
     page.hasPlainAsciiCase = HasPlainAsciiCase(page);

@@ -17,8 +17,9 @@ namespace kio::detail {
 
 }  // namespace kio::detail
 
-#define KIO_ASSERT(condition) \
-    ((condition) ? static_cast<void>(0) : ::kio::detail::InvariantBroken(#condition, __FILE__, __LINE__))
+#define KIO_ASSERT(condition)           \
+    ((condition) ? static_cast<void>(0) \
+                 : ::kio::detail::InvariantBroken(#condition, __FILE__, __LINE__))
 #else
 #define KIO_ASSERT(condition) static_cast<void>(sizeof(condition))
 #endif

@@ -123,7 +123,7 @@ inline size_t SkipLineBreaks(std::string_view text, size_t from) {
 // is single-byte, so leading white space is plain bytes under any code page.
 template <typename Characters>
 KIO_ALWAYS_INLINE std::string_view Trim(std::string_view text, size_t first, size_t end,
-                      const Characters& characters) {
+                                        const Characters& characters) {
     while (first < end && IsWhiteSpaceByte(text[first])) {
         ++first;
     }
@@ -199,10 +199,9 @@ void ScanWith(std::string_view text, const Characters& characters, OnLine& onLin
         const WindowCut cut = CutWindowedLine(window, Characters::kBytesMayPair, windowed);
         // A line with a byte that may pair is still cut here when it has no "="
         // byte at all and its break starts a character.
-        const bool cutFromWindow =
-            cut == WindowCut::kCut ||
-            (cut == WindowCut::kHighBytes && !windowed.hasEquals &&
-             characters.StartsCharacter(text, start, start + windowed.end));
+        const bool cutFromWindow = cut == WindowCut::kCut ||
+                                   (cut == WindowCut::kHighBytes && !windowed.hasEquals &&
+                                    characters.StartsCharacter(text, start, start + windowed.end));
         ScannedLine scanned;
         if (cutFromWindow) {
             scanned = FromWindow(text.data() + start, windowed);

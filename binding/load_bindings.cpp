@@ -44,8 +44,8 @@ KIO_ALWAYS_INLINE int32_t DecodeValueOfLine(const ScannedLine& line, const CodeP
 }
 
 template <bool kPlainAsciiCase>
-void ApplyBindingLinesUnder(std::string_view text, const SlotTable& slots,
-                            const CodePage& codePage, BindingValues& values) {
+void ApplyBindingLinesUnder(std::string_view text, const SlotTable& slots, const CodePage& codePage,
+                            BindingValues& values) {
     // A copy on this frame is read without first loading where the table is.
     const SlotTable slotsHere = slots;
     // Inlined into the scan: a call per line would cost as much as the lookups.

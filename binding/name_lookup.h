@@ -96,20 +96,19 @@ constexpr bool HasWhiteSpaceAtAnEnd(const LowerName& name) {
 static_assert(std::none_of(kDistinctKeyNames.begin(), kDistinctKeyNames.end(),
                            HasWhiteSpaceAtAnEnd));
 
-inline constexpr PerfectNameIndex<kBindingCount, 9, NameMatch::FoldingAsciiCase>
-    kBindingNameIndex(kBindingNames);
+inline constexpr PerfectNameIndex<kBindingCount, 9, NameMatch::FoldingAsciiCase> kBindingNameIndex(
+    kBindingNames);
 // The same names matched byte for byte, for text already lowercased.
 inline constexpr PerfectNameIndex<kBindingCount, 9, NameMatch::Exact> kLoweredBindingNameIndex(
     kBindingNames);
-inline constexpr PerfectNameIndex<kDistinctKeyNames.size(), 12, NameMatch::Exact>
-    kKeyNameIndex(kDistinctKeyNames);
-inline constexpr PerfectNameIndex<kActionCount, 8, NameMatch::Exact> kActionNameIndex(
-    kActionNames);
+inline constexpr PerfectNameIndex<kDistinctKeyNames.size(), 12, NameMatch::Exact> kKeyNameIndex(
+    kDistinctKeyNames);
+inline constexpr PerfectNameIndex<kActionCount, 8, NameMatch::Exact> kActionNameIndex(kActionNames);
 static_assert(kBindingNameIndex.IsPerfect() && kLoweredBindingNameIndex.IsPerfect() &&
-              kKeyNameIndex.IsPerfect() &&
-              kActionNameIndex.IsPerfect());
+              kKeyNameIndex.IsPerfect() && kActionNameIndex.IsPerfect());
 static_assert(kBindingNameIndex.ValuesFit() && kLoweredBindingNameIndex.ValuesFit() &&
-              kActionNameIndex.ValuesFit(), "a record holds each name's value");
+                  kActionNameIndex.ValuesFit(),
+              "a record holds each name's value");
 static_assert(kDistinctKeyNames.size() == 142);
 static_assert(kKeyNameIndex.ValuesFit(), "a key's code is found by FindValue");
 

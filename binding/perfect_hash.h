@@ -194,11 +194,12 @@ private:
 
     static constexpr NameRecord RecordOf(const LowerName& name, int position) {
         const char* bytes = name.bytes.data();
-        return NameRecord{
-            CompareWord(perfect_hash::NameWord(bytes, name.length)),
-            CompareWord(name.length >= 8 ? perfect_hash::LoadWord(bytes, 8) : 0),
-            CompareWord(name.length > 16 ? perfect_hash::LoadWord(bytes + 8, 8) : 0), name.length,
-            static_cast<uint16_t>(position), static_cast<uint16_t>(name.value)};
+        return NameRecord{CompareWord(perfect_hash::NameWord(bytes, name.length)),
+                          CompareWord(name.length >= 8 ? perfect_hash::LoadWord(bytes, 8) : 0),
+                          CompareWord(name.length > 16 ? perfect_hash::LoadWord(bytes + 8, 8) : 0),
+                          name.length,
+                          static_cast<uint16_t>(position),
+                          static_cast<uint16_t>(name.value)};
     }
 
     KIO_ALWAYS_INLINE const NameRecord& RecordIn(size_t slot) const {
@@ -217,8 +218,7 @@ private:
             const NameRecord& name = RecordIn(SlotOfWord(last, n));
             if (name.length != n || !WordsMatch(last, name.hashed) ||
                 !WordsMatch(perfect_hash::LoadWord(text.data(), 8), name.first) ||
-                (n > 16 &&
-                 !WordsMatch(perfect_hash::LoadWord(text.data() + 8, 8), name.middle))) {
+                (n > 16 && !WordsMatch(perfect_hash::LoadWord(text.data() + 8, 8), name.middle))) {
                 return nullptr;
             }
             return &name;

@@ -30,21 +30,21 @@ namespace {
 //   anything else          -> 31 ERROR_GEN_FAILURE
 uint32_t Win32ErrorFromErrno(int error) {
     switch (error) {
-    case ENOENT: return win32_error::kFileNotFound;
-    case ENOTDIR: return win32_error::kPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EROFS: return win32_error::kAccessDenied;
-    case EMFILE:
-    case ENFILE: return win32_error::kTooManyOpenFiles;
-    case ENOMEM: return win32_error::kNotEnoughMemory;
-    case ETXTBSY: return win32_error::kSharingViolation;
-    case EAGAIN: return win32_error::kLockViolation;
-    case ENAMETOOLONG: return win32_error::kFilenameTooLong;
-    case EIO: return win32_error::kIoDevice;
-    case ELOOP: return win32_error::kCantResolveFilename;
-    default: return win32_error::kGeneralFailure;
+        case ENOENT: return win32_error::kFileNotFound;
+        case ENOTDIR: return win32_error::kPathNotFound;
+        case EACCES:
+        case EPERM:
+        case EISDIR:
+        case EROFS: return win32_error::kAccessDenied;
+        case EMFILE:
+        case ENFILE: return win32_error::kTooManyOpenFiles;
+        case ENOMEM: return win32_error::kNotEnoughMemory;
+        case ETXTBSY: return win32_error::kSharingViolation;
+        case EAGAIN: return win32_error::kLockViolation;
+        case ENAMETOOLONG: return win32_error::kFilenameTooLong;
+        case EIO: return win32_error::kIoDevice;
+        case ELOOP: return win32_error::kCantResolveFilename;
+        default: return win32_error::kGeneralFailure;
     }
 }
 
@@ -156,8 +156,8 @@ ResultCode Read(FileHandle handle, char* buffer, uint32_t size, uint32_t& bytesR
 
 void Close(FileHandle handle) { ::close(static_cast<int>(handle)); }
 
-constexpr FileSystem kPosixFileSystem = {GetHostExecutablePath, OpenForReading, GetSize, Read,
-                                         Close, OpenForReadingWithSize};
+constexpr FileSystem kPosixFileSystem = {
+    GetHostExecutablePath, OpenForReading, GetSize, Read, Close, OpenForReadingWithSize};
 
 }  // namespace
 

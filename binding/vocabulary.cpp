@@ -24,13 +24,15 @@ bool SpellsActionName(const char* text) {
     static constexpr std::string_view name = kActions[kAction].name;
     return [text]<size_t... kAt>(std::index_sequence<kAt...>) {
         return ((text[kAt] == name[kAt]) && ...) && text[name.size()] == '\0';
-    }(std::make_index_sequence<name.size()>{});
+    }
+    (std::make_index_sequence<name.size()>{});
 }
 
 // SpellsActionName of each action, by action number.
 constexpr auto kSpellsActionName = []<size_t... kAction>(std::index_sequence<kAction...>) {
     return std::array<bool (*)(const char*), kActionCount>{&SpellsActionName<kAction>...};
-}(std::make_index_sequence<kActionCount>{});
+}
+(std::make_index_sequence<kActionCount>{});
 
 // Gives an action the slots of list position `position`, unless an earlier
 // position already holds them.

@@ -35,8 +35,8 @@ std::string_view LineBreakAt(std::string_view file, size_t position) {
     if (position >= file.size() || !IsLineBreak(file[position])) {
         return {};
     }
-    const bool crLf = file[position] == '\r' && position + 1 < file.size() &&
-                      file[position + 1] == '\n';
+    const bool crLf =
+        file[position] == '\r' && position + 1 < file.size() && file[position + 1] == '\n';
     return file.substr(position, crLf ? 2 : 1);
 }
 
@@ -120,8 +120,11 @@ EditOutcome AddLine(std::string_view file, const kiobind::FileAnalysis& analysis
     EditOutcome outcome;
     outcome.bytes = Spliced(file, position, 0, inserted);
     const size_t lineStart = position + (needsBreakFirst ? lineBreak.size() : 0);
-    outcome.changes.push_back({kiobind::LineNumbers(outcome.bytes).LineOf(lineStart), true, "",
-                               line, {"change.added", {kiobind::Plain("line", line)}}});
+    outcome.changes.push_back({kiobind::LineNumbers(outcome.bytes).LineOf(lineStart),
+                               true,
+                               "",
+                               line,
+                               {"change.added", {kiobind::Plain("line", line)}}});
     return outcome;
 }
 
@@ -133,8 +136,11 @@ EditOutcome AddLineBefore(std::string_view file, size_t lineStart, const std::st
     const std::string line = name + "=" + Written(value, "", 0);
     EditOutcome outcome;
     outcome.bytes = Spliced(file, lineStart, 0, line + std::string(FileLineBreak(file)));
-    outcome.changes.push_back({kiobind::LineNumbers(outcome.bytes).LineOf(lineStart), true, "",
-                               line, {"change.added", {kiobind::Plain("line", line)}}});
+    outcome.changes.push_back({kiobind::LineNumbers(outcome.bytes).LineOf(lineStart),
+                               true,
+                               "",
+                               line,
+                               {"change.added", {kiobind::Plain("line", line)}}});
     return outcome;
 }
 
@@ -157,9 +163,7 @@ ParsedText EditedBinding(std::string_view file, std::string_view binding,
     return ParseBinding(binding, codePage, entry);
 }
 
-kiobind::Message NotAsWritten() {
-    return {"E203", {}};
-}
+kiobind::Message NotAsWritten() { return {"E203", {}}; }
 
 EditOutcome Set(std::string_view file, std::string_view binding, std::string_view value,
                 const kio::CodePage& codePage) {
@@ -230,10 +234,10 @@ std::vector<size_t> HiddenLinesNaming(std::string_view file, int entry,
         std::erase(repaired, '\0');
         const kiobind::AnalysedLine line =
             kiobind::AnalyseLine(kio::CutBindingLine(repaired, codePage), codePage);
-        const bool seenAsIs = std::any_of(
-            analysis.lines.begin(), analysis.lines.end(), [&](const kiobind::AnalysedLine& seen) {
-                return seen.offset == start && seen.entry == entry;
-            });
+        const bool seenAsIs = std::any_of(analysis.lines.begin(), analysis.lines.end(),
+                                          [&](const kiobind::AnalysedLine& seen) {
+                                              return seen.offset == start && seen.entry == entry;
+                                          });
         if (line.entry == entry && !seenAsIs) {
             starts.push_back(text);
         }
@@ -260,7 +264,10 @@ void TurnOff(EditOutcome& outcome, const std::vector<size_t>& starts) {
         const std::string before(LineAround(outcome.bytes, starts[i]));
         const std::string after(LineAround(bytes, at));
         outcome.changes.push_back(
-            {numbers.LineOf(at), false, before, after,
+            {numbers.LineOf(at),
+             false,
+             before,
+             after,
              {"change.off", {kiobind::Plain("line", after.substr(at - lineStart))}}});
     }
     std::sort(outcome.changes.begin(), outcome.changes.end(),
@@ -268,8 +275,7 @@ void TurnOff(EditOutcome& outcome, const std::vector<size_t>& starts) {
     outcome.bytes = std::move(bytes);
 }
 
-EditOutcome Unset(std::string_view file, std::string_view binding,
-                  const kio::CodePage& codePage) {
+EditOutcome Unset(std::string_view file, std::string_view binding, const kio::CodePage& codePage) {
     int entry = 0;
     const ParsedText name = EditedBinding(file, binding, codePage, entry);
     if (name.text.empty()) {
@@ -310,8 +316,8 @@ EditOutcome SetAndTurnOffHidden(std::string_view file, std::string_view binding,
     }
     const std::string set = outcome.bytes;
     TurnOff(outcome, hidden);
-    if (!MeansWhatItSays(set, outcome.bytes, entry, ReadGameValues(set, codePage)[static_cast<size_t>(entry)],
-                         codePage)) {
+    if (!MeansWhatItSays(set, outcome.bytes, entry,
+                         ReadGameValues(set, codePage)[static_cast<size_t>(entry)], codePage)) {
         return Refusal(NotAsWritten());
     }
     return outcome;

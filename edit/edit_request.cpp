@@ -30,8 +30,7 @@ kiobind::Message NotAKeyName(std::string_view value, const std::string& lower) {
     std::vector<std::pair<size_t, std::string>> ranked;
     ranked.reserve(kio::kKeyNames.size());
     for (const kio::KeyName& key : kio::kKeyNames) {
-        ranked.emplace_back(kiobind::EditDistance(lower, key.name),
-                            kiobind::AsciiLower(key.name));
+        ranked.emplace_back(kiobind::EditDistance(lower, key.name), kiobind::AsciiLower(key.name));
     }
     std::stable_sort(ranked.begin(), ranked.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -11,7 +11,7 @@
 namespace kioedit {
 
 struct ParsedText {
-    std::string text;     // what to write; empty when refused
+    std::string text;          // what to write; empty when refused
     kiobind::Message refusal;  // why not
 };
 

@@ -126,7 +126,8 @@ std::string Applied(std::string_view text, const std::vector<PlannedFix>& fixes,
             shift += static_cast<ptrdiff_t>(fixes[shifted].fix.replacement.size()) -
                      static_cast<ptrdiff_t>(fixes[shifted].fix.length);
         }
-        lineStarts.push_back(static_cast<size_t>(static_cast<ptrdiff_t>(planned.lineStart) + shift));
+        lineStarts.push_back(
+            static_cast<size_t>(static_cast<ptrdiff_t>(planned.lineStart) + shift));
         const kiobind::Fix& fix = planned.fix;
         fixed.append(text, copied, fix.offset - copied).append(fix.replacement);
         copied = fix.offset + fix.length;
@@ -203,9 +204,9 @@ std::vector<PlannedFix> OfferedFixes(std::string_view text, const kio::CodePage&
             continue;
         }
         // Two fixes of one spot wait for the next pass, which sees the first applied.
-        const bool overlaps =
-            !kept.empty() && (planned.fix.offset < kept.back().fix.offset + kept.back().fix.length ||
-                              planned.fix.offset == kept.back().fix.offset);
+        const bool overlaps = !kept.empty() && (planned.fix.offset < kept.back().fix.offset +
+                                                                         kept.back().fix.length ||
+                                                planned.fix.offset == kept.back().fix.offset);
         if (!overlaps) {
             kept.push_back(std::move(planned));
         }
@@ -216,8 +217,8 @@ std::vector<PlannedFix> OfferedFixes(std::string_view text, const kio::CodePage&
 // Applies the sure ones of `fixes` (in file order) to `text`: all at once when
 // they all are, else each half in turn, the later first so that the earlier
 // offsets still hold. False when none was sure.
-bool ApplySure(std::string& text, std::span<const PlannedFix> fixes,
-               const kio::CodePage& codePage, std::vector<Announced>& announced) {
+bool ApplySure(std::string& text, std::span<const PlannedFix> fixes, const kio::CodePage& codePage,
+               std::vector<Announced>& announced) {
     if (fixes.empty()) {
         return false;
     }
@@ -279,8 +280,7 @@ FixOutcome Fix(std::string_view file, const kio::CodePage& codePage, Utf16ToCode
         return result;
     }
     result.edit.changes = ChangedLines(base, text);
-    result.remaining =
-        kiobind::CollectFindings(kiobind::AnalyseFile(text, codePage), codePage);
+    result.remaining = kiobind::CollectFindings(kiobind::AnalyseFile(text, codePage), codePage);
     result.edit.bytes = std::move(text);
     return result;
 }

@@ -47,7 +47,10 @@ std::vector<LineChange> ChangedLines(std::string_view before, std::string_view a
         const std::string_view was = i < old.size() ? old[i] : std::string_view();
         const std::string_view is = i < now.size() ? now[i] : std::string_view();
         if (was != is) {
-            changes.push_back({static_cast<int>(i + 1), false, std::string(was), std::string(is),
+            changes.push_back({static_cast<int>(i + 1),
+                               false,
+                               std::string(was),
+                               std::string(is),
                                {"change.line",
                                 {kiobind::Plain("after", std::string(is)),
                                  kiobind::Plain("before", std::string(was))}}});

@@ -98,13 +98,9 @@ private:
     bool moved_ = false;
 };
 
-SaveResult Failure(Message why) {
-    return SaveResult{false, std::move(why), {}};
-}
+SaveResult Failure(Message why) { return SaveResult{false, std::move(why), {}}; }
 
-bool Failed(const Message& why) {
-    return !why.key.empty();
-}
+bool Failed(const Message& why) { return !why.key.empty(); }
 
 // Writes `bytes` to a new file that is to take the place of `target`. On
 // failure, `systemError` is the system's own words for it.
@@ -247,16 +243,17 @@ std::vector<Message> NamesNotes(const HeldFile& held, const std::string& backupP
                                           Plain("backup", backupPath)}));
     }
     if (facts.links > 1) {
-        const std::vector<std::string> names =
-            system.otherNames ? system.otherNames(facts.target, held.Stamp())
-                              : std::vector<std::string>();
+        const std::vector<std::string> names = system.otherNames
+                                                   ? system.otherNames(facts.target, held.Stamp())
+                                                   : std::vector<std::string>();
         // The previous save's backup may be the file itself: no name the
         // player gave it. The names are all in the target's folder.
         const auto base = [](const std::string& name) { return name.substr(name.rfind('/') + 1); };
         const std::string oldBackup = base(facts.target) + ".bak";
         for (const std::string& name : names) {
             if (base(name) != oldBackup) {
-                notes.push_back(Why("note.links", {Plain("file", held.Path()), Plain("link", name)}));
+                notes.push_back(
+                    Why("note.links", {Plain("file", held.Path()), Plain("link", name)}));
             }
         }
         const size_t named = names.size();
@@ -327,16 +324,16 @@ SaveResult Save(HeldFile& held, std::string_view newBytes, const SaveSystem& sys
     if (!swapped && !backup.Exists()) {
         // A file system that cannot swap after all: the copy is made now.
         if (Failed(WriteInPlaceOf(backupPath, facts, held.Bytes(), backup, systemError))) {
-            saved.notes.push_back(Why("backup-failed", {Plain("backup", backupPath),
-                                                        Verbatim("error", systemError)}));
+            saved.notes.push_back(Why(
+                "backup-failed", {Plain("backup", backupPath), Verbatim("error", systemError)}));
             return saved;
         }
     }
     if (std::string error = previous.MoveTo(backupPath); !error.empty()) {
         previous.Keep();
-        saved.notes.push_back(Why("backup-kept", {Plain("backup", backupPath),
-                                                  Plain("kept", previous.Path()),
-                                                  Verbatim("error", error)}));
+        saved.notes.push_back(
+            Why("backup-kept", {Plain("backup", backupPath), Plain("kept", previous.Path()),
+                                Verbatim("error", error)}));
     }
     return saved;
 }
@@ -431,9 +428,7 @@ void HeldFile::Hold() {
     }
 }
 
-HeldFile::~HeldFile() {
-    Release();
-}
+HeldFile::~HeldFile() { Release(); }
 
 void HeldFile::Release() {
     if (open_) {

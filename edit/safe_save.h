@@ -31,7 +31,7 @@ struct FileFacts {
 // program's save shows in one of these even where it leaves the same bytes.
 struct FileStamp {
     uint64_t device = 0;
-    uint64_t file = 0;     // inode, or the file index on Windows
+    uint64_t file = 0;  // inode, or the file index on Windows
     uint64_t size = 0;
     int64_t modified = 0;  // nanoseconds since 1970
     int64_t changed = 0;   // the status change time (Windows: ChangeTime), nanoseconds
@@ -61,8 +61,7 @@ struct SaveSystem {
     std::function<std::string(const std::string& path, FileFacts& facts)> inspect;
     // Opens a regular file for reading without ever blocking, and asks the
     // system to report other writers (see HoldState).
-    std::function<std::string(const std::string& path, SaveHandle& handle, HoldState& state)>
-        hold;
+    std::function<std::string(const std::string& path, SaveHandle& handle, HoldState& state)> hold;
     // True once another program has opened the held file for writing or
     // truncated it. The system has then been given the file back already, so
     // that program waits for nothing.
@@ -70,8 +69,8 @@ struct SaveSystem {
     std::function<std::string(SaveHandle handle, std::string& bytes)> readHeld;  // from the start
     std::function<std::string(const std::string& path, FileStamp& stamp)> stamp;
     std::function<std::string(SaveHandle handle, FileStamp& stamp)> stampHeld;
-    std::function<int64_t()> now;                      // nanoseconds since 1970
-    std::function<void(int64_t nanoseconds)> wait;     // only while another program writes
+    std::function<int64_t()> now;                   // nanoseconds since 1970
+    std::function<void(int64_t nanoseconds)> wait;  // only while another program writes
     // Creates `path` only if nothing has that name (`existed` tells that case),
     // with the permissions and owner of `like` where the system allows.
     std::function<std::string(const std::string& path, const FileFacts& like, SaveHandle& handle,

@@ -17,9 +17,7 @@
 namespace kioedit {
 namespace {
 
-std::string SystemError() {
-    return std::strerror(errno);
-}
+std::string SystemError() { return std::strerror(errno); }
 
 class Descriptor {
 public:
@@ -254,9 +252,7 @@ std::string Exchange(const std::string& from, const std::string& to, bool& suppo
     return "";
 }
 
-void Remove(const std::string& path) {
-    ::unlink(path.c_str());
-}
+void Remove(const std::string& path) { ::unlink(path.c_str()); }
 
 // Hard links in the same folder, the file's own name left out.
 std::vector<std::string> OtherNames(const std::string& path, const FileStamp& stamp) {

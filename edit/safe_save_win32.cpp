@@ -16,9 +16,8 @@ std::string SystemError(DWORD code = GetLastError()) {
         nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
     std::string message = length > 0 ? std::string(text, length) : std::string();
     LocalFree(text);
-    while (!message.empty() &&
-           (message.back() == '\r' || message.back() == '\n' || message.back() == '.' ||
-            message.back() == ' ')) {
+    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' ||
+                                message.back() == '.' || message.back() == ' ')) {
         message.pop_back();
     }
     return message.empty() ? "system error " + std::to_string(code) : message;
@@ -26,8 +25,8 @@ std::string SystemError(DWORD code = GetLastError()) {
 
 // Paths arrive in the ANSI code page, as the command line gave them.
 std::wstring Wide(const std::string& path) {
-    const int size = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()),
-                                         nullptr, 0);
+    const int size =
+        MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(size > 0 ? size : 0), L'\0');
     if (size > 0) {
         MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(),
@@ -52,16 +51,14 @@ private:
     HANDLE handle_;
 };
 
-HANDLE AsHandle(SaveHandle handle) {
-    return reinterpret_cast<HANDLE>(handle);
-}
+HANDLE AsHandle(SaveHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 
 // `wide` in the ANSI code page, or nothing when a character has no exact form there.
 bool Narrow(const std::wstring& wide, std::string& narrow) {
     BOOL usedDefault = FALSE;
     const int length = static_cast<int>(wide.size());
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length,
-                                         nullptr, 0, nullptr, &usedDefault);
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr,
+                                         0, nullptr, &usedDefault);
     if (size <= 0 || usedDefault) {
         return false;
     }
@@ -81,8 +78,8 @@ std::string ResolveLink(const std::string& path, std::string& target) {
     }
     std::wstring wide(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetFinalPathNameByHandleW(file.Get(), wide.data(),
-                                                       static_cast<DWORD>(wide.size()), 0);
+        const DWORD length =
+            GetFinalPathNameByHandleW(file.Get(), wide.data(), static_cast<DWORD>(wide.size()), 0);
         if (length == 0) {
             return SystemError();
         }
@@ -168,9 +165,7 @@ std::string Hold(const std::string& path, SaveHandle& handle, HoldState& state) 
 }
 
 // Nobody can open a held file for writing.
-bool WriterCame(SaveHandle) {
-    return false;
-}
+bool WriterCame(SaveHandle) { return false; }
 
 std::string ReadHeld(SaveHandle handle, std::string& bytes) {
     bytes.clear();
@@ -211,10 +206,10 @@ std::string StampHeld(SaveHandle handle, FileStamp& stamp) {
         return SystemError();
     }
     stamp.device = information.dwVolumeSerialNumber;
-    stamp.file = (static_cast<uint64_t>(information.nFileIndexHigh) << 32) |
-                 information.nFileIndexLow;
-    stamp.size = (static_cast<uint64_t>(information.nFileSizeHigh) << 32) |
-                 information.nFileSizeLow;
+    stamp.file =
+        (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    stamp.size =
+        (static_cast<uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
     stamp.modified = Nanoseconds(information.ftLastWriteTime);
     stamp.changed = Nanoseconds(basic.ChangeTime.QuadPart);
     return "";
@@ -236,9 +231,7 @@ int64_t Now() {
     return Nanoseconds(now);
 }
 
-void Wait(int64_t nanoseconds) {
-    Sleep(static_cast<DWORD>(nanoseconds / 1'000'000));
-}
+void Wait(int64_t nanoseconds) { Sleep(static_cast<DWORD>(nanoseconds / 1'000'000)); }
 
 std::string CreateExclusive(const std::string& path, const FileFacts&, SaveHandle& handle,
                             bool& existed) {
@@ -255,7 +248,8 @@ std::string CreateExclusive(const std::string& path, const FileFacts&, SaveHandl
 
 std::string Write(SaveHandle handle, std::string_view bytes) {
     while (!bytes.empty()) {
-        const DWORD chunk = bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
+        const DWORD chunk =
+            bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
         DWORD written = 0;
         if (!WriteFile(AsHandle(handle), bytes.data(), chunk, &written, nullptr)) {
             return SystemError();
@@ -269,9 +263,7 @@ std::string Flush(SaveHandle handle) {
     return FlushFileBuffers(AsHandle(handle)) ? "" : SystemError();
 }
 
-std::string Close(SaveHandle handle) {
-    return CloseHandle(AsHandle(handle)) ? "" : SystemError();
-}
+std::string Close(SaveHandle handle) { return CloseHandle(AsHandle(handle)) ? "" : SystemError(); }
 
 // Never ReplaceFileW: some implementations move the old file away first, and a
 // crash in between would leave no file at all.
@@ -282,9 +274,7 @@ std::string Replace(const std::string& from, const std::string& to) {
                : SystemError();
 }
 
-void Remove(const std::string& path) {
-    DeleteFileW(Wide(path).c_str());
-}
+void Remove(const std::string& path) { DeleteFileW(Wide(path).c_str()); }
 
 }  // namespace
 

@@ -79,9 +79,7 @@ std::optional<std::string> Convert(std::u16string_view text, const char* name) {
     return output;
 }
 
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c < 0xDC00;
-}
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
 
 }  // namespace
 

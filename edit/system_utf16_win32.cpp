@@ -35,9 +35,7 @@ bool Convert(std::wstring_view text, uint32_t codePageId, std::string& bytes) {
            back == text;
 }
 
-bool IsHighSurrogate(wchar_t c) {
-    return c >= 0xD800 && c < 0xDC00;
-}
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c < 0xDC00; }
 
 }  // namespace
 

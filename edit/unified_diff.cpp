@@ -79,8 +79,8 @@ std::string UnifiedDiff(std::string_view before, std::string_view after, std::st
         const size_t bBegin = blocks[first].bBegin - lead;
         const size_t aEnd = std::min(a.size(), blocks[last].aEnd + kContext);
         const size_t bEnd = blocks[last].bEnd + (aEnd - blocks[last].aEnd);
-        diff += "@@ -" + Range(aBegin, aEnd - aBegin) + " +" + Range(bBegin, bEnd - bBegin) +
-                " @@\n";
+        diff +=
+            "@@ -" + Range(aBegin, aEnd - aBegin) + " +" + Range(bBegin, bEnd - bBegin) + " @@\n";
         size_t line = aBegin;
         for (size_t i = first; i <= last; ++i) {
             const Block& block = blocks[i];

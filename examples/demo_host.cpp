@@ -21,10 +21,10 @@ constexpr int kActions = 27;
 constexpr int32_t kUnset = -1;  // the default this host puts in every slot
 
 const char* const kGameActionOrder[kActions] = {
-    "MoveForward", "MoveBackward", "MoveLeft",   "MoveRight",   "TurnRight", "TurnLeft",
-    "Up",          "Down",         "Left",       "Right",       "Enter",     "Action",
-    "Cancel",      "SkipDemo",     "Pause",      "Pose",        "Evade",     "RearCamera",
-    "Run",         "ScrapBook",    "Map",        "Item",        "Iteminfo",  "CameraLeft",
+    "MoveForward", "MoveBackward", "MoveLeft",  "MoveRight", "TurnRight", "TurnLeft",
+    "Up",          "Down",         "Left",      "Right",     "Enter",     "Action",
+    "Cancel",      "SkipDemo",     "Pause",     "Pose",      "Evade",     "RearCamera",
+    "Run",         "ScrapBook",    "Map",       "Item",      "Iteminfo",  "CameraLeft",
     "CameraRight", "CameraUp",     "CameraDown"};
 
 void PrintValue(int32_t value) {
@@ -52,8 +52,7 @@ int main(int argc, char** argv) {
             firstDefault = static_cast<int32_t>(std::strtol(argv[++i], nullptr, 0));
             defaultStep = 1;
         } else {
-            std::fprintf(stderr, "usage: %s [--raw] [--defaults N] [--order NAME x27]\n",
-                         argv[0]);
+            std::fprintf(stderr, "usage: %s [--raw] [--defaults N] [--order NAME x27]\n", argv[0]);
             return 2;
         }
     }
@@ -66,7 +65,8 @@ int main(int argc, char** argv) {
     for (int slot = 0; slot < 2 * kActions; ++slot) {
         bindings[slot] = firstDefault + defaultStep * slot;
     }
-    const int32_t result = getPam(bindings.data(), static_cast<int32_t>(bindings.size()), order.data());
+    const int32_t result =
+        getPam(bindings.data(), static_cast<int32_t>(bindings.size()), order.data());
 
     if (raw) {
         std::printf("0x%08X", static_cast<uint32_t>(result));

@@ -16,9 +16,7 @@ STDAPI DllGetClassObject(REFCLSID classId, REFIID interfaceId, LPVOID* object) {
     return GetClassObject(records::comModule, classId, interfaceId, object);
 }
 
-STDAPI DllRegisterServer() {
-    return RegisterModuleTypeLib(records::comModule.TypeLibraryModule());
-}
+STDAPI DllRegisterServer() { return RegisterModuleTypeLib(records::comModule.TypeLibraryModule()); }
 
 STDAPI DllUnregisterServer() {
     const HRESULT result = UnregisterModuleTypeLib(records::comModule.TypeLibraryModule());

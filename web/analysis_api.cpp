@@ -20,8 +20,8 @@ using kioweb::Json;
 Json LinesJson(const kiobind::FileAnalysis& analysis) {
     Json lines = Json::array();
     for (const kiobind::AnalysedLine& line : analysis.lines) {
-        lines.push_back({{"number", line.number},
-                         {"entry", line.entry ? Json(*line.entry) : Json(nullptr)}});
+        lines.push_back(
+            {{"number", line.number}, {"entry", line.entry ? Json(*line.entry) : Json(nullptr)}});
     }
     return lines;
 }
@@ -55,9 +55,8 @@ char* kio_vocabulary() {
     for (const kiobind::BrowserKey& key : kiobind::BrowserKeys()) {
         const int32_t value = kiobind::DirectInputValue(key.scanCode);
         const std::optional<std::string> name = kiobind::KeyNameOf(value);
-        browserKeys.push_back({{"code", key.code},
-                               {"value", value},
-                               {"name", name ? Json(*name) : Json(nullptr)}});
+        browserKeys.push_back(
+            {{"code", key.code}, {"value", value}, {"name", name ? Json(*name) : Json(nullptr)}});
     }
     Json keyNames = Json::array();
     for (const kio::KeyName& key : kio::kKeyNames) {
@@ -84,7 +83,7 @@ char* kio_analyse(const char* bytes, size_t size, uint32_t codePageId, uint32_t 
          {"lines", LinesJson(analysis)},
          {"bindings", BindingsJson(analysis, codePage)},
          {"findings", kioweb::FindingsJson(kiobind::CollectFindings(analysis, codePage),
-                                            kioweb::LanguageOf(languageId))}});
+                                           kioweb::LanguageOf(languageId))}});
 }
 
 }  // extern "C"

@@ -39,26 +39,25 @@ using kioweb::View;
 // kiobind set: binds `binding` to a key name or a 0x number.
 char* kio_set(const char* file, size_t fileSize, const char* binding, size_t bindingSize,
               const char* value, size_t valueSize, uint32_t codePageId, uint32_t languageId) {
-    return HandOver(OutcomeJson(kioedit::SetBinding(View(file, fileSize), View(binding, bindingSize),
-                                                    View(value, valueSize),
-                                                    CodePageOf(codePageId)),
-                                kioweb::LanguageOf(languageId)));
+    return HandOver(
+        OutcomeJson(kioedit::SetBinding(View(file, fileSize), View(binding, bindingSize),
+                                        View(value, valueSize), CodePageOf(codePageId)),
+                    kioweb::LanguageOf(languageId)));
 }
 
 // kiobind unset: turns off every line naming `binding`.
 char* kio_unset(const char* file, size_t fileSize, const char* binding, size_t bindingSize,
                 uint32_t codePageId, uint32_t languageId) {
-    return HandOver(OutcomeJson(kioedit::UnsetBinding(View(file, fileSize),
-                                                      View(binding, bindingSize),
-                                                      CodePageOf(codePageId)),
-                                kioweb::LanguageOf(languageId)));
+    return HandOver(
+        OutcomeJson(kioedit::UnsetBinding(View(file, fileSize), View(binding, bindingSize),
+                                          CodePageOf(codePageId)),
+                    kioweb::LanguageOf(languageId)));
 }
 
 // kiobind fix: every fix with one sure answer, and what is left to decide.
 char* kio_fix(const char* file, size_t fileSize, uint32_t codePageId, uint32_t languageId) {
     const kioedit::FixOutcome outcome =
-        kioedit::FixFile(View(file, fileSize), CodePageOf(codePageId),
-                         &kioweb::EncodeUtf16InPage);
+        kioedit::FixFile(View(file, fileSize), CodePageOf(codePageId), &kioweb::EncodeUtf16InPage);
     const kiobind::Language language = kioweb::LanguageOf(languageId);
     Json json = OutcomeJson(outcome.edit, language);
     json["convertedFrom"] =

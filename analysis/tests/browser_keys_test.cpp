@@ -24,16 +24,25 @@ TEST(BrowserKeys, EveryNamedKeyIsAKeyNameOfTheLoaderAndEachCodeIsListedOnce) {
 
 TEST(BrowserKeys, ExtendedKeysPauseAndNumLockGetTheirOwnNames) {
     const std::pair<std::string_view, std::optional<std::string>> cases[] = {
-        {"KeyA", "a"},           {"Escape", "escape"},
+        {"KeyA", "a"},
+        {"Escape", "escape"},
         {"ControlLeft", "lcontrol"},
-        {"ControlRight", "rcontrol"}, {"AltRight", "rmenu"},
-        {"NumpadEnter", "numpadenter"}, {"Enter", "return"},
-        {"ArrowUp", "up"},       {"Delete", "delete"},
-        {"NumpadDivide", "/"},   {"NumpadSubtract", "-"},
-        {"Pause", "pause"},      {"NumLock", "numlock"},
-        {"IntlBackslash", "oem_102"}, {"IntlYen", "yen"}, {"KanaMode", "kana"},
+        {"ControlRight", "rcontrol"},
+        {"AltRight", "rmenu"},
+        {"NumpadEnter", "numpadenter"},
+        {"Enter", "return"},
+        {"ArrowUp", "up"},
+        {"Delete", "delete"},
+        {"NumpadDivide", "/"},
+        {"NumpadSubtract", "-"},
+        {"Pause", "pause"},
+        {"NumLock", "numlock"},
+        {"IntlBackslash", "oem_102"},
+        {"IntlYen", "yen"},
+        {"KanaMode", "kana"},
         // The file's "-" and "/" reach the numeric pad's keys, never these.
-        {"Minus", std::nullopt}, {"Slash", std::nullopt},
+        {"Minus", std::nullopt},
+        {"Slash", std::nullopt},
     };
     for (const auto& [code, name] : cases) {
         const std::optional<int32_t> value = BrowserKeyValue(code);

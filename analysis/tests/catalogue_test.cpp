@@ -35,7 +35,8 @@ TEST(Catalogue, EveryMessageInEveryLanguageWithTheSamePlaceholders) {
 
 TEST(Catalogue, RendersArgumentsByName) {
     const Message message{"K401", {Plain("line", "7"), Plain("binding", "KB_Run")}};
-    EXPECT_EQ(Render(message), "KB_Run is set again by line 7, which wins; this line has no effect");
+    EXPECT_EQ(Render(message),
+              "KB_Run is set again by line 7, which wins; this line has no effect");
     EXPECT_EQ(Render(message, Language::Japanese).rfind("KB_Run は 7 行目", 0), 0u);
     EXPECT_EQ(message.Id(), "K401");
     EXPECT_EQ((Message{"K204.near", {}}.Id()), "K204");

@@ -54,10 +54,12 @@ void CheckFile(const std::string& bytes, const kio::CodePage& codePage) {
         SCOPED_TRACE(FindingText(finding));
         // No byte of the file reaches a terminal unescaped.
         const std::string text = FindingText(finding);
-        EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }));
+        EXPECT_TRUE(
+            std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }));
         ASSERT_GE(finding.line, 1);
         ASSERT_LE(finding.line, analysis.lineNumbers.LastLine());
-        EXPECT_EQ(finding.span.offset, analysis.lineNumbers.LineStart(finding.line) + finding.column);
+        EXPECT_EQ(finding.span.offset,
+                  analysis.lineNumbers.LineStart(finding.line) + finding.column);
         EXPECT_LE(finding.column + finding.span.length,
                   LineLength(bytes, analysis.lineNumbers, finding.line));
         if (!finding.fix || finding.fix->kind == FixKind::ConvertUtf16) {
@@ -75,7 +77,8 @@ void CheckFile(const std::string& bytes, const kio::CodePage& codePage) {
         const SlotValues now = ValuesOf(after);
         // What the finding announces is what the game then reads, even where a
         // later line names the binding too.
-        if (finding.fix->entry && EntriesOnLine(after, finding.line).contains(*finding.fix->entry)) {
+        if (finding.fix->entry &&
+            EntriesOnLine(after, finding.line).contains(*finding.fix->entry)) {
             EXPECT_EQ(now[*finding.fix->entry], finding.fix->gameReads) << "announced value";
         }
         for (int entry = 0; entry < kio::kBindingCount; ++entry) {

@@ -74,9 +74,9 @@ TEST(Utf8Note, ACommentThatSwallowsABindingIsAWarning) {
     const Case cases[] = {
         {"; \xE3\x82\xAD\xEF\xBC\x89\nKB_Run=lshift\n", 932, true},  // "キ）" in UTF-8
         {"; \xE3\x82\xAD\xEF\xBC\x89\nKB_Run=lshift\n", 1252, false},
-        {"; \x83\x4C\nKB_Run=lshift\n", 932, false},        // "キ" in Shift-JIS
-        {"; \x89\n; and a comment\n", 932, false},          // a comment takes a comment
-        {"; \x89\r\nKB_Run=lshift\n", 932, false},         // only the CR goes
+        {"; \x83\x4C\nKB_Run=lshift\n", 932, false},  // "キ" in Shift-JIS
+        {"; \x89\n; and a comment\n", 932, false},    // a comment takes a comment
+        {"; \x89\r\nKB_Run=lshift\n", 932, false},    // only the CR goes
     };
     for (const Case& c : cases) {
         const kio::CodePage& codePage = *kio::FindBuiltInCodePage(c.codePage);
@@ -85,8 +85,8 @@ TEST(Utf8Note, ACommentThatSwallowsABindingIsAWarning) {
         const bool warned = std::any_of(findings.begin(), findings.end(), [](const Finding& f) {
             return f.message.Id() == "K201" && f.line == 1;
         });
-        EXPECT_EQ(warned, c.warned) << testing::PrintToString(std::string(c.bytes)) << " in "
-                                    << c.codePage;
+        EXPECT_EQ(warned, c.warned)
+            << testing::PrintToString(std::string(c.bytes)) << " in " << c.codePage;
     }
 }
 

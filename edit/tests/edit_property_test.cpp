@@ -6,13 +6,13 @@
 #include <random>
 
 #include "binding_edit.h"
-#include "system_utf16.h"
 #include "encoding_findings.h"
 #include "file_analysis.h"
 #include "findings.h"
 #include "line_changes.h"
 #include "load_bindings.h"
 #include "random_binding_file.h"
+#include "system_utf16.h"
 #include "test_files.h"
 
 namespace kioedit {
@@ -130,16 +130,14 @@ TEST(EditProperty, SetUnsetAndFixMeanWhatTheySay) {
         const kio::CodePage& codePage = *kio::FindBuiltInCodePage(Pick(random, 2) ? 932 : 1252);
         const std::string file =
             WithDoubleByteComments(kiobind::test::RandomBindingFile(random), random);
-        SCOPED_TRACE(testing::PrintToString(file) + " code page " +
-                     std::to_string(codePage.id));
+        SCOPED_TRACE(testing::PrintToString(file) + " code page " + std::to_string(codePage.id));
         const std::array<int32_t, kio::kBindingCount> before = Load(file, codePage);
         const int entry = static_cast<int>(Pick(random, kio::kBindingCount));
         const RandomValue value = PickValue(random);
 
-        const EditOutcome set =
-            SetBinding(file, kio::BindingName(entry), value.text, codePage);
-        const bool decimal = entry % 2 == 1 && value.text.find_first_not_of("0123456789") ==
-                                                     std::string::npos;
+        const EditOutcome set = SetBinding(file, kio::BindingName(entry), value.text, codePage);
+        const bool decimal =
+            entry % 2 == 1 && value.text.find_first_not_of("0123456789") == std::string::npos;
         if (decimal) {
             // A pad value "5" is a number in decimal, which the game would take as the key 5.
             EXPECT_EQ(set.status, EditStatus::Refused);
@@ -152,8 +150,9 @@ TEST(EditProperty, SetUnsetAndFixMeanWhatTheySay) {
                 << kio::BindingName(entry) << "=" << value.text << " gave "
                 << testing::PrintToString(set.bytes);
             // One line set; the others only turned off, where a repair would bring them back.
-            EXPECT_LE(std::count_if(set.changes.begin(), set.changes.end(),
-                                    [](const LineChange& c) { return c.description.key != "change.off"; }),
+            EXPECT_LE(std::count_if(
+                          set.changes.begin(), set.changes.end(),
+                          [](const LineChange& c) { return c.description.key != "change.off"; }),
                       1);
             ExpectOnlyListedLinesChanged(file, set);
         } else {
@@ -176,7 +175,8 @@ TEST(EditProperty, SetUnsetAndFixMeanWhatTheySay) {
         const std::vector<kiobind::Finding> after =
             kiobind::CollectFindings(kiobind::AnalyseFile(fixed.edit.bytes, codePage), codePage);
         for (const kiobind::Finding& finding : after) {
-            EXPECT_FALSE(finding.fix) << "line " << finding.line << ": " << kiobind::FindingText(finding);
+            EXPECT_FALSE(finding.fix)
+                << "line " << finding.line << ": " << kiobind::FindingText(finding);
         }
         EXPECT_EQ(after.size(), fixed.remaining.size());
     }
@@ -204,7 +204,10 @@ TEST(EditProperty, Utf16IsFixedAsItsAnsiText) {
         EXPECT_EQ(fromUtf16.edit.bytes, FixFile(ansi, codePage, nullptr).edit.bytes);
         EXPECT_EQ(fromUtf16.converted, ansi);
     }
-    const std::string cjk("\xFF\xFE" "K\0=\0\r\0\n\0;\0 \0\x00\x4E", 16);
+    const std::string cjk(
+        "\xFF\xFE"
+        "K\0=\0\r\0\n\0;\0 \0\x00\x4E",
+        16);
     const FixOutcome refused = FixFile(cjk, codePage, SystemUtf16ToCodePage);
     EXPECT_EQ(refused.edit.status, EditStatus::Refused);
     EXPECT_NE(kiobind::Render(refused.edit.refusal).find("U+4E00) on line 2"), std::string::npos)

@@ -100,8 +100,8 @@ SaveSystem Hooked(const std::function<bool(const std::string&)>& before) {
     system.readHeld = [=](SaveHandle handle, std::string& bytes) {
         return before("read held") ? "injected" : real.readHeld(handle, bytes);
     };
-    system.createExclusive = [=](const std::string& path, const FileFacts& like,
-                                 SaveHandle& handle, bool& existed) {
+    system.createExclusive = [=](const std::string& path, const FileFacts& like, SaveHandle& handle,
+                                 bool& existed) {
         existed = false;
         return before("create") ? "injected" : real.createExclusive(path, like, handle, existed);
     };
@@ -157,7 +157,7 @@ TEST(SafeSave, EveryStepFailsInTurnWithoutHarm) {
     const bool exchanges = static_cast<bool>(SystemSaveSystem().exchange);
     const std::vector<std::string> checked = {"stamp", "stamp held", "read held"};
     std::vector<std::string> expectedSteps = {"inspect", "hold", "stamp held", "read held",
-                                              "stamp"};                        // held and read
+                                              "stamp"};                         // held and read
     expectedSteps.insert(expectedSteps.end(), checked.begin(), checked.end());  // checked
     expectedSteps.insert(expectedSteps.end(), {"create", "write", "flush", "close"});  // new
     if (!exchanges) {  // a copy to keep; where files swap, the file swapped out is kept
@@ -174,8 +174,8 @@ TEST(SafeSave, EveryStepFailsInTurnWithoutHarm) {
     for (int failing = 1;; ++failing) {
         WriteSettled(file, kOriginal);
         WriteSettled(backup, kOlderBackup);
-        fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write |
-                                  fs::perms::group_read);
+        fs::permissions(file,
+                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
         std::vector<std::string> steps;
         const SaveSystem system = Hooked([&](const std::string& step) {
             steps.push_back(step);
@@ -223,7 +223,7 @@ TEST(SafeSave, EveryStepFailsInTurnWithoutHarm) {
 enum class Writer { InPlace, ByRename, KeepingTimes, Truncating };
 
 std::string Theirs(Writer writer) {
-    return writer == Writer::KeepingTimes  ? std::string("KB_Run=rshift\r\n")  // kOriginal's size
+    return writer == Writer::KeepingTimes ? std::string("KB_Run=rshift\r\n")  // kOriginal's size
            : writer == Writer::Truncating ? std::string()
                                           : kTheirs;
 }
@@ -300,8 +300,7 @@ TEST(SafeSave, AnotherProgramSavingBeforeAnyStepLosesNothing) {
                 }
                 // The backup changes only with a save, and never to an empty one.
                 EXPECT_EQ(Read(backup), result.saved ? kOriginal : kOlderBackup);
-                EXPECT_EQ(folder.Names(),
-                          (std::vector<std::string>{"input.ini", "input.ini.bak"}));
+                EXPECT_EQ(folder.Names(), (std::vector<std::string>{"input.ini", "input.ini.bak"}));
             }
         }
     }
@@ -336,9 +335,8 @@ TEST(SafeSave, RefusesOnlyWhatItMustAndSaysWhy) {
         Write(file, kOriginal);
         c.before();
         const std::string before = Read(file);
-        const SaveResult result = SaveSafely(path, before, kEdited, Hooked([](auto&) {
-                                                 return false;
-                                             }));
+        const SaveResult result =
+            SaveSafely(path, before, kEdited, Hooked([](auto&) { return false; }));
         EXPECT_EQ(result.saved, c.error.empty());
         EXPECT_EQ(result.saved ? "" : kiobind::Render(result.error), c.error);
         EXPECT_EQ(Read(file), c.error.empty() ? kEdited : before);
@@ -424,10 +422,10 @@ TEST(SafeSave, ThroughALinkReplacesTheFileItLeadsToAndSaysWhereTheBackupWent) {
     EXPECT_EQ(Read(file), kEdited);
     EXPECT_EQ(Read(folder.Path() / "real.ini.bak"), kOriginal);
     ASSERT_EQ(result.notes.size(), 1u);
-    EXPECT_EQ(kiobind::Render(result.notes[0]),
-              link.string() + " is a link: " + fs::canonical(file).string() +
-                  " was replaced, and its previous version is " + fs::canonical(file).string() +
-                  ".bak");
+    EXPECT_EQ(kiobind::Render(result.notes[0]), link.string() +
+                                                    " is a link: " + fs::canonical(file).string() +
+                                                    " was replaced, and its previous version is " +
+                                                    fs::canonical(file).string() + ".bak");
 }
 
 #ifndef _WIN32
@@ -468,7 +466,8 @@ TEST(SafeSave, AFifoIsRefusedWithoutWaiting) {
     const fs::path fifo = folder.Path() / "input.ini";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const HeldFile held(fifo.string(), SystemSaveSystem());
-    EXPECT_EQ(kiobind::Render(held.Error()), fifo.string() + " is not a regular file; nothing written");
+    EXPECT_EQ(kiobind::Render(held.Error()),
+              fifo.string() + " is not a regular file; nothing written");
 }
 #endif
 

@@ -55,7 +55,8 @@ TEST(SureEdit, ChangesOnlyWhatItSays) {
         {"mark before a capital", bom + "KB_Run=Space\r\n", 1252, Do::Fix, "", "",
          "KB_Run=space\r\n"},
         {"mark before a comment", bom + "; hello\r\n", 1252, Do::Fix, "", "", "; hello\r\n"},
-        {"mark before UTF-16's", bom + std::string("\xFE\xFF\x00\x41", 4), 1252, Do::Fix, "", "", kUnchanged},
+        {"mark before UTF-16's", bom + std::string("\xFE\xFF\x00\x41", 4), 1252, Do::Fix, "", "",
+         kUnchanged},
         // Marks written again and again go in one fix, so a second fix has nothing left.
         {"ten marks before a comment", Repeated(bom, 10) + "; hello\r\n", 1252, Do::Fix, "", "",
          "; hello\r\n"},
@@ -79,8 +80,8 @@ TEST(SureEdit, ChangesOnlyWhatItSays) {
          "KB_Run", "", "KB_Item=a\x81\n; KB_Run=b\n"},
         {"unset behind a mark mid-file", "KB_Item=i\n" + bom + "KB_Run=b\n", 1252, Do::Unset,
          "KB_Run", "", "KB_Item=i\n" + bom + "; KB_Run=b\n"},
-        {"set past a NUL", std::string("KB_Run=a\0\nKB_Run=b\n", 19), 1252, Do::Set, "KB_Run",
-         "c", std::string("KB_Run=c\0\n; KB_Run=b\n", 21)},
+        {"set past a NUL", std::string("KB_Run=a\0\nKB_Run=b\n", 19), 1252, Do::Set, "KB_Run", "c",
+         std::string("KB_Run=c\0\n; KB_Run=b\n", 21)},
         {"set behind a mark mid-file", "KB_Run=a\n" + bom + "KB_Run=b\n", 1252, Do::Set, "KB_Run",
          "c", "KB_Run=c\n" + bom + "; KB_Run=b\n"},
         // Converting UTF-16 never takes a look-alike: no backslash for the yen sign.

@@ -155,10 +155,18 @@ void* AllocateAlignedOrThrow(size_t size, std::align_val_t alignment) {
 
 void* operator new(size_t size) { return AllocateOrThrow(size); }
 void* operator new[](size_t size) { return AllocateOrThrow(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return Allocate(size == 0 ? 1 : size); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return Allocate(size == 0 ? 1 : size); }
-void* operator new(size_t size, std::align_val_t alignment) { return AllocateAlignedOrThrow(size, alignment); }
-void* operator new[](size_t size, std::align_val_t alignment) { return AllocateAlignedOrThrow(size, alignment); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size == 0 ? 1 : size);
+}
+void* operator new[](size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size == 0 ? 1 : size);
+}
+void* operator new(size_t size, std::align_val_t alignment) {
+    return AllocateAlignedOrThrow(size, alignment);
+}
+void* operator new[](size_t size, std::align_val_t alignment) {
+    return AllocateAlignedOrThrow(size, alignment);
+}
 void* operator new(size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept {
     return AllocateAligned(size == 0 ? 1 : size, alignment);
 }
@@ -176,5 +184,9 @@ void operator delete(void* block, std::align_val_t) noexcept { Release(block); }
 void operator delete[](void* block, std::align_val_t) noexcept { Release(block); }
 void operator delete(void* block, size_t, std::align_val_t) noexcept { Release(block); }
 void operator delete[](void* block, size_t, std::align_val_t) noexcept { Release(block); }
-void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept { Release(block); }
-void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept { Release(block); }
+void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept {
+    Release(block);
+}
+void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept {
+    Release(block);
+}

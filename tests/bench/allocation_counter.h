@@ -8,10 +8,10 @@
 namespace kio::bench {
 
 struct AllocationCount {
-    size_t allocations = 0;  // blocks handed out
-    size_t bytes = 0;        // bytes requested, summed over those blocks
-    size_t peakBytes = 0;    // the most bytes held at once by blocks of this count
-    bool overflowed = false; // more blocks lived at once than the counter tracks
+    size_t allocations = 0;   // blocks handed out
+    size_t bytes = 0;         // bytes requested, summed over those blocks
+    size_t peakBytes = 0;     // the most bytes held at once by blocks of this count
+    bool overflowed = false;  // more blocks lived at once than the counter tracks
 };
 
 // Counts what the current thread allocates while this object lives. Counts do

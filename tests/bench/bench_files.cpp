@@ -44,7 +44,8 @@ BindingDirectory::~BindingDirectory() {
 }
 
 BindingFileBesideProgram::BindingFileBesideProgram(std::string_view fileText)
-    : filePath_((std::filesystem::read_symlink("/proc/self/exe").parent_path() / "input.ini").string()),
+    : filePath_(
+          (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "input.ini").string()),
       fileSize_(fileText.size()) {
     WriteWholeFile(filePath_, fileText);
 }

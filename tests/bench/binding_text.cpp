@@ -10,9 +10,9 @@ namespace kio::bench {
 namespace {
 
 constexpr std::array<std::string_view, kActionCount> kKeyboardValues = {
-    "w",      "s",     "a",     "d",    "e",        "q",       "up",      "down",   "left",
-    "right",  "return", "space", "escape", "back",   "p",       "f",       "lshift", "r",
-    "lcontrol", "tab", "m",     "i",    "o",        "numpad4", "numpad6", "numpad8", "numpad2"};
+    "w",        "s",      "a",     "d",      "e",    "q",       "up",      "down",    "left",
+    "right",    "return", "space", "escape", "back", "p",       "f",       "lshift",  "r",
+    "lcontrol", "tab",    "m",     "i",      "o",    "numpad4", "numpad6", "numpad8", "numpad2"};
 
 constexpr std::string_view kLineEnd = "\r\n";
 
@@ -52,9 +52,11 @@ std::array<std::string, 60> TypicalLines() {
 // Comments in Shift-JIS, split where a letter would continue a "\x" escape.
 constexpr std::array<std::string_view, 5> kShiftJisComments = {
     "; \x83L\x81[\x83{\x81[\x83h\x82\xCC\x90\xDD\x92\xE8\x82\xC5\x82\xB7",  // キーボードの設定です
-    "; \x83p\x83" "b\x83h\x82\xCC\x90\xDD\x92\xE8\x82\xC5\x82\xB7",  // パッドの設定です
-    "; \x91O\x82\xD6\x90i\x82\xDD\x82\xDC\x82\xB7",  // 前へ進みます
-    "; \x83J\x83\x81\x83\x89\x82\xF0\x89" "E\x82\xD6\x89\xF1\x82\xB5\x82\xDC\x82\xB7",  // カメラを右へ回します
+    "; \x83p\x83"
+    "b\x83h\x82\xCC\x90\xDD\x92\xE8\x82\xC5\x82\xB7",  // パッドの設定です
+    "; \x91O\x82\xD6\x90i\x82\xDD\x82\xDC\x82\xB7",    // 前へ進みます
+    "; \x83J\x83\x81\x83\x89\x82\xF0\x89"
+    "E\x82\xD6\x89\xF1\x82\xB5\x82\xDC\x82\xB7",             // カメラを右へ回します
     "; \x8C\x88\x92\xE8\x83{\x83^\x83\x93\x82\xC5\x82\xB7",  // 決定ボタンです
 };
 

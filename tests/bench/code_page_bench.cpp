@@ -34,7 +34,11 @@ void LoadUnderCodePage(benchmark::State& state) {
     state.counters["lines"] = static_cast<double>(kLines);
 }
 
-BENCHMARK(LoadUnderCodePage)->Arg(1252)->Arg(932)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
+BENCHMARK(LoadUnderCodePage)
+    ->Arg(1252)
+    ->Arg(932)
+    ->Unit(benchmark::kMicrosecond)
+    ->ComputeStatistics("min", Fastest);
 
 }  // namespace
 }  // namespace kio::bench

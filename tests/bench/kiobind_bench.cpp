@@ -100,8 +100,9 @@ void KiobindSetSixty(benchmark::State& state) {
 void KiobindSetSetUnsetSixty(benchmark::State& state) {
     const BindingDirectory directory(MakeBindingFile(60));
     const std::string& file = directory.FilePath();
-    const std::vector<std::vector<std::string>> chain = {
-        {"set", "KB_Run", "space", file}, {"set", "KB_Map", "tab", file}, {"unset", "KB_Run", file}};
+    const std::vector<std::vector<std::string>> chain = {{"set", "KB_Run", "space", file},
+                                                         {"set", "KB_Map", "tab", file},
+                                                         {"unset", "KB_Run", file}};
     for (auto _ : state) {
         for (const std::vector<std::string>& command : chain) {
             if (RunProgram(command) != kiobind::kExitClean) {
@@ -116,12 +117,27 @@ void KiobindSetSetUnsetSixty(benchmark::State& state) {
 }
 
 // Wall time: the work is in another process and in the disk's flush.
-BENCHMARK(KiobindShowSixty)->UseRealTime()->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
-BENCHMARK(KiobindSetSixty)->UseRealTime()->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
-BENCHMARK(KiobindSetSetUnsetSixty)->UseRealTime()->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
+BENCHMARK(KiobindShowSixty)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK(KiobindSetSixty)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK(KiobindSetSetUnsetSixty)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
 
-BENCHMARK(KiobindShow)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
-BENCHMARK(KiobindCheck)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
+BENCHMARK(KiobindShow)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK(KiobindCheck)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
 
 }  // namespace
 }  // namespace kio::bench

@@ -70,8 +70,20 @@ void GetPamCall(benchmark::State& state) {
     }
 }
 
-BENCHMARK(FloorOfOneCall)->Arg(1)->Arg(60)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
-BENCHMARK(GetPamCall)->Arg(1)->Arg(60)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", Fastest);
+BENCHMARK(FloorOfOneCall)
+    ->Arg(1)
+    ->Arg(60)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMicrosecond)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK(GetPamCall)
+    ->Arg(1)
+    ->Arg(60)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMicrosecond)
+    ->ComputeStatistics("min", Fastest);
 
 }  // namespace
 }  // namespace kio::bench

@@ -55,8 +55,7 @@ using InstructionCounts = std::map<std::string, double>;
 InstructionCounts ReadInstructionCounts(const std::vector<std::string>& files);
 
 // Prints the table of ratios and their targets, each marked met or not.
-void PrintSummary(const CollectingReporter& results,
-                  const std::vector<WindowsMeasurement>& windows,
+void PrintSummary(const CollectingReporter& results, const std::vector<WindowsMeasurement>& windows,
                   const InstructionCounts& instructions);
 
 }  // namespace kio::bench

@@ -99,8 +99,8 @@ Row InstructionsRow(const InstructionCounts& instructions) {
     const auto one = instructions.find("getpam-1");
     if (whole != instructions.end() && one != instructions.end()) {
         const double perLine = whole->second / 1000;
-        row.measured = Format("%.0f (%.0f per added line)", perLine,
-                              (whole->second - one->second) / 999);
+        row.measured =
+            Format("%.0f (%.0f per added line)", perLine, (whole->second - one->second) / 999);
         row.known = true;
         row.met = perLine <= kMaxInstructionsPerLine;
     }
@@ -114,9 +114,9 @@ Row CodePageTimeRow(const CollectingReporter& results) {
     const auto singleByte = results.Find("LoadUnderCodePage/1252");
     if (doubleByte && singleByte) {
         const double ratio = doubleByte->secondsPerIteration / singleByte->secondsPerIteration;
-        row.measured = Format("%.2fx (%.1f us / %.1f us)", ratio,
-                              doubleByte->secondsPerIteration * 1e6,
-                              singleByte->secondsPerIteration * 1e6);
+        row.measured =
+            Format("%.2fx (%.1f us / %.1f us)", ratio, doubleByte->secondsPerIteration * 1e6,
+                   singleByte->secondsPerIteration * 1e6);
         row.known = true;
         row.met = ratio <= kMaxDoubleByteOverSingleByte;
     }
@@ -152,8 +152,8 @@ Row AllocationRow(const CollectingReporter& results) {
         minOverhead = std::min(minOverhead, overhead);
         maxOverhead = std::max(maxOverhead, overhead);
     }
-    row.measured = Format("%.0f alloc; peak = file + %.0f..%.0f B", maxAllocations, minOverhead,
-                          maxOverhead);
+    row.measured =
+        Format("%.0f alloc; peak = file + %.0f..%.0f B", maxAllocations, minOverhead, maxOverhead);
     row.known = true;
     row.met = maxAllocations == 1 && minOverhead == maxOverhead;
     return row;
@@ -201,9 +201,9 @@ Row SetRow(const CollectingReporter& results) {
     const auto chain = results.Find("KiobindSetSetUnsetSixty");
     if (set && show) {
         const double ratio = set->secondsPerIteration / show->secondsPerIteration;
-        row.measured = Format("%.2fx (%.1f / %.1f ms), chain %.1f ms", ratio,
-                              set->secondsPerIteration * 1e3, show->secondsPerIteration * 1e3,
-                              chain ? chain->secondsPerIteration * 1e3 : 0.0);
+        row.measured =
+            Format("%.2fx (%.1f / %.1f ms), chain %.1f ms", ratio, set->secondsPerIteration * 1e3,
+                   show->secondsPerIteration * 1e3, chain ? chain->secondsPerIteration * 1e3 : 0.0);
         row.known = true;
         row.met = ratio <= kMaxSetOverShow;
     }
@@ -212,8 +212,7 @@ Row SetRow(const CollectingReporter& results) {
 
 }  // namespace
 
-void PrintSummary(const CollectingReporter& results,
-                  const std::vector<WindowsMeasurement>& windows,
+void PrintSummary(const CollectingReporter& results, const std::vector<WindowsMeasurement>& windows,
                   const InstructionCounts& instructions) {
     const std::array<Row, 12> rows = {
         InstructionsRow(instructions),
@@ -232,12 +231,16 @@ void PrintSummary(const CollectingReporter& results,
     std::printf("\n%-40s %-34s %-30s %s\n", "Target", "Measured", "Goal", "Met");
     for (const Row& row : rows) {
         std::printf("%-40s %-34s %-30s %s\n", row.target.c_str(), row.measured.c_str(),
-                    row.goal.c_str(), !row.known || !row.hasGoal ? "-" : row.met ? "yes" : "NO");
+                    row.goal.c_str(),
+                    !row.known || !row.hasGoal ? "-"
+                    : row.met                  ? "yes"
+                                               : "NO");
     }
-    std::printf("(floors: libkio.so open+fstat+read+close; kio.dll GetModuleFileNameA+CreateFileA+"
-                "GetFileSizeEx+ReadFile+CloseHandle. Scaling: per added line at 60/1000/100000 "
-                "lines, against the 1-line file. Code pages: LoadBindings on 1000 lines, half of them "
-                "Shift-JIS comments.)\n");
+    std::printf(
+        "(floors: libkio.so open+fstat+read+close; kio.dll GetModuleFileNameA+CreateFileA+"
+        "GetFileSizeEx+ReadFile+CloseHandle. Scaling: per added line at 60/1000/100000 "
+        "lines, against the 1-line file. Code pages: LoadBindings on 1000 lines, half of them "
+        "Shift-JIS comments.)\n");
 }
 
 }  // namespace kio::bench

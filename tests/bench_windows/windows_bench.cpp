@@ -53,8 +53,9 @@ bool WriteWholeFile(const std::string& path, const std::string& text) {
         return false;
     }
     DWORD written = 0;
-    const bool ok = ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                    written == text.size();
+    const bool ok =
+        ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+        written == text.size();
     return ::CloseHandle(file) && ok;
 }
 
@@ -136,7 +137,9 @@ int main(int argc, char** argv) {
         const auto buffer = std::make_unique<char[]>(text.size() + 1);
         std::array<int32_t, 54> bindings{};
         bool failed = false;
-        const auto floorCall = [&] { failed |= !ReadLikeAnyReader(path, buffer.get(), text.size() + 1); };
+        const auto floorCall = [&] {
+            failed |= !ReadLikeAnyReader(path, buffer.get(), text.size() + 1);
+        };
         const auto getPamCall = [&] { failed |= getPam(bindings.data(), 54, kActionNames) != 0; };
 
         // Batches long enough for the timer, from one call of each.

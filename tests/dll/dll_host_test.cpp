@@ -46,21 +46,33 @@ struct ActionBinding {
 };
 
 // The game's actions in the game's order, each with a key.
-constexpr ActionBinding kGameActions[kActionCount] = {
-    {"MoveForward", "w", 0x11},        {"MoveBackward", "s", 0x1F},
-    {"MoveLeft", "a", 0x1E},           {"MoveRight", "d", 0x20},
-    {"TurnRight", "e", 0x12},          {"TurnLeft", "q", 0x10},
-    {"Up", "up", 0xC8},                {"Down", "down", 0xD0},
-    {"Left", "left", 0xCB},            {"Right", "right", 0xCD},
-    {"Enter", "return", 0x1C},         {"Action", "space", 0x39},
-    {"Cancel", "escape", 0x01},        {"SkipDemo", "back", 0x0E},
-    {"Pause", "p", 0x19},              {"Pose", "f", 0x21},
-    {"Evade", "lshift", 0x2A},         {"RearCamera", "r", 0x13},
-    {"Run", "lcontrol", 0x1D},         {"ScrapBook", "tab", 0x0F},
-    {"Map", "m", 0x32},                {"Item", "i", 0x17},
-    {"Iteminfo", "o", 0x18},           {"CameraLeft", "numpad4", 0x4B},
-    {"CameraRight", "numpad6", 0x4D},  {"CameraUp", "numpad8", 0x48},
-    {"CameraDown", "numpad2", 0x50}};
+constexpr ActionBinding kGameActions[kActionCount] = {{"MoveForward", "w", 0x11},
+                                                      {"MoveBackward", "s", 0x1F},
+                                                      {"MoveLeft", "a", 0x1E},
+                                                      {"MoveRight", "d", 0x20},
+                                                      {"TurnRight", "e", 0x12},
+                                                      {"TurnLeft", "q", 0x10},
+                                                      {"Up", "up", 0xC8},
+                                                      {"Down", "down", 0xD0},
+                                                      {"Left", "left", 0xCB},
+                                                      {"Right", "right", 0xCD},
+                                                      {"Enter", "return", 0x1C},
+                                                      {"Action", "space", 0x39},
+                                                      {"Cancel", "escape", 0x01},
+                                                      {"SkipDemo", "back", 0x0E},
+                                                      {"Pause", "p", 0x19},
+                                                      {"Pose", "f", 0x21},
+                                                      {"Evade", "lshift", 0x2A},
+                                                      {"RearCamera", "r", 0x13},
+                                                      {"Run", "lcontrol", 0x1D},
+                                                      {"ScrapBook", "tab", 0x0F},
+                                                      {"Map", "m", 0x32},
+                                                      {"Item", "i", 0x17},
+                                                      {"Iteminfo", "o", 0x18},
+                                                      {"CameraLeft", "numpad4", 0x4B},
+                                                      {"CameraRight", "numpad6", 0x4D},
+                                                      {"CameraUp", "numpad8", 0x48},
+                                                      {"CameraDown", "numpad2", 0x50}};
 constexpr int kRunKeyboardSlot = 36;  // "Run" is action 18
 constexpr int kRunPadSlot = 37;
 
@@ -153,9 +165,9 @@ GetPamFunction AsGetPam(FARPROC proc) {
 
 // Every export answers by its plain name and by its ordinal, at the same address.
 GetPamFunction CheckExports(HMODULE module, Checks& checks) {
-    static constexpr const char* kExports[] = {"DllCanUnloadNow",   "DllGetClassObject",
-                                               "DllMain",           "DllRegisterServer",
-                                               "DllUnregisterServer", "GetPAM"};
+    static constexpr const char* kExports[] = {
+        "DllCanUnloadNow",   "DllGetClassObject",   "DllMain",
+        "DllRegisterServer", "DllUnregisterServer", "GetPAM"};
     for (int i = 0; i < 6; ++i) {
         const FARPROC byName = ::GetProcAddress(module, kExports[i]);
         const FARPROC byOrdinal = ::GetProcAddress(module, MAKEINTRESOURCEA(i + 1));
@@ -214,22 +226,45 @@ std::vector<FileCase> FileCases() {
         {"a full binding file", FileState::Written, FullBindingFile(), kSlotCount, S_OK,
          FullBindingValues()},
         {"input.ini beside the host, not the library's or the working directory's",
-         FileState::Written, "KB_Run=0x11\r\n", kSlotCount, S_OK, {{kRunKeyboardSlot, 0x11}}},
-        {"the file is read again on the next call", FileState::Written, "PAD_Run=0x12", kSlotCount,
-         S_OK, {{kRunPadSlot, 0x12}}},
+         FileState::Written,
+         "KB_Run=0x11\r\n",
+         kSlotCount,
+         S_OK,
+         {{kRunKeyboardSlot, 0x11}}},
+        {"the file is read again on the next call",
+         FileState::Written,
+         "PAD_Run=0x12",
+         kSlotCount,
+         S_OK,
+         {{kRunPadSlot, 0x12}}},
         {"an empty file", FileState::Written, "", kSlotCount, S_OK, {}},
-        {"a NUL byte ends the text", FileState::Written,
-         std::string("KB_Run=space\0\r\nPAD_Run=0x13\r\n", 29), kSlotCount, S_OK,
+        {"a NUL byte ends the text",
+         FileState::Written,
+         std::string("KB_Run=space\0\r\nPAD_Run=0x13\r\n", 29),
+         kSlotCount,
+         S_OK,
          {{kRunKeyboardSlot, 0x39}}},
         {"a wrong count", FileState::Written, runOnSpace, kSlotCount - 1, E_INVALIDARG, {}},
         {"no input.ini beside the host", FileState::Missing, "", kSlotCount, kFileNotFound, {}},
         {"input.ini is a directory", FileState::Directory, "", kSlotCount, kAccessDenied, {}},
-        {"input.ini held open for writing without sharing", FileState::HeldForWriting, runOnSpace,
-         kSlotCount, kSharingViolation, {}},
-        {"input.ini held open for writing, reads shared", FileState::HeldForWritingSharingRead,
-         runOnSpace, kSlotCount, kSharingViolation, {}},
-        {"input.ini held open for reading, reads shared", FileState::HeldForReading, runOnSpace,
-         kSlotCount, S_OK, {{kRunKeyboardSlot, 0x39}}},
+        {"input.ini held open for writing without sharing",
+         FileState::HeldForWriting,
+         runOnSpace,
+         kSlotCount,
+         kSharingViolation,
+         {}},
+        {"input.ini held open for writing, reads shared",
+         FileState::HeldForWritingSharingRead,
+         runOnSpace,
+         kSlotCount,
+         kSharingViolation,
+         {}},
+        {"input.ini held open for reading, reads shared",
+         FileState::HeldForReading,
+         runOnSpace,
+         kSlotCount,
+         S_OK,
+         {{kRunKeyboardSlot, 0x39}}},
     };
 }
 
@@ -237,23 +272,30 @@ std::vector<FileCase> FileCases() {
 UniqueHandle Prepare(const FileCase& fileCase, const std::string& path, Checks& checks) {
     RemoveTree(LongPath(path));
     switch (fileCase.state) {
-    case FileState::Missing:
-        return {};
-    case FileState::Directory:
-        checks.Expect(::CreateDirectoryA(path.c_str(), nullptr) != FALSE,
-                      std::string(fileCase.name) + ": set up");
-        return {};
-    default:
-        break;
+        case FileState::Missing: return {};
+        case FileState::Directory:
+            checks.Expect(::CreateDirectoryA(path.c_str(), nullptr) != FALSE,
+                          std::string(fileCase.name) + ": set up");
+            return {};
+        default: break;
     }
     checks.Expect(WriteWholeFile(path, fileCase.contents), std::string(fileCase.name) + ": set up");
     DWORD access = 0;
     DWORD sharing = 0;
     switch (fileCase.state) {
-    case FileState::HeldForWriting: access = GENERIC_WRITE; sharing = 0; break;
-    case FileState::HeldForWritingSharingRead: access = GENERIC_WRITE; sharing = FILE_SHARE_READ; break;
-    case FileState::HeldForReading: access = GENERIC_READ; sharing = FILE_SHARE_READ; break;
-    default: return {};
+        case FileState::HeldForWriting:
+            access = GENERIC_WRITE;
+            sharing = 0;
+            break;
+        case FileState::HeldForWritingSharingRead:
+            access = GENERIC_WRITE;
+            sharing = FILE_SHARE_READ;
+            break;
+        case FileState::HeldForReading:
+            access = GENERIC_READ;
+            sharing = FILE_SHARE_READ;
+            break;
+        default: return {};
     }
     UniqueHandle hold(::CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -263,10 +305,8 @@ UniqueHandle Prepare(const FileCase& fileCase, const std::string& path, Checks& 
 
 // The first calls of a fresh process come from several threads at once; each
 // must see its own array filled and nothing else.
-void CheckConcurrentFirstCalls(GetPamFunction getPam, const std::string& iniPath,
-                               Checks& checks) {
-    checks.Expect(WriteWholeFile(iniPath, "KB_Run=space\r\nPAD_Run=0x10\r\n"),
-                  "threads: set up");
+void CheckConcurrentFirstCalls(GetPamFunction getPam, const std::string& iniPath, Checks& checks) {
+    checks.Expect(WriteWholeFile(iniPath, "KB_Run=space\r\nPAD_Run=0x10\r\n"), "threads: set up");
     const auto names = GameActionNames();
     const Bindings want = DefaultsWith({{kRunKeyboardSlot, 0x39}, {kRunPadSlot, 0x10}});
     constexpr int kThreads = 4;
@@ -326,7 +366,8 @@ int RunCases(const std::string& dllPath) {
     Bindings bindings = Defaults();
     checks.ExpectResult(getPam(bindings.data(), kSlotCount, reversed.data()), S_OK,
                         "a reversed action list");
-    checks.ExpectBindings(bindings, DefaultsWith({{52, 0x11}, {0, 0x1F}}), "a reversed action list");
+    checks.ExpectBindings(bindings, DefaultsWith({{52, 0x11}, {0, 0x1F}}),
+                          "a reversed action list");
 
     std::printf("cases: %d checks, %d failed\n", checks.Run(), checks.Failed());
     return checks.Failed() == 0 ? static_cast<int>(kChildPassed) : 1;
@@ -364,8 +405,8 @@ bool RunCopy(const std::string& application, const std::string& mode, const std:
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION info{};
     std::fflush(stdout);
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0,
-                          nullptr, Widen(workingDirectory).c_str(), &startup, &info)) {
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                          Widen(workingDirectory).c_str(), &startup, &info)) {
         std::printf("FAIL: %s: could not start the copy (error %lu)\n", mode.c_str(),
                     ::GetLastError());
         return false;

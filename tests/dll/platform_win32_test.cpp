@@ -1,6 +1,6 @@
 // The Win32 services and code page, driven directly against real files.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>

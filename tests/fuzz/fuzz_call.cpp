@@ -53,10 +53,10 @@ FuzzCall DecodeFuzzCall(const uint8_t* data, size_t size) {
 
     call.codePage = FindBuiltInCodePage((flags & kCodePage932) ? 932 : 1252);
     switch ((flags >> kFaultShift) & 7u) {
-    case 5: call.fault = FileFault::SizeFails; break;
-    case 6: call.fault = FileFault::ReadFails; break;
-    case 7: call.fault = FileFault::ShortRead; break;
-    default: call.fault = FileFault::None; break;
+        case 5: call.fault = FileFault::SizeFails; break;
+        case 6: call.fault = FileFault::ReadFails; break;
+        case 7: call.fault = FileFault::ShortRead; break;
+        default: call.fault = FileFault::None; break;
     }
     if ((flags & kOddCount) && at < size) {
         call.bindingCount = kOddCounts[data[at++] % std::size(kOddCounts)];
@@ -79,10 +79,10 @@ ResultCode ExpectedResult(const FuzzCall& call) {
         return kInvalidArgument;
     }
     switch (call.fault) {
-    case FileFault::SizeFails: return kInjectedSizeFailure;
-    case FileFault::ReadFails: return kInjectedReadFailure;
-    case FileFault::ShortRead: return kShortRead;
-    case FileFault::None: break;
+        case FileFault::SizeFails: return kInjectedSizeFailure;
+        case FileFault::ReadFails: return kInjectedReadFailure;
+        case FileFault::ShortRead: return kShortRead;
+        case FileFault::None: break;
     }
     return kOk;
 }
@@ -92,10 +92,10 @@ CallOutcome RunCall(const FuzzCall& call, const std::string& fileBytes,
     test::FakeFiles files;
     files.files[test::kDefaultBindingFilePath] = fileBytes;
     switch (call.fault) {
-    case FileFault::SizeFails: files.sizeFailure = kInjectedSizeFailure; break;
-    case FileFault::ReadFails: files.readFailure = kInjectedReadFailure; break;
-    case FileFault::ShortRead: files.reportedSize = fileBytes.size() + 1; break;
-    case FileFault::None: break;
+        case FileFault::SizeFails: files.sizeFailure = kInjectedSizeFailure; break;
+        case FileFault::ReadFails: files.readFailure = kInjectedReadFailure; break;
+        case FileFault::ShortRead: files.reportedSize = fileBytes.size() + 1; break;
+        case FileFault::None: break;
     }
     const test::FakeFileSystem fileSystem(files);
 

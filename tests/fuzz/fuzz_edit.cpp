@@ -103,8 +103,7 @@ void CheckSet(std::string_view file, int entry, const std::string& value,
     if (outcome.status != kioedit::EditStatus::Ok) {
         return;
     }
-    const std::string written =
-        kio::HasHexPrefix(value) ? value : kiobind::AsciiLower(value);
+    const std::string written = kio::HasHexPrefix(value) ? value : kiobind::AsciiLower(value);
     GameValues expected = kioedit::ReadGameValues(file, codePage);
     expected[static_cast<size_t>(entry)] = kio::DecodeValue(written, codePage);
     Require(kioedit::ReadGameValues(outcome.bytes, codePage) == expected,

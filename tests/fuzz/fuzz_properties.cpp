@@ -89,8 +89,8 @@ bool EndsInLoneLeadByte(std::string_view text, const kio::CodePage& codePage) {
 // A line that names no binding: fixed look-alikes, or input bytes behind "#".
 std::string LineNamingNothing(const std::string& bytes) {
     static constexpr const char* kLines[] = {
-        "[Pad]", "; KB_Run=space", "Run=space", "KB_Runn=space", "KB_Run space",
-        "KB_=0x1", "PAD_ Run=w", "=space", " \t ", "#KB_Run=0x1d"};
+        "[Pad]",   "; KB_Run=space", "Run=space", "KB_Runn=space", "KB_Run space",
+        "KB_=0x1", "PAD_ Run=w",     "=space",    " \t ",          "#KB_Run=0x1d"};
     static constexpr const char* kBreaks[] = {"\n", "\r\n", "\r", "\n\r"};
     const size_t pick = bytes.size() % (std::size(kLines) + 1);
     std::string line = kBreaks[bytes.size() % std::size(kBreaks)];

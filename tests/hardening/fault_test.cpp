@@ -40,8 +40,7 @@ struct SystemFault {
 TEST(ReaderFaults, SystemFailuresToOpenGiveTheirWin32Codes) {
     namespace fs = std::filesystem;
     const SystemFault faults[] = {
-        {"directory missing",
-         [](const fs::path& root) { return root / "missing" / "game"; },
+        {"directory missing", [](const fs::path& root) { return root / "missing" / "game"; },
          ResultFromWin32(win32_error::kPathNotFound)},
         {"a directory on the path is a file",
          [](const fs::path& root) {

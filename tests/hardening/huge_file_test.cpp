@@ -29,15 +29,14 @@ std::array<int32_t, kBindingCount> Defaults() {
 // A game directory holding one "input.ini", read through the real file services.
 class GameDirectory {
 public:
-    GameDirectory() {
-        files_.executablePath = (root_.Path() / "game").string();
-    }
+    GameDirectory() { files_.executablePath = (root_.Path() / "game").string(); }
 
     std::filesystem::path BindingFile() const { return root_.Path() / "input.ini"; }
 
     ResultCode Load(std::array<int32_t, kBindingCount>& bindings, const CodePage& codePage) {
         const RedirectedFileSystem fileSystem(files_);
-        return LoadBindings(bindings.data(), kBindingCount, kTableOrder, fileSystem.Get(), codePage);
+        return LoadBindings(bindings.data(), kBindingCount, kTableOrder, fileSystem.Get(),
+                            codePage);
     }
 
     const RedirectedFiles& Files() const { return files_; }

@@ -106,7 +106,8 @@ std::array<int32_t, kBindingCount> Defaults() {
 
 long OpenDescriptorCount() {
     long count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/fd")) {
         ++count;
     }
     return count;
@@ -170,14 +171,14 @@ TEST(OutOfMemory, KiobindReportsTheCodeAtEachAllocation) {
         kiobind::Output clean;
         int cleanStatus = kiobind::RunKiobind(words, clean);
         const long allocations = RunArmed(0, [&] {
-            kiobind::Output output;
-            cleanStatus = kiobind::RunKiobind(words, output);
-        }).allocations;
+                                     kiobind::Output output;
+                                     cleanStatus = kiobind::RunKiobind(words, output);
+                                 }).allocations;
         ASSERT_NE(cleanStatus, kiobind::kExitUnreadable) << words[0];
 
         for (long failAt = 1; failAt <= allocations; ++failAt) {
-            SCOPED_TRACE(testing::Message() << words[0] << ", allocation " << failAt << " of "
-                                            << allocations);
+            SCOPED_TRACE(testing::Message()
+                         << words[0] << ", allocation " << failAt << " of " << allocations);
             int status = -1;
             bool asClean = false;
             bool reported = false;

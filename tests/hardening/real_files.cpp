@@ -27,7 +27,9 @@ ResultCode Open(const char* path, FileHandle& handle) {
     return result;
 }
 
-ResultCode Size(FileHandle handle, uint64_t& size) { return SystemFileSystem().getSize(handle, size); }
+ResultCode Size(FileHandle handle, uint64_t& size) {
+    return SystemFileSystem().getSize(handle, size);
+}
 
 ResultCode Read(FileHandle handle, char* buffer, uint32_t size, uint32_t& bytesRead) {
     ++current->reads;

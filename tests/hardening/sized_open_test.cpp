@@ -51,16 +51,33 @@ TEST(SizedOpen, GivesWhatOpenThenSizeGives) {
     };
     const auto win32 = [](uint32_t error) { return Outcome{ResultFromWin32(error), 0}; };
     const Case cases[] = {
-        {[](const fs::path& r) { WriteFile(r / "input.ini", "KB_Run=space\r\n"); return r / "input.ini"; },
+        {[](const fs::path& r) {
+             WriteFile(r / "input.ini", "KB_Run=space\r\n");
+             return r / "input.ini";
+         },
          {kOk, 14}},
-        {[](const fs::path& r) { WriteFile(r / "input.ini", ""); return r / "input.ini"; }, {kOk, 0}},
-        {[](const fs::path& r) { fs::create_directory(r / "input.ini"); return r / "input.ini"; },
+        {[](const fs::path& r) {
+             WriteFile(r / "input.ini", "");
+             return r / "input.ini";
+         },
+         {kOk, 0}},
+        {[](const fs::path& r) {
+             fs::create_directory(r / "input.ini");
+             return r / "input.ini";
+         },
          win32(win32_error::kAccessDenied)},
-        {[](const fs::path& r) { ::mkfifo((r / "input.ini").c_str(), 0600); return r / "input.ini"; },
+        {[](const fs::path& r) {
+             ::mkfifo((r / "input.ini").c_str(), 0600);
+             return r / "input.ini";
+         },
          win32(win32_error::kAccessDenied)},
         {[](const fs::path& r) { return r / "input.ini"; }, win32(win32_error::kFileNotFound)},
-        {[](const fs::path& r) { return r / "missing" / "input.ini"; }, win32(win32_error::kPathNotFound)},
-        {[](const fs::path& r) { fs::create_symlink(r / "input.ini", r / "input.ini"); return r / "input.ini"; },
+        {[](const fs::path& r) { return r / "missing" / "input.ini"; },
+         win32(win32_error::kPathNotFound)},
+        {[](const fs::path& r) {
+             fs::create_symlink(r / "input.ini", r / "input.ini");
+             return r / "input.ini";
+         },
          win32(win32_error::kCantResolveFilename)},
     };
     for (const Case& c : cases) {

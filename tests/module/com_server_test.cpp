@@ -69,8 +69,8 @@ TEST_F(ComServerTest, DllMainAnswersTrueToEveryReasonAndChangesNothing) {
     const auto canUnloadNow = library.Export<HResultFunction>("DllCanUnloadNow");
     const auto getClassObject = library.Export<GetClassObjectFunction>("DllGetClassObject");
     EXPECT_EQ(canUnloadNow(), S_OK);
-    for (const DWORD reason : {DLL_PROCESS_DETACH, DLL_PROCESS_ATTACH, DLL_THREAD_ATTACH,
-                               DLL_THREAD_DETACH}) {
+    for (const DWORD reason :
+         {DLL_PROCESS_DETACH, DLL_PROCESS_ATTACH, DLL_THREAD_ATTACH, DLL_THREAD_DETACH}) {
         EXPECT_EQ(dllMain(library.Handle(), reason, nullptr), TRUE) << reason;
         // A detach reason does not shut the records down.
         void* object = nullptr;
@@ -140,7 +140,8 @@ TEST_F(ComServerTest, RegistersTheTypeLibraryBesideTheLibrary) {
     for (const Case& c : cases) {
         ScratchDirectory directory;
         directory.Install(ShippedLibraryPath(), c.fileName);
-        const std::wstring typeLibrary = directory.Install(TestTypeLibraryPath(), c.typeLibraryName);
+        const std::wstring typeLibrary =
+            directory.Install(TestTypeLibraryPath(), c.typeLibraryName);
         const LoadedLibrary library(directory.PathOf(c.loadName));
 
         ASSERT_EQ(library.Export<HResultFunction>("DllRegisterServer")(), S_OK) << c.fileName;

@@ -90,16 +90,15 @@ ScratchDirectory::ScratchDirectory() {
     if (!path_.empty() && path_.back() == L'\\') {
         path_.pop_back();
     }
-    path_ += L"\\kio-com-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-             std::to_wstring(counter++);
+    path_ +=
+        L"\\kio-com-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
     RemoveTree(path_);
     EXPECT_TRUE(CreateDirectoryW(path_.c_str(), nullptr)) << GetLastError();
 }
 
 ScratchDirectory::~ScratchDirectory() { RemoveTree(path_); }
 
-std::wstring ScratchDirectory::Install(const std::wstring& source,
-                                       const std::wstring& name) const {
+std::wstring ScratchDirectory::Install(const std::wstring& source, const std::wstring& name) const {
     const std::wstring target = PathOf(name);
     EXPECT_TRUE(CopyFileW(source.c_str(), target.c_str(), FALSE))
         << "copying to " << testing::PrintToString(target) << ": " << GetLastError();
@@ -165,8 +164,8 @@ std::wstring ReadDefaultValue(HKEY root, const std::wstring& subkey) {
     std::vector<wchar_t> value(1024);
     DWORD type = 0;
     DWORD bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(key.get(), nullptr, nullptr, &type,
-                         reinterpret_cast<BYTE*>(value.data()), &bytes) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+                         &bytes) != ERROR_SUCCESS ||
         type != REG_SZ) {
         return {};
     }

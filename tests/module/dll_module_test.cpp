@@ -86,9 +86,9 @@ TEST(DllModuleTest, GlobalInterfaceTableIsCreatedOnceAndShared) {
 
         // What is handed out is the system's global interface table.
         IGlobalInterfaceTable* queried = nullptr;
-        ASSERT_EQ(first->QueryInterface(IID_IGlobalInterfaceTable,
-                                        reinterpret_cast<void**>(&queried)),
-                  S_OK);
+        ASSERT_EQ(
+            first->QueryInterface(IID_IGlobalInterfaceTable, reinterpret_cast<void**>(&queried)),
+            S_OK);
         EXPECT_EQ(queried, first);
         queried->Release();
         first->Release();

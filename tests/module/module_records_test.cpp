@@ -30,10 +30,8 @@ TEST(ModuleLockTest, FailureResultDependsOnTheSystemError) {
     };
     const Case cases[] = {
         {ERROR_NOT_ENOUGH_MEMORY, E_OUTOFMEMORY},  // STATUS_NO_MEMORY as a system error
-        {ERROR_OUTOFMEMORY, E_OUTOFMEMORY},
-        {ERROR_ACCESS_DENIED, E_FAIL},
-        {ERROR_INVALID_PARAMETER, E_FAIL},
-        {ERROR_GEN_FAILURE, E_FAIL},
+        {ERROR_OUTOFMEMORY, E_OUTOFMEMORY},       {ERROR_ACCESS_DENIED, E_FAIL},
+        {ERROR_INVALID_PARAMETER, E_FAIL},        {ERROR_GEN_FAILURE, E_FAIL},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(LockCreationFailure(c.error), c.expected) << c.error;
@@ -80,7 +78,8 @@ TEST(ModuleRecordTest, EachRecordReportsItsOwnLockFailure) {
 }
 
 TEST(ComModuleTest, ClassObjectRequestsFollowTheRecordsState) {
-    const GUID someClass = {0x6d3b1f0e, 0x2a47, 0x4c1b, {0x9e, 0x3a, 0x5b, 0x2c, 0x7d, 0x8e, 0x9f, 0x10}};
+    const GUID someClass = {
+        0x6d3b1f0e, 0x2a47, 0x4c1b, {0x9e, 0x3a, 0x5b, 0x2c, 0x7d, 0x8e, 0x9f, 0x10}};
     struct Case {
         bool shutDown;
         bool withOutPointer;
@@ -104,8 +103,8 @@ TEST(ComModuleTest, ClassObjectRequestsFollowTheRecordsState) {
             for (const IID* interfaceId : {&IID_IClassFactory, &IID_IUnknown}) {
                 void* sentinel = &initFailed;
                 void* object = sentinel;
-                const HRESULT result =
-                    GetClassObject(com, *classId, *interfaceId, c.withOutPointer ? &object : nullptr);
+                const HRESULT result = GetClassObject(com, *classId, *interfaceId,
+                                                      c.withOutPointer ? &object : nullptr);
                 EXPECT_EQ(result, c.expected);
                 EXPECT_EQ(object, c.clearsOutPointer ? nullptr : sentinel);
             }

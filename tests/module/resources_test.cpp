@@ -142,8 +142,8 @@ TEST(ResourcesTest, VersionBlockDescribesTheLibrary) {
         const wchar_t* value;
     };
     const Entry entries[] = {
-        {L"FileVersion", kVersionText},    {L"ProductVersion", kVersionText},
-        {L"InternalName", L"kio.dll"},     {L"OriginalFilename", L"kio.dll"},
+        {L"FileVersion", kVersionText},        {L"ProductVersion", kVersionText},
+        {L"InternalName", L"kio.dll"},         {L"OriginalFilename", L"kio.dll"},
         {L"CompanyName", L"kio contributors"},
     };
     for (const Entry& entry : entries) {

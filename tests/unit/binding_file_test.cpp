@@ -36,7 +36,8 @@ TEST(BindingFilePath, DriveDirectoryThenFileName) {
         {"/opt/game/bin/game", "/opt/game/bin/input.ini"},
         {"D:\\mixed/sep\\game.exe", "D:\\mixed/sep\\input.ini"},
         // 259 bytes and the terminator fill the buffer; one more byte would be cut.
-        {"C:\\" + std::string(246, 'd') + "\\g.exe", "C:\\" + std::string(246, 'd') + "\\input.ini"},
+        {"C:\\" + std::string(246, 'd') + "\\g.exe",
+         "C:\\" + std::string(246, 'd') + "\\input.ini"},
         {"C:\\" + std::string(247, 'd') + "\\g.exe", ""},
         {"C:\\" + std::string(253, 'd') + "\\g.exe", ""},
         {"/" + std::string(256, 'd') + "/g", ""},
@@ -160,7 +161,8 @@ TEST(ReaderFaults, EachFaultGivesItsCodeAndTouchesNothing) {
         {"2^31 bytes", [](test::FakeFiles& f) { f.reportedSize = uint64_t{1} << 31; },
          kInvalidArgument, 0},
         {"4 GiB + 10 bytes is not read as 10 bytes",
-         [](test::FakeFiles& f) { f.reportedSize = (uint64_t{1} << 32) + 10; }, kInvalidArgument, 0},
+         [](test::FakeFiles& f) { f.reportedSize = (uint64_t{1} << 32) + 10; }, kInvalidArgument,
+         0},
         {"largest 64-bit size", [](test::FakeFiles& f) { f.reportedSize = UINT64_MAX; },
          kInvalidArgument, 0},
     };

@@ -29,9 +29,9 @@ TEST(CodePages, BuiltInLeadBytes) {
         bool lead;
     };
     const std::vector<Case> cases = {
-        {932, 0x80, false}, {932, 0x81, true}, {932, 0x9F, true}, {932, 0xA0, false},
-        {932, 0xDF, false}, {932, 0xE0, true}, {932, 0xFC, true}, {932, 0xFD, false},
-        {936, 0x81, true},  {936, 0xFE, true}, {936, 0xFF, false}, {949, 0x80, false},
+        {932, 0x80, false}, {932, 0x81, true},   {932, 0x9F, true},   {932, 0xA0, false},
+        {932, 0xDF, false}, {932, 0xE0, true},   {932, 0xFC, true},   {932, 0xFD, false},
+        {936, 0x81, true},  {936, 0xFE, true},   {936, 0xFF, false},  {949, 0x80, false},
         {950, 0xA4, true},  {1252, 0x81, false}, {1252, 0xE0, false},
     };
     for (const Case& c : cases) {
@@ -54,7 +54,8 @@ TEST(CodePages, DoubleByteCharactersAreSteppedOverWhole) {
     };
     const std::vector<PathCase> paths = {
         // 0x95 0x5C is one character whose second byte is the code of "\".
-        {"C:\\Games\\\x95\x5C\\g.exe", "C:\\Games\\\x95\x5C\\input.ini", "C:\\Games\\\x95\x5C\\input.ini"},
+        {"C:\\Games\\\x95\x5C\\g.exe", "C:\\Games\\\x95\x5C\\input.ini",
+         "C:\\Games\\\x95\x5C\\input.ini"},
         {"C:\\Games\\\x95\x5Cg.exe", "C:\\Games\\input.ini", "C:\\Games\\\x95\\input.ini"},
         {"C:\\Games\\g\x95", "C:\\Games\\input.ini", "C:\\Games\\input.ini"},
     };
@@ -115,9 +116,17 @@ TEST(CodePages, LowercasingAndLetterClasses) {
     const std::vector<LowerCase> lowers = {
         {1252, "KB_Run", "kb_run"},
         {1252, "\xC0\xDE\xD7\x8A\x9F", "\xE0\xFE\xD7\x9A\xFF"},
-        {932, "\x83\x41" "B", "\x83\x41" "b"},  // the trail byte 0x41 is not a capital A
+        {932,
+         "\x83\x41"
+         "B",
+         "\x83\x41"
+         "b"},  // the trail byte 0x41 is not a capital A
         {932, "A\x83", "a\x83"},
-        {936, "\xC0\xC1" "C", "\xC0\xC1" "c"},
+        {936,
+         "\xC0\xC1"
+         "C",
+         "\xC0\xC1"
+         "c"},
     };
     for (const LowerCase& c : lowers) {
         std::string out(c.text.size(), '?');
@@ -133,8 +142,7 @@ TEST(CodePages, LowercasingAndLetterClasses) {
     };
     const std::vector<ClassCase> classes = {
         {932, "0x1\xB1", ValueClass::Hex, 1},  // half-width katakana is a letter of 932
-        {936, "0x1\xB1", ValueClass::Other, 0},
-        {1252, "0x1\xE9", ValueClass::Hex, 1},
+        {936, "0x1\xB1", ValueClass::Other, 0},      {1252, "0x1\xE9", ValueClass::Hex, 1},
         {1252, "0x1\xD7", ValueClass::Other, 0},  // the multiplication sign is no letter
         {1252, "\xE9t\xE9", ValueClass::Letters, 0},
     };

@@ -50,7 +50,8 @@ TEST(LineScanner, FindsTheLinesAndEqualsSignsOfTheSimpleSplitting) {
                 ASSERT_EQ(found.text.size(), line.size()) << testing::PrintToString(text);
                 std::string_view key, value, foundKey, foundValue;
                 const bool hasEquals = SplitBindingLine(line, *page, key, value);
-                ASSERT_EQ(found.equals != std::string_view::npos, hasEquals) << testing::PrintToString(text);
+                ASSERT_EQ(found.equals != std::string_view::npos, hasEquals)
+                    << testing::PrintToString(text);
                 if (hasEquals) {
                     SplitBindingLineAt(found.text, found.equals, *page, foundKey, foundValue);
                     EXPECT_EQ(foundKey.data(), key.data());
@@ -91,9 +92,12 @@ TEST(KeyNameLookup, AgreesWithASearchOfTheList) {
         // cut, or run on, up to the 24 bytes a name may have.
         for (char& c : text) {
             switch (pick(3 * static_cast<int>(text.size()))) {
-            case 0: c = static_cast<char>(c ^ 0x20); break;
-            case 1: c = "_\x7f\xC1\x01" "a0"[round % 6]; break;
-            default: break;
+                case 0: c = static_cast<char>(c ^ 0x20); break;
+                case 1:
+                    c = "_\x7f\xC1\x01"
+                        "a0"[round % 6];
+                    break;
+                default: break;
             }
         }
         if (round % 4 == 0) {
@@ -151,12 +155,13 @@ TEST(BindingNameLookup, AgreesWithLowercasingThenComparing) {
     std::mt19937 random(14);
     for (const CodePage* page : {&Page(1252), &Page(932), &dottedIPage}) {
         for (int round = 0; round < 30000; ++round) {
-            std::string key(BindingName(std::uniform_int_distribution<int>(0, kBindingCount - 1)(random)));
+            std::string key(
+                BindingName(std::uniform_int_distribution<int>(0, kBindingCount - 1)(random)));
             for (char& c : key) {
                 switch (std::uniform_int_distribution<int>(0, 9)(random)) {
-                case 0: c = static_cast<char>(c ^ 0x20); break;
-                case 1: c = "\xDD\x81I_@`\x7f\xC9"[round % 8]; break;
-                default: break;
+                    case 0: c = static_cast<char>(c ^ 0x20); break;
+                    case 1: c = "\xDD\x81I_@`\x7f\xC9"[round % 8]; break;
+                    default: break;
                 }
             }
             if (round % 5 == 0) {

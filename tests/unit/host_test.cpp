@@ -42,7 +42,8 @@ public:
 
     // Runs the host from another working directory, so only its own folder counts.
     HostRun Run(const std::string& arguments = "") const {
-        const std::string command = "cd / && '" + (folder_ / "demo_host").string() + "' --raw " + arguments;
+        const std::string command =
+            "cd / && '" + (folder_ / "demo_host").string() + "' --raw " + arguments;
         HostRun run;
         FILE* pipe = ::popen(command.c_str(), "r");
         if (pipe == nullptr) return run;
@@ -62,7 +63,8 @@ private:
 
 TEST(SharedLibrary, LoadsInputIniBesideTheHost) {
     GameFolder game;
-    game.WriteBindingFile("KB_MoveForward=w\r\nPAD_Run = 0x1d;\nkb_cameradown=s\nKB_CameraDown=down\n");
+    game.WriteBindingFile(
+        "KB_MoveForward=w\r\nPAD_Run = 0x1d;\nkb_cameradown=s\nKB_CameraDown=down\n");
     const HostRun run = game.Run();
     ASSERT_EQ(run.result, "0x00000000");
     ASSERT_EQ(run.values.size(), 54u);
@@ -84,7 +86,8 @@ TEST(SharedLibrary, FailuresLeaveTheDefaults) {
          [](const GameFolder& g) { fs::create_directory(g.Path() / "input.ini"); }, "0x80070005"},
         // A FIFO would block the open and the read for good.
         {"input.ini is a FIFO",
-         [](const GameFolder& g) { ::mkfifo((g.Path() / "input.ini").c_str(), 0600); }, "0x80070005"},
+         [](const GameFolder& g) { ::mkfifo((g.Path() / "input.ini").c_str(), 0600); },
+         "0x80070005"},
     };
     for (const Case& c : cases) {
         GameFolder game;
@@ -98,9 +101,10 @@ TEST(SharedLibrary, FailuresLeaveTheDefaults) {
 TEST(SharedLibrary, HonoursTheCallersActionOrder) {
     GameFolder game;
     game.WriteBindingFile("KB_MoveForward=w\nKB_CameraDown=s\n");
-    std::string reversed = "--order CameraDown CameraUp CameraRight CameraLeft Iteminfo Item Map ScrapBook "
-                           "Run RearCamera Evade Pose Pause SkipDemo Cancel Action Enter Right Left "
-                           "Down Up TurnLeft TurnRight MoveRight MoveLeft MoveBackward MoveForward";
+    std::string reversed =
+        "--order CameraDown CameraUp CameraRight CameraLeft Iteminfo Item Map ScrapBook "
+        "Run RearCamera Evade Pose Pause SkipDemo Cancel Action Enter Right Left "
+        "Down Up TurnLeft TurnRight MoveRight MoveLeft MoveBackward MoveForward";
     const HostRun run = game.Run(reversed);
     ASSERT_EQ(run.values.size(), 54u);
     EXPECT_EQ(run.values[52], 0x11);

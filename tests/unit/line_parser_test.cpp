@@ -70,7 +70,9 @@ TEST(ValueDecoding, HexOrKeyName) {
         {"0x10 ", ValueClass::Other, 0},
         {"x0x10", ValueClass::Other, 0},
         {"1x10", ValueClass::Other, 0},
-        {"0x\xE9" "1", ValueClass::Hex, 0},  // 0xE9 is a letter of 1252, but no hex digit
+        {"0x\xE9"
+         "1",
+         ValueClass::Hex, 0},  // 0xE9 is a letter of 1252, but no hex digit
         {"5", ValueClass::Digits, 0x06},
         {"0", ValueClass::Digits, 0x0B},
         {"10", ValueClass::Digits, 0},

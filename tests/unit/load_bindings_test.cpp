@@ -10,7 +10,6 @@
 #include "test_files.h"
 #include "vocabulary.h"
 
-
 namespace kio {
 namespace {
 
@@ -32,7 +31,8 @@ struct LoadTest : ::testing::Test {
 
     ResultCode Load(const std::string& file, Bindings& bindings, int32_t count = kBindingCount) {
         fake.files[test::kDefaultBindingFilePath] = file;
-        return LoadBindings(bindings.data(), count, names.data(), fileSystem.Get(), DefaultCodePage());
+        return LoadBindings(bindings.data(), count, names.data(), fileSystem.Get(),
+                            DefaultCodePage());
     }
 };
 
@@ -56,8 +56,10 @@ TEST_F(LoadTest, AppliesEachLineToTheSlotItNames) {
         {"[Pad]\n; KB_Run=space\nPAD_Run=0x10", {{37, 0x10}}},
         {"\xEF\xBB\xBFKB_Run=space\nKB_Item=i", {{42, 0x17}}},
         {"K\0B\0_\0R\0u\0n\0=\0s\0"s, {}},
-        {"KB_Up=up\r\nPAD_Up = 0xFFFFFFFF ;\nPAD_Down=0xFFFFFFFF;", {{12, 0xC8}, {13, 0}, {15, -1}}},
-        {"KB_Run=0x1G\nPAD_Run=5\nKB_Map==\nPAD_Map=;;", {{36, 1}, {37, 0x06}, {40, 0x0D}, {41, 0x27}}},
+        {"KB_Up=up\r\nPAD_Up = 0xFFFFFFFF ;\nPAD_Down=0xFFFFFFFF;",
+         {{12, 0xC8}, {13, 0}, {15, -1}}},
+        {"KB_Run=0x1G\nPAD_Run=5\nKB_Map==\nPAD_Map=;;",
+         {{36, 1}, {37, 0x06}, {40, 0x0D}, {41, 0x27}}},
     };
     for (const Case& c : cases) {
         Bindings bindings = Defaults();

@@ -65,7 +65,8 @@ std::vector<ReferenceLine> ReferenceLines(std::string_view text, const CodePage&
     size_t start = 0;
     while (start < all.size()) {
         size_t end = start;
-        while (end < all.size() && !IsSingle(text, all[end], '\r') && !IsSingle(text, all[end], '\n')) {
+        while (end < all.size() && !IsSingle(text, all[end], '\r') &&
+               !IsSingle(text, all[end], '\n')) {
             ++end;
         }
         size_t equals = start;
@@ -91,7 +92,8 @@ std::vector<ReferenceLine> ReferenceLines(std::string_view text, const CodePage&
 std::string Lowered(std::string_view text, const CodePage& page) {
     std::string lower(text);
     for (const Character& c : Characters(text, page)) {
-        if (c.length == 1) lower[c.at] = static_cast<char>(page.lower[static_cast<uint8_t>(text[c.at])]);
+        if (c.length == 1)
+            lower[c.at] = static_cast<char>(page.lower[static_cast<uint8_t>(text[c.at])]);
     }
     return lower;
 }
@@ -116,7 +118,8 @@ int HexDigit(char c) {
 int32_t ReferenceValue(std::string_view value, const CodePage& page) {
     if (value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X')) {
         bool allAlphaNumeric = true;
-        for (char c : value.substr(2)) allAlphaNumeric = allAlphaNumeric && page.IsAlphaNumeric(static_cast<uint8_t>(c));
+        for (char c : value.substr(2))
+            allAlphaNumeric = allAlphaNumeric && page.IsAlphaNumeric(static_cast<uint8_t>(c));
         if (allAlphaNumeric) {
             uint32_t number = 0;
             for (size_t i = 2; i < value.size() && HexDigit(value[i]) >= 0; ++i) {
@@ -139,7 +142,8 @@ BindingValues ReferenceApply(std::string_view text, const SlotTable& slots, cons
     for (const ReferenceLine& line : ReferenceLines(text, page)) {
         const int entry = ReferenceEntry(line.key, page);
         if (entry >= 0 && slots[static_cast<size_t>(entry)] != kNoSlot) {
-            values[static_cast<size_t>(slots[static_cast<size_t>(entry)])] = ReferenceValue(line.value, page);
+            values[static_cast<size_t>(slots[static_cast<size_t>(entry)])] =
+                ReferenceValue(line.value, page);
         }
     }
     return values;
@@ -164,9 +168,13 @@ private:
     std::string Bent(std::string word) {
         for (char& c : word) {
             switch (Pick(12)) {
-                case 0: c = static_cast<char>(c ^ 0x20); break;           // the other case
-                case 1: if (c == '_') c = '\x7F'; break;                   // "_" with bit 0x20 set
-                case 2: c = "\xC1\xE1\xDD"[Pick(3)]; break;  // 1252 letters; 0xDD lowers to "i" below
+                case 0: c = static_cast<char>(c ^ 0x20); break;  // the other case
+                case 1:
+                    if (c == '_') c = '\x7F';
+                    break;  // "_" with bit 0x20 set
+                case 2:
+                    c = "\xC1\xE1\xDD"[Pick(3)];
+                    break;  // 1252 letters; 0xDD lowers to "i" below
                 default: break;
             }
         }
@@ -175,20 +183,25 @@ private:
 
     std::string Piece() {
         static constexpr std::string_view kOdd[] = {
-            " ", "\t", "\v", "\f", "\r", "\n", "\r\n", "=", ";", "  ", "\x81", "\x81=", "\x81 ",
-            "\x82\r", "\x82\n", "\xE0;", "\xA6", "\xFC\x20", "\x80", "\xFF", "\x81\x81", "0x", "0X",
-            "\xB2", ",", "_"};
+            " ",    "\t",   "\v",       "\f",    "\r",     "\n",     "\r\n",  "=",    ";",
+            "  ",   "\x81", "\x81=",    "\x81 ", "\x82\r", "\x82\n", "\xE0;", "\xA6", "\xFC\x20",
+            "\x80", "\xFF", "\x81\x81", "0x",    "0X",     "\xB2",   ",",     "_"};
         switch (Pick(8)) {
-            case 0: case 1: return Pick(3) ? std::string(BindingName(Pick(kBindingCount))) : Bent(std::string(BindingName(Pick(kBindingCount))));
+            case 0:
+            case 1:
+                return Pick(3) ? std::string(BindingName(Pick(kBindingCount)))
+                               : Bent(std::string(BindingName(Pick(kBindingCount))));
             case 2: {
                 std::string name(kKeyNames[static_cast<size_t>(Pick(kKeyNameCount))].name);
-                for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' && Pick(6) ? c + 32 : c);
+                for (char& c : name)
+                    c = static_cast<char>(c >= 'A' && c <= 'Z' && Pick(6) ? c + 32 : c);
                 return name;
             }
             case 3: {
                 std::string number = Pick(2) ? "0x" : "0X";
                 const int digits = Pick(4) == 0 ? Pick(12) : 8;
-                for (int d = 0; d < digits; ++d) number += "0123456789abcdefABCDEFgz"[Pick(Pick(5) ? 22 : 24)];
+                for (int d = 0; d < digits; ++d)
+                    number += "0123456789abcdefABCDEFgz"[Pick(Pick(5) ? 22 : 24)];
                 return number;
             }
             case 4: return "=";
@@ -226,8 +239,10 @@ TEST(ReferenceLoop, FusedLoopReadsEveryFileAsTheGrammarDoes) {
             const std::vector<ReferenceLine> reference = ReferenceLines(text, page);
             ASSERT_EQ(fused.size(), reference.size()) << id << " " << testing::PrintToString(text);
             for (size_t i = 0; i < fused.size(); ++i) {
-                ASSERT_EQ(fused[i].key, reference[i].key) << id << " " << testing::PrintToString(text);
-                ASSERT_EQ(fused[i].value, reference[i].value) << id << " " << testing::PrintToString(text);
+                ASSERT_EQ(fused[i].key, reference[i].key)
+                    << id << " " << testing::PrintToString(text);
+                ASSERT_EQ(fused[i].value, reference[i].value)
+                    << id << " " << testing::PrintToString(text);
             }
             // The values GetPAM hands over, for the game's order and for a shuffled one.
             std::vector<const char*> order(test::kTableOrder, test::kTableOrder + kActionCount);

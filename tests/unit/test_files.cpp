@@ -33,7 +33,9 @@ ResultCode Open(const char* path, FileHandle& handle) {
 }
 
 // NOLINTBEGIN(performance-no-int-to-ptr): the fake handle is the file's own address.
-const std::string& Contents(FileHandle handle) { return *reinterpret_cast<const std::string*>(handle); }
+const std::string& Contents(FileHandle handle) {
+    return *reinterpret_cast<const std::string*>(handle);
+}
 // NOLINTEND(performance-no-int-to-ptr)
 
 ResultCode Size(FileHandle handle, uint64_t& size) {
@@ -67,10 +69,10 @@ FakeFileSystem::~FakeFileSystem() { current = previous_; }
 const FileSystem& FakeFileSystem::Get() const { return kFakeFileSystem; }
 
 const char* const kTableOrder[27] = {
-    "MoveForward", "MoveBackward", "MoveLeft",   "MoveRight",   "TurnRight", "TurnLeft",
-    "Up",          "Down",         "Left",       "Right",       "Enter",     "Action",
-    "Cancel",      "SkipDemo",     "Pause",      "Pose",        "Evade",     "RearCamera",
-    "Run",         "ScrapBook",    "Map",        "Item",        "Iteminfo",  "CameraLeft",
+    "MoveForward", "MoveBackward", "MoveLeft",  "MoveRight", "TurnRight", "TurnLeft",
+    "Up",          "Down",         "Left",      "Right",     "Enter",     "Action",
+    "Cancel",      "SkipDemo",     "Pause",     "Pose",      "Evade",     "RearCamera",
+    "Run",         "ScrapBook",    "Map",       "Item",      "Iteminfo",  "CameraLeft",
     "CameraRight", "CameraUp",     "CameraDown"};
 
 }  // namespace kio::test

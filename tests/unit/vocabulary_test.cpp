@@ -21,14 +21,30 @@ TEST(KeyNames, LookupIsExactAndLowerCase) {
         std::optional<int32_t> code;
     };
     const std::vector<Case> cases = {
-        {"escape", 0x01},      {"Escape", std::nullopt}, {"ESCAPE", std::nullopt},
-        {"-", 0x4A},           {"/", 0xB5},              {"0", 0x0B},
-        {"1", 0x02},           {"10", std::nullopt},     {"oem_102", 0x56},
-        {"OEM_102", std::nullopt}, {"pgup", 0xC9},       {"numpadenter", 0x9C},
-        {"unlabeled", 0x97},   {"up", 0xC8},             {"=", 0x0D},
-        {";", 0x27},           {"'", 0x28},              {"\\", 0x2B},
-        {"mediaselect", 0xED}, {"", std::nullopt},       {"space ", std::nullopt},
-        {"spac", std::nullopt}, {"q", 0x10},             {"f15", 0x66},
+        {"escape", 0x01},
+        {"Escape", std::nullopt},
+        {"ESCAPE", std::nullopt},
+        {"-", 0x4A},
+        {"/", 0xB5},
+        {"0", 0x0B},
+        {"1", 0x02},
+        {"10", std::nullopt},
+        {"oem_102", 0x56},
+        {"OEM_102", std::nullopt},
+        {"pgup", 0xC9},
+        {"numpadenter", 0x9C},
+        {"unlabeled", 0x97},
+        {"up", 0xC8},
+        {"=", 0x0D},
+        {";", 0x27},
+        {"'", 0x28},
+        {"\\", 0x2B},
+        {"mediaselect", 0xED},
+        {"", std::nullopt},
+        {"space ", std::nullopt},
+        {"spac", std::nullopt},
+        {"q", 0x10},
+        {"f15", 0x66},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FindKeyCode(c.text), c.code) << '"' << c.text << '"';
@@ -61,12 +77,24 @@ TEST(BindingNames, MatchWholeNameInAnyCase) {
         std::optional<int> slot;
     };
     const std::vector<Case> cases = {
-        {"KB_MoveForward", 0},    {"kb_moveforward", 0},        {"KB_MOVEFORWARD", 0},
-        {"PAD_MoveForward", 1},   {"KB_Run", 36},               {"pad_run", 37},
-        {"KB_CameraDown", 52},    {"PAD_CameraDown", 53},       {"KB_Move Forward", std::nullopt},
-        {"MoveForward", std::nullopt}, {"KB_MoveForwar", std::nullopt}, {"KB_Runn", std::nullopt},
-        {"Run", std::nullopt},    {"KB_Iteminfo", 44},          {"KB_Item", 42},
-        {"", std::nullopt},       {"KB_Run ", std::nullopt},    {"\xEF\xBB\xBFKB_Run", std::nullopt},
+        {"KB_MoveForward", 0},
+        {"kb_moveforward", 0},
+        {"KB_MOVEFORWARD", 0},
+        {"PAD_MoveForward", 1},
+        {"KB_Run", 36},
+        {"pad_run", 37},
+        {"KB_CameraDown", 52},
+        {"PAD_CameraDown", 53},
+        {"KB_Move Forward", std::nullopt},
+        {"MoveForward", std::nullopt},
+        {"KB_MoveForwar", std::nullopt},
+        {"KB_Runn", std::nullopt},
+        {"Run", std::nullopt},
+        {"KB_Iteminfo", 44},
+        {"KB_Item", 42},
+        {"", std::nullopt},
+        {"KB_Run ", std::nullopt},
+        {"\xEF\xBB\xBFKB_Run", std::nullopt},
         {"PAD_CameraRightXXXXXXXXXXXXXXXXXXXX", std::nullopt},
     };
     for (const Case& c : cases) {
@@ -82,19 +110,25 @@ TEST(SlotTable, FollowsTheCallersList) {
     };
     const std::vector<Case> cases = {
         {"table order", {}, {{"KB_MoveForward", 0}, {"PAD_CameraDown", 53}}},
-        {"lower and upper case names", {{0, "moveforward"}, {1, "MOVEBACKWARD"}},
+        {"lower and upper case names",
+         {{0, "moveforward"}, {1, "MOVEBACKWARD"}},
          {{"KB_MoveForward", 0}, {"PAD_MoveBackward", 3}}},
-        {"a prefixed or padded name names nothing", {{0, "KB_MoveForward"}, {1, "MoveBackward "}},
+        {"a prefixed or padded name names nothing",
+         {{0, "KB_MoveForward"}, {1, "MoveBackward "}},
          {{"KB_MoveForward", std::nullopt}, {"PAD_MoveBackward", std::nullopt}}},
-        {"no prefix match", {{0, "Iteminfo"}, {1, "Item"}, {21, "MoveForward"}, {22, "MoveBackward"}},
+        {"no prefix match",
+         {{0, "Iteminfo"}, {1, "Item"}, {21, "MoveForward"}, {22, "MoveBackward"}},
          {{"KB_Iteminfo", 0}, {"PAD_Iteminfo", 1}, {"KB_Item", 2}, {"PAD_Item", 3}}},
-        {"the first of two positions wins", {{4, "Run"}, {9, "Run"}, {18, "TurnRight"}, {3, "Right"}},
+        {"the first of two positions wins",
+         {{4, "Run"}, {9, "Run"}, {18, "TurnRight"}, {3, "Right"}},
          {{"KB_Run", 8}, {"PAD_Run", 9}, {"KB_TurnRight", 36}}},
         // An action the caller does not list owns no slot; its lines must not
         // reach slot 0, which belongs to another action.
-        {"a missing action owns no slot", {{15, "Nothing"}},
+        {"a missing action owns no slot",
+         {{15, "Nothing"}},
          {{"KB_Pose", std::nullopt}, {"PAD_Pose", std::nullopt}, {"KB_MoveForward", 0}}},
-        {"a null entry names nothing", {{15, nullptr}},
+        {"a null entry names nothing",
+         {{15, nullptr}},
          {{"KB_Pose", std::nullopt}, {"KB_Evade", 32}}},
     };
     for (const Case& c : cases) {
@@ -102,7 +136,8 @@ TEST(SlotTable, FollowsTheCallersList) {
         for (auto [position, name] : c.changes) names[position] = name;
         const SlotTable slots = BuildSlotTable(names.data());
         for (const auto& [binding, slot] : c.expected) {
-            EXPECT_EQ(FindBindingSlot(slots, binding, Western()), slot) << c.what << ": " << binding;
+            EXPECT_EQ(FindBindingSlot(slots, binding, Western()), slot)
+                << c.what << ": " << binding;
         }
     }
 }

@@ -5,9 +5,7 @@
 namespace kiobind {
 namespace {
 
-bool IsSeparator(char c) {
-    return c == ',' || c == ' ' || (c >= '\t' && c <= '\r');
-}
+bool IsSeparator(char c) { return c == ',' || c == ' ' || (c >= '\t' && c <= '\r'); }
 
 }  // namespace
 

@@ -48,12 +48,9 @@ size_t LeadingWords(Command command) {
     return command == Command::Set ? 2 : command == Command::Unset ? 1 : 0;
 }
 
-bool TakesFile(Command command) {
-    return command != Command::Keys && command != Command::Overview;
-}
+bool TakesFile(Command command) { return command != Command::Keys && command != Command::Overview; }
 
-void TakePositional(const std::string& word, size_t& taken, bool& haveFile,
-                    Arguments& arguments) {
+void TakePositional(const std::string& word, size_t& taken, bool& haveFile, Arguments& arguments) {
     const size_t leading = LeadingWords(arguments.command);
     if (taken < leading) {
         (taken == 0 ? arguments.binding : arguments.value) = word;
@@ -73,8 +70,7 @@ void TakePositional(const std::string& word, size_t& taken, bool& haveFile,
 
 // --lang belongs to no command: it is taken out wherever it stands before "--";
 // after "--" every word is a file name.
-std::vector<std::string> TakeLanguage(const std::vector<std::string>& words,
-                                      Arguments& arguments) {
+std::vector<std::string> TakeLanguage(const std::vector<std::string>& words, Arguments& arguments) {
     std::vector<std::string> rest;
     rest.reserve(words.size());
     bool optionsEnded = false;
@@ -173,9 +169,8 @@ Arguments ParseArguments(const std::vector<std::string>& allWords) {
         arguments.error = {"cli.arg.raw-format", {}};
     }
     if (!arguments.Wrong() && !arguments.help && taken < LeadingWords(arguments.command)) {
-        arguments.error = {arguments.command == Command::Set ? "cli.arg.set-needs"
-                                                             : "cli.arg.unset-needs",
-                           {}};
+        arguments.error = {
+            arguments.command == Command::Set ? "cli.arg.set-needs" : "cli.arg.unset-needs", {}};
     }
     return arguments;
 }

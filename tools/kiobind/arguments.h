@@ -18,14 +18,14 @@ struct Arguments {
     bool version = false;  // --version: print the release's version
     std::string file = "input.ini";
     std::optional<std::string> orderFile;
-    bool raw = false;  // show: one line of numbers for scripts
-    bool json = false;  // check, show: --format json
+    bool raw = false;     // show: one line of numbers for scripts
+    bool json = false;    // check, show: --format json
     std::string binding;  // set, unset
     std::string value;    // set
     bool dryRun = false;  // fix: print the change, write nothing
     std::optional<uint32_t> codePage;
     std::string language;  // --lang: "en", "ja", or empty for the user's own language
-    Message error;  // what is wrong with the command line, when something is
+    Message error;         // what is wrong with the command line, when something is
 
     bool Wrong() const { return !error.key.empty(); }
 };

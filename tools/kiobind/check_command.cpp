@@ -34,11 +34,13 @@ size_t PrintFindings(const std::string& file, const std::vector<Finding>& findin
     for (const Finding& finding : findings) {
         const bool warning = finding.severity == Severity::Warning;
         warnings += warning ? 1 : 0;
-        output.out += context.style(Paint::Bold, ShowFileName(file) + ":" + std::to_string(finding.line) + ":") +
-                      " " +
-                      (warning ? context.style(Paint::Warning, Words(context.language, "cli.warning"))
-                               : context.style(Paint::Note, Words(context.language, "cli.note"))) +
-                      " " + Said(finding.message, context.language, context.codePage.id) + "\n";
+        output.out +=
+            context.style(Paint::Bold,
+                          ShowFileName(file) + ":" + std::to_string(finding.line) + ":") +
+            " " +
+            (warning ? context.style(Paint::Warning, Words(context.language, "cli.warning"))
+                     : context.style(Paint::Note, Words(context.language, "cli.note"))) +
+            " " + Said(finding.message, context.language, context.codePage.id) + "\n";
     }
     return warnings;
 }
@@ -70,15 +72,16 @@ int RunCheck(const Arguments& arguments, const Context& context, Output& output)
     }
     const size_t warnings = PrintFindings(arguments.file, findings, context, output);
     const Language language = context.language;
-    const MessageArgument bindings = Verbatim(
-        "bindings", Words(language, "cli.check.bindings",
-                          {Verbatim("count", std::to_string(BindingsSet(analysis)))}));
+    const MessageArgument bindings =
+        Verbatim("bindings", Words(language, "cli.check.bindings",
+                                   {Verbatim("count", std::to_string(BindingsSet(analysis)))}));
     if (findings.empty()) {
         const std::string clean = Words(language, "cli.check.no-problems");
-        output.out += ShowFileName(arguments.file) + ": " +
-                      Words(language, "cli.check.clean",
-                            {Verbatim("no_problems", context.style(Paint::Good, clean)), bindings}) +
-                      "\n";
+        output.out +=
+            ShowFileName(arguments.file) + ": " +
+            Words(language, "cli.check.clean",
+                  {Verbatim("no_problems", context.style(Paint::Good, clean)), bindings}) +
+            "\n";
     } else {
         output.out +=
             ShowFileName(arguments.file) + ": " +

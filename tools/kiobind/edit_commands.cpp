@@ -2,8 +2,8 @@
 // and tells the player what changed.
 #include "binding_edit.h"
 #include "commands.h"
-#include "safe_save.h"
 #include "result_meaning.h"
+#include "safe_save.h"
 #include "system_utf16.h"
 #include "words.h"
 
@@ -16,14 +16,13 @@ std::string Location(const std::string& file, int line, const Context& context) 
 
 int Refuse(const std::string& file, const kioedit::EditOutcome& outcome, const Context& context,
            Output& output) {
-    const std::string reason =
-        outcome.status == kioedit::EditStatus::OutOfMemory
-            ? ResultMeaning(kio::kOutOfMemory, context.language)
-            : Said(outcome.refusal, context.language, context.codePage.id);
+    const std::string reason = outcome.status == kioedit::EditStatus::OutOfMemory
+                                   ? ResultMeaning(kio::kOutOfMemory, context.language)
+                                   : Said(outcome.refusal, context.language, context.codePage.id);
     // "...; did you mean 'KB_Run'?" ends a sentence of its own.
     const bool question = !reason.empty() && reason.back() == '?';
-    output.err += ShowFileName(file) + ": " + context.style(Paint::Error, Words(context.language, "cli.error")) +
-                  " " +
+    output.err += ShowFileName(file) + ": " +
+                  context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
                   Words(context.language, question ? "cli.refused.question" : "cli.refused",
                         {Verbatim("reason", reason)}) +
                   "\n";
@@ -48,13 +47,14 @@ bool SaveIfChanged(kioedit::HeldFile& held, std::string_view edited, const Conte
     }
     const kioedit::SaveResult saved = kioedit::SaveSafely(held, edited, context.saveSystem);
     if (!saved.saved) {
-        output.err += "kiobind: " +
-                      context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
-                      Render(saved.error, context.language, ShowFileName) + "\n";
+        output.err +=
+            "kiobind: " + context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
+            Render(saved.error, context.language, ShowFileName) + "\n";
     }
     for (const kiobind::Message& note : saved.notes) {
-        output.err += "kiobind: " + context.style(Paint::Note, Words(context.language, "cli.note")) +
-                      " " + Render(note, context.language, ShowFileName) + "\n";
+        output.err +=
+            "kiobind: " + context.style(Paint::Note, Words(context.language, "cli.note")) + " " +
+            Render(note, context.language, ShowFileName) + "\n";
     }
     return saved.saved;
 }
@@ -136,10 +136,9 @@ int RunFix(const Arguments& arguments, const Context& context, Output& output) {
                   "\n";
     if (arguments.dryRun) {
         output.out += conversion;
-        output.out += kioedit::UnifiedDiff(fixed.convertedFrom.empty() ? bytes : fixed.converted,
-                                           fixed.edit.bytes, ShowFileName(arguments.file),
-                                           FileTextShowerFor(context.language,
-                                                             context.codePage.id));
+        output.out += kioedit::UnifiedDiff(
+            fixed.convertedFrom.empty() ? bytes : fixed.converted, fixed.edit.bytes,
+            ShowFileName(arguments.file), FileTextShowerFor(context.language, context.codePage.id));
     } else {
         if (!SaveIfChanged(held, fixed.edit.bytes, context, output)) {
             return kExitUnreadable;

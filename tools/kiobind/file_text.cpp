@@ -38,9 +38,7 @@ bool IsKnownCodePage(uint32_t id) {
 }
 
 // C0, DEL and C1: characters that move a terminal's cursor or change its state.
-bool IsControl(uint32_t code) {
-    return code < 0x20 || (code >= 0x7F && code < 0xA0);
-}
+bool IsControl(uint32_t code) { return code < 0x20 || (code >= 0x7F && code < 0xA0); }
 
 // Decoded text with each control character still escaped.
 void AppendWithoutControls(std::string& out, std::string_view utf8) {
@@ -60,8 +58,12 @@ void AppendWithoutControls(std::string& out, std::string_view utf8) {
 size_t Utf8SequenceAt(std::string_view text, size_t i) {
     const auto byte = [&](size_t k) { return static_cast<uint8_t>(text[i + k]); };
     const uint8_t lead = byte(0);
-    const size_t length = lead < 0x80 ? 1 : lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3
-                                                        : lead < 0xF5 ? 4 : 0;
+    const size_t length = lead < 0x80   ? 1
+                          : lead < 0xC2 ? 0
+                          : lead < 0xE0 ? 2
+                          : lead < 0xF0 ? 3
+                          : lead < 0xF5 ? 4
+                                        : 0;
     if (length == 0 || i + length > text.size()) {
         return 0;
     }

@@ -25,8 +25,7 @@ std::string HelpText(Command command, Language language) {
         case Command::Set:
             return Compose(language, "help.set", "",
                            "  kiobind set KB_Run LControl\n  kiobind set pad_run 0x2 input.ini\n");
-        case Command::Unset:
-            return Compose(language, "help.unset", "", "  kiobind unset KB_Run\n");
+        case Command::Unset: return Compose(language, "help.unset", "", "  kiobind unset KB_Run\n");
         case Command::Fix:
             return Compose(language, "help.fix", Words(language, "help.fix.dry-run"),
                            "  kiobind fix --dry-run\n  kiobind fix input.ini\n");

@@ -5,8 +5,8 @@
 #include "browser_keys.h"
 #include "commands.h"
 #include "terminal_cells.h"
-#include "words.h"
 #include "vocabulary.h"
+#include "words.h"
 
 namespace kiobind {
 namespace {
@@ -47,8 +47,9 @@ int RunKeys(const Context& context, Output& output) {
         char code[8];
         std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned>(key.code));
         const auto width = [&](size_t column, size_t gap) {
-            return starts[column + 1] > starts[column] + gap ? starts[column + 1] - starts[column] - gap
-                                                             : 0;
+            return starts[column + 1] > starts[column] + gap
+                       ? starts[column + 1] - starts[column] - gap
+                       : 0;
         };
         std::string text = Padded(spelling, width(0, 1)) + " " + Padded(code, width(1, 2)) + "  " +
                            Padded(std::string(key.name), width(2, 2)) + "  " +

@@ -20,9 +20,8 @@ std::optional<Language> ChooseLanguage(const LanguageInputs& inputs) {
     if (inputs.option == "ja") return Language::Japanese;
     if (!inputs.option.empty()) return std::nullopt;
     if (inputs.windowsLanguageId) {
-        return (*inputs.windowsLanguageId & kPrimaryLanguageMask) == kJapanese
-                   ? Language::Japanese
-                   : Language::English;
+        return (*inputs.windowsLanguageId & kPrimaryLanguageMask) == kJapanese ? Language::Japanese
+                                                                               : Language::English;
     }
     for (const std::string_view locale : {inputs.lcAll, inputs.lcMessages, inputs.lang}) {
         if (!locale.empty()) {

@@ -41,7 +41,8 @@ std::string Hex(kio::ResultCode code) {
 }  // namespace
 
 std::string ResultMeaning(kio::ResultCode code, Language language) {
-    const bool explained = std::find(kExplained.begin(), kExplained.end(), code) != kExplained.end();
+    const bool explained =
+        std::find(kExplained.begin(), kExplained.end(), code) != kExplained.end();
     return Words(language, explained ? "result." + Hex(code) : "result.other");
 }
 

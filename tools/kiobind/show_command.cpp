@@ -39,9 +39,9 @@ std::string DescribeValue(const AnalysedLine& line, const kio::CodePage& codePag
 // One half of a row: value and the line that set it, or the default.
 std::string Cell(const SlotValue& slot, const Context& context) {
     if (slot.setBy == nullptr) {
-        return context.style(Paint::Quiet, Padded(Words(context.language, "cli.show.default"),
-                                                  kValueWidth) +
-                                               Padded("", 6));
+        return context.style(
+            Paint::Quiet,
+            Padded(Words(context.language, "cli.show.default"), kValueWidth) + Padded("", 6));
     }
     return Padded(DescribeValue(*slot.setBy, context.codePage, context.language), kValueWidth) +
            Padded(std::to_string(slot.setBy->number), 6);
@@ -73,8 +73,8 @@ void WriteTable(const BindingTable& table, const Context& context, std::string& 
     out += context.style(Paint::Bold,
                          " #  " + Padded(Words(language, "cli.show.action"), nameWidth) +
                              Padded(Words(language, "cli.show.keyboard"), kValueWidth) +
-                             Padded(line, 6) + Padded(Words(language, "cli.show.pad"), kValueWidth) +
-                             line) +
+                             Padded(line, 6) +
+                             Padded(Words(language, "cli.show.pad"), kValueWidth) + line) +
            "\n";
     for (int j = 0; j < kio::kActionCount; ++j) {
         const ListPosition& position = table.positions[j];
@@ -86,10 +86,9 @@ void WriteTable(const BindingTable& table, const Context& context, std::string& 
             out += Cell(table.slots[keyboardSlot], context) +
                    Cell(table.slots[keyboardSlot + 1], context);
         } else if (position.repeatOf) {
-            out += context.style(
-                Paint::Quiet,
-                Words(language, "cli.show.repeats",
-                      {Verbatim("position", std::to_string(*position.repeatOf))}));
+            out += context.style(Paint::Quiet,
+                                 Words(language, "cli.show.repeats",
+                                       {Verbatim("position", std::to_string(*position.repeatOf))}));
         } else {
             out += context.style(Paint::Quiet, Words(language, "cli.show.no-action"));
         }
@@ -169,12 +168,11 @@ int RunShow(const Arguments& arguments, const Context& context, Output& output) 
         size_t nameCount = 0;
         const std::optional<ActionList> parsed = ParseActionList(orderFile.bytes, nameCount);
         if (!parsed) {
-            output.err +=
-                ShowFileName(*arguments.orderFile) + ": " +
-                context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
-                Words(context.language, "cli.order-count",
-                      {Plain("count", std::to_string(nameCount))}) +
-                "\n";
+            output.err += ShowFileName(*arguments.orderFile) + ": " +
+                          context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
+                          Words(context.language, "cli.order-count",
+                                {Plain("count", std::to_string(nameCount))}) +
+                          "\n";
             return kExitUnreadable;
         }
         list = *parsed;

@@ -19,8 +19,7 @@ std::wstring ConsoleText(std::string_view utf8) {
     }
     if (withCarriageReturns.empty()) return {};
     const int size = static_cast<int>(withCarriageReturns.size());
-    const int units =
-        MultiByteToWideChar(CP_UTF8, 0, withCarriageReturns.data(), size, nullptr, 0);
+    const int units = MultiByteToWideChar(CP_UTF8, 0, withCarriageReturns.data(), size, nullptr, 0);
     std::wstring wide(static_cast<size_t>(units), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, withCarriageReturns.data(), size, wide.data(), units);
     return wide;

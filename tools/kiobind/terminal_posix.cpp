@@ -5,12 +5,8 @@
 
 namespace kiobind {
 
-bool StdoutIsColourTerminal() {
-    return ::isatty(STDOUT_FILENO) == 1;
-}
+bool StdoutIsColourTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
 
-std::string FileNameAsUtf8(std::string_view name) {
-    return std::string(name);
-}
+std::string FileNameAsUtf8(std::string_view name) { return std::string(name); }
 
 }  // namespace kiobind

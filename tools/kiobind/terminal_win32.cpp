@@ -22,8 +22,8 @@ bool StdoutIsColourTerminal() {
 // by byte, escaped.
 std::string FileNameAsUtf8(std::string_view name) {
     const int length = static_cast<int>(name.size());
-    const int wideSize = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(), length,
-                                             nullptr, 0);
+    const int wideSize =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, name.data(), length, nullptr, 0);
     if (name.empty() || wideSize <= 0) {
         return std::string(name);
     }

@@ -10,8 +10,7 @@
 namespace kiobind {
 
 // The catalogue's text for `key` in `language`, with its {names} filled in.
-std::string Words(Language language, std::string key,
-                  std::vector<MessageArgument> arguments = {});
+std::string Words(Language language, std::string key, std::vector<MessageArgument> arguments = {});
 
 // A finding or a refusal as kiobind says it. In Japanese, whose output is
 // UTF-8, text from the file is shown decoded in its code page where it makes

@@ -17,9 +17,7 @@ namespace {
 constexpr int kFilesPerCodePage = 1500;
 
 // A default no line can produce by accident, different in every slot.
-int32_t DefaultOf(int slot) {
-    return 0x7EAD0000 + slot;
-}
+int32_t DefaultOf(int slot) { return 0x7EAD0000 + slot; }
 
 TEST(Agreement, ShowReportsWhatTheLoaderWrites) {
     for (const uint32_t codePageId : {1252u, 932u}) {

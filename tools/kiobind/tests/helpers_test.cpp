@@ -28,7 +28,7 @@ TEST(LineNumbers, CountBreaksAsAnEditorDoes) {
         {"a\n\rb", 3, 3},                                            // LF CR is two
         {"a\r\n\r\nb", 5, 3}, {"a\r\r\nb", 4, 3}, {"a\n", 2, 2},     // past the last break
         {"\x82\nb", 2, 2},  // an editor breaks here even where the game does not
-        {"a\r", 2, 2},       {"\r\n\n", 3, 3}, {"\n\r\r\n", 4, 4},  // CR and LF found apart
+        {"a\r", 2, 2},        {"\r\n\n", 3, 3},   {"\n\r\r\n", 4, 4},  // CR and LF found apart
     };
     for (const Case& c : cases) {
         const LineNumbers numbers(c.bytes);
@@ -44,10 +44,14 @@ TEST(NearestName, SuggestsOnlyPlausibleTypos) {
         std::optional<std::string_view> expected;
     };
     const Case cases[] = {
-        {"kb_runn", "KB_Run"},  {"KB_Rn", "KB_Run"},    {"PAD-Run", "PAD_Run"},
-        {"spce", "space"},      {"KB_Itme", "KB_Item"},  // a swap costs two edits, within a third
-                                                         // of 7
-        {"Jump", std::nullopt}, {"", std::nullopt},
+        {"kb_runn", "KB_Run"},
+        {"KB_Rn", "KB_Run"},
+        {"PAD-Run", "PAD_Run"},
+        {"spce", "space"},
+        {"KB_Itme", "KB_Item"},  // a swap costs two edits, within a third
+                                 // of 7
+        {"Jump", std::nullopt},
+        {"", std::nullopt},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(NearestName(c.text, names, self), c.expected) << c.text;

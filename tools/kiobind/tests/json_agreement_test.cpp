@@ -68,8 +68,8 @@ void ExpectAgreement(const std::string& bytes, const kio::CodePage& codePage,
     EXPECT_FALSE(std::getline(printed, line)) << line;
 
     // show --raw gives the 54 values in slot order, "default" where no line sets one.
-    const nlohmann::json show = nlohmann::json::parse(RunOn(bytes, {"show", "--format", "json"},
-                                                            codePage).out);
+    const nlohmann::json show =
+        nlohmann::json::parse(RunOn(bytes, {"show", "--format", "json"}, codePage).out);
     std::istringstream raw(RunOn(bytes, {"show", "--raw"}, codePage).out);
     std::string word;
     raw >> word;
@@ -116,9 +116,8 @@ TEST(SharedKeys, CheckTextAndJson) {
         SCOPED_TRACE(std::string(row["what"]));
         const std::string bytes = row["file"];
         const auto text = RunOn(bytes, {"check"}, kio::DefaultCodePage());
-        const nlohmann::json json =
-            nlohmann::json::parse(RunOn(bytes, {"check", "--format", "json"},
-                                        kio::DefaultCodePage()).out);
+        const nlohmann::json json = nlohmann::json::parse(
+            RunOn(bytes, {"check", "--format", "json"}, kio::DefaultCodePage()).out);
         nlohmann::json shared = nlohmann::json::array();
         for (const nlohmann::json& finding : json["findings"]) {
             if (std::string(finding["id"]).starts_with("K50")) {

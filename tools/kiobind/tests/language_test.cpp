@@ -70,7 +70,7 @@ TEST(LanguageChoice, JapaneseLocaleReadsCodePage932AndWrongLangFallsToTheSystem)
         {posix, "", "", "ja_JP.UTF-8", 932},
         {posix, "", "", "ja_JP.eucJP", 932},
         {posix, "", "", "jam_JM", process},
-        {posix, "", "ja_JP.UTF-8", "en_US.UTF-8", 932},  // LC_CTYPE before LANG
+        {posix, "", "ja_JP.UTF-8", "en_US.UTF-8", 932},       // LC_CTYPE before LANG
         {posix, "C", "ja_JP.UTF-8", "ja_JP.UTF-8", process},  // LC_ALL decides
         {posix, "ja", "C", "", 932},
         {0x0411, "", "", "ja_JP.UTF-8", process},  // Windows: GetACP decides

@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 
 TEST(LongPaths, AreReadOrReportedWithTheirCode) {
     const kio::test::TemporaryDirectory root;
-    const fs::path deep = root.Path() / std::string(200, 'a') / std::string(200, 'b') /
-                          std::string(200, 'c');
+    const fs::path deep =
+        root.Path() / std::string(200, 'a') / std::string(200, 'b') / std::string(200, 'c');
     fs::create_directories(deep);
     const std::string existing = (deep / "input.ini").string();
     kio::test::WriteFile(existing, "KB_Run=space\n");

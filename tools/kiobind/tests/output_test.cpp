@@ -1,8 +1,8 @@
 // What kiobind prints, as a program: output it cannot write is an error, no
 // control byte of the file reaches the terminal, and "--" ends the options.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -31,7 +31,8 @@ constexpr char kHostileBytes[] =
     "KB_Pose=\x1B\t;\n"
     "PAD_Run=0x\x08\x08\n"
     "KB_Map=a\x1B b\n"
-    "KB_Pause=\x9B" "31m\n"
+    "KB_Pause=\x9B"
+    "31m\n"
     "KB_Evade=x\0\x1B[0m\n";
 const std::string kHostile(kHostileBytes, sizeof kHostileBytes - 1);
 const std::string kBomHostile = "\xEF\xBB\xBFKB_Run=\x1B\x07\r\nKB_Run=\x1B\r\n";
@@ -47,7 +48,8 @@ struct Case {
 };
 
 TEST(Output, WriteErrorsControlBytesAndOptionsEnd) {
-    const fs::path folder = fs::temp_directory_path() / ("kiobind-output-" + std::to_string(::getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("kiobind-output-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     const std::string cannotWrite = "kiobind: error: cannot write the output (";
     std::vector<Case> cases = {
