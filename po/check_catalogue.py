@@ -108,7 +108,8 @@ def main(po_dir, web_dir):
                 continue
             for key in sorted(set(CPP_KEY.findall(path.read_text('utf-8')))):
                 if key not in english and not any(k.startswith(key + '.') for k in english):
-                    problems.append(f'{key}: named in {path.relative_to(source)}, missing from en.po')
+                    where = path.relative_to(source)
+                    problems.append(f'{key}: named in {where}, missing from en.po')
     # The README's table of identifiers: a row, or a range "E101–E105", for each.
     rows = set()
     for first, last in re.findall(r'^\| ([KE]\d{3})(?:–([KE]\d{3}))? \|',

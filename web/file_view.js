@@ -32,6 +32,8 @@ function splitLines(bytes) {
 // Text of the file as the page shows it: control characters escaped as the
 // findings escape them (\x1B), so that none shows as an empty box.
 function shownText(decoded) {
+  // Matching control characters is the point here.
+  // eslint-disable-next-line no-control-regex
   return decoded.replace(/[\0-\x08\x0A-\x1F\x7F]/g,
                          (c) => '\\x' + c.charCodeAt(0).toString(16).toUpperCase().padStart(2, '0'));
 }

@@ -104,7 +104,8 @@ class Editor:
             Select(self.find('[data-test=code-page]')).select_by_value(str(code_page))
         self.find('input[type=file][data-test=open]').send_keys(str(path))
         # The file is read asynchronously: unsaved changes are questioned only then.
-        self.wait_for(lambda: self.shown('[data-test=discard-ask]') or path.name in self.driver.title,
+        self.wait_for(lambda: (self.shown('[data-test=discard-ask]')
+                               or path.name in self.driver.title),
                       f'{path.name} read', timeout=30)
         if self.shown('[data-test=discard-ask]'):
             self.find('[data-test=discard-yes]').click()
@@ -635,10 +636,12 @@ def test_focus_follows(editor):
         # Undo until the history is empty: focus moves on to Redo.
         (['#undo', Keys.ENTER], lambda: editor.focused() == 'undo'
          and editor.key_text('KB_MoveForward') == 'f1'),
-        ([Keys.ENTER], lambda: editor.focused() == 'redo' and editor.key_text('KB_MoveForward') == 'w'),
+        ([Keys.ENTER], lambda: editor.focused() == 'redo'
+         and editor.key_text('KB_MoveForward') == 'w'),
         # Waiting given up is said.
         (['[data-binding="KB_Run"] button', Keys.ENTER, (Keys.SHIFT, Keys.ESCAPE)],
-         lambda: editor.focused() == 'KB_Run' and status() == page_sentence('waitCancelled', 'KB_Run')),
+         lambda: editor.focused() == 'KB_Run'
+         and status() == page_sentence('waitCancelled', 'KB_Run')),
     ]
     for number, (keys, holds) in enumerate(steps, 1):
         if keys[0].startswith(('#', '[')):
@@ -646,7 +649,8 @@ def test_focus_follows(editor):
             keys = keys[1:]
         editor.keys(*keys)
         editor.wait_for(holds, f'focus step {number}: {editor.focused()} {key()}')
-    ActionChains(editor.driver).double_click(editor.find('[data-binding="KB_Item"] button')).perform()
+    item = editor.find('[data-binding="KB_Item"] button')
+    ActionChains(editor.driver).double_click(item).perform()
     editor.wait_for(lambda: status() == page_sentence('waitCancelled', 'KB_Item'),
                     'a double click that cancels says so')
 
@@ -671,7 +675,8 @@ def test_status_speaks_plainly(editor):
     editor.wait_for(lambda: editor.status() == page_sentence('turnedOff', 'KB_Item', 3),
                     'unset says the binding is off')
     Select(editor.find('[data-test=language]')).select_by_value('ja')
-    assert editor.status() == page_sentence('turnedOff', 'KB_Item', 3, language='ja'), editor.status()
+    assert editor.status() == page_sentence('turnedOff', 'KB_Item', 3, language='ja'), \
+        editor.status()
     Select(editor.find('[data-test=language]')).select_by_value('en')
     editor.open(DATA / 'utf16.ini', code_page=932)
     assert not editor.shown('[data-test=nul-help]'), 'UTF-16 text sent to a text editor'
@@ -762,9 +767,11 @@ def test_accessible_names_and_axe(editor):
     assert not axe_findings(editor), f'before a file is open: {axe_findings(editor)}'
     editor.open(EXAMPLE)
     # A part's name is its title, not its legend's words too.
-    names = editor.js('return [...document.querySelectorAll("section[aria-labelledby], [role=region]")]'
+    names = editor.js('return [...document.querySelectorAll('
+                      '"section[aria-labelledby], [role=region]")]'
                       '.map((e) => document.getElementById(e.getAttribute("aria-labelledby")))'
-                      '.filter((label) => label.querySelector(".legend")).map((l) => l.textContent)')
+                      '.filter((label) => label.querySelector(".legend"))'
+                      '.map((l) => l.textContent)')
     assert not names, names
     label = editor.find('[data-binding="KB_Run"] button').get_attribute('aria-label')
     assert label.endswith(editor.key_text('KB_Run')), f'the Run cell is named {label!r}'
@@ -804,11 +811,13 @@ def test_layout_holds(editor):
     editor.expect_key('KB_Run', 'numpadenter')
     sideways = editor.js('const box = document.querySelector(".table-scroll");'
                          'const right = box.getBoundingClientRect().left + box.clientWidth;'
-                         'return [box.scrollWidth - box.clientWidth, ...[...document.querySelectorAll('
-                         '  ".row-shared, .key-cell button")].map((e) => e.getBoundingClientRect().right - right)'
+                         'return [box.scrollWidth - box.clientWidth,'
+                         '  ...[...document.querySelectorAll(".row-shared, .key-cell button")]'
+                         '  .map((e) => e.getBoundingClientRect().right - right)'
                          '  .filter((over) => over > 0.5)]')
     assert sideways == [0], f'the table reaches past its box: {sideways}'
-    assert editor.find('tr[data-action=Run] th').text == 'Run (run)', editor.find('tr[data-action=Run] th').text
+    run = editor.find('tr[data-action=Run] th').text
+    assert run == 'Run (run)', run
     editor.find('[data-test=reset-all]').click()
     editor.find('[data-test=reset-yes]').click()
     editor.expect_key('KB_Run', 'default')
@@ -817,10 +826,13 @@ def test_layout_holds(editor):
     try:
         over = editor.js('const page = document.documentElement;'
                          'return [page.scrollWidth - page.clientWidth,'
-                         '  ...[...document.querySelectorAll(".toolbar button:not([hidden]), .toolbar select")]'
-                         '  .filter((e) => e.getBoundingClientRect().right > page.clientWidth).map((e) => e.id)]')
+                         '  ...[...document.querySelectorAll('
+                         '    ".toolbar button:not([hidden]), .toolbar select")]'
+                         '  .filter((e) => e.getBoundingClientRect().right > page.clientWidth)'
+                         '  .map((e) => e.id)]')
         assert over == [0], f'390x844 scrolls sideways or cuts off: {over}'
-        columns = editor.js('return getComputedStyle(document.querySelector(".work")).gridTemplateColumns')
+        columns = editor.js('return getComputedStyle(document.querySelector(".work"))'
+                            '.gridTemplateColumns')
         assert len(columns.split()) == 1, columns
         editor.driver.save_screenshot(str(SHOTS / 'editor-390x844.png'))
     finally:
@@ -1045,7 +1057,8 @@ def main():
                  test_findings_agree_with_check, test_layout,
                  test_no_file_open, test_actions_act_on_the_selection, test_clearing_a_pad_field,
                  test_shared_keys, test_one_step_one_answer, test_focus_follows, test_layout_holds,
-                 test_status_speaks_plainly, test_long_history, test_short_names, test_keyboard_alone, test_accessible_names_and_axe,
+                 test_status_speaks_plainly, test_long_history, test_short_names,
+                 test_keyboard_alone, test_accessible_names_and_axe,
                  test_screen_sizes, test_keycaps, test_not_a_text_file, test_large_file,
                  test_saving_in_place, test_smaller_things]
         only = os.environ.get('KIO_EDITOR_TESTS')
