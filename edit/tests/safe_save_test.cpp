@@ -12,6 +12,7 @@
 #include <random>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #endif
 
@@ -139,11 +140,30 @@ SaveSystem Unguarded(SaveSystem system) {
         std::string error = hold(path, handle, state);
         if (error.empty() && state == HoldState::Guarded) {
             state = HoldState::Unguarded;
+#ifndef _WIN32
+            ::fcntl(static_cast<int>(handle), F_SETLEASE, F_UNLCK);  // writers pass freely
+#endif
         }
         return error;
     };
     return system;
 }
+
+// ThreadSanitizer holds a signal back until the thread next calls into the C
+// library, so a lease broken by this very thread, blocked in its open(), is
+// given back only when the system gives up on it (45 s by default). These
+// builds test the writers that come during a save without a lease.
+#if defined(__SANITIZE_THREAD__)
+constexpr bool kSignalsHeldBack = true;
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+constexpr bool kSignalsHeldBack = true;
+#else
+constexpr bool kSignalsHeldBack = false;
+#endif
+#else
+constexpr bool kSignalsHeldBack = false;
+#endif
 
 const std::string kOriginal = "KB_Run=lshift\r\n";
 const std::string kEdited = "KB_Run=lcontrol\r\n";
@@ -275,7 +295,8 @@ TEST(SafeSave, AnotherProgramSavingBeforeAnyStepLosesNothing) {
                     }
                     return false;
                 });
-                const SaveSystem system = guarded ? hooked : Unguarded(hooked);
+                const SaveSystem system =
+                    guarded && !kSignalsHeldBack ? hooked : Unguarded(hooked);
                 const SaveResult result = SaveSafely(file.string(), kOriginal, kEdited, system);
                 if (step > calls) {
                     break;
@@ -397,7 +418,8 @@ TEST(SafeSave, TwoWritersDuringTheSwapBothKeepTheirText) {
         }
         return false;
     });
-    const SaveResult result = SaveSafely(file.string(), kOriginal, kEdited, system);
+    const SaveResult result = SaveSafely(file.string(), kOriginal, kEdited,
+                                         kSignalsHeldBack ? Unguarded(system) : system);
     ASSERT_TRUE(wrote);
     EXPECT_FALSE(result.saved);
     EXPECT_EQ(result.error.key, "save.wrote.both") << kiobind::Render(result.error);
