@@ -12,7 +12,7 @@ CodePage CaptureCodePage(UINT id) {
     page.id = id;
     CPINFO info{};
     const bool multibyte = ::GetCPInfo(id, &info) && info.MaxCharSize > 1;
-    for (int b = 0; b < 256; ++b) {
+    for (size_t b = 0; b < 256; ++b) {
         const BYTE byte = static_cast<BYTE>(b);
         const bool leadByte = multibyte && ::IsDBCSLeadByteEx(id, byte);
         char single = static_cast<char>(byte);
