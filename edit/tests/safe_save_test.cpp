@@ -295,8 +295,7 @@ TEST(SafeSave, AnotherProgramSavingBeforeAnyStepLosesNothing) {
                     }
                     return false;
                 });
-                const SaveSystem system =
-                    guarded && !kSignalsHeldBack ? hooked : Unguarded(hooked);
+                const SaveSystem system = guarded && !kSignalsHeldBack ? hooked : Unguarded(hooked);
                 const SaveResult result = SaveSafely(file.string(), kOriginal, kEdited, system);
                 if (step > calls) {
                     break;
