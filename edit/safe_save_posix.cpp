@@ -135,8 +135,10 @@ std::string Hold(const std::string& path, SaveHandle& handle, HoldState& state) 
         return SystemError();
     }
     struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        const std::string error = S_ISREG(status.st_mode) ? SystemError() : "not a regular file";
+    const bool stated = ::fstat(fd, &status) == 0;
+    if (!stated || !S_ISREG(status.st_mode)) {
+        // A failed fstat says why in errno; its zeroed status says nothing.
+        std::string error = stated ? std::string("not a regular file") : SystemError();
         ::close(fd);
         return error;
     }
