@@ -137,9 +137,9 @@ TEST(RuleRegistry, EveryPlaceNamingAnIdentifierAgreesWithIt) {
     }
     for (const Rule& rule : Rules()) {
         SCOPED_TRACE(rule.id);
-        EXPECT_TRUE(std::any_of(readme.begin(), readme.end(),
-                                [&](const Mention& row) { return row.id == rule.id; }))
-            << "no row in the README's table";
+        EXPECT_TRUE(std::any_of(readme.begin(), readme.end(), [&](const Mention& row) {
+            return row.id == rule.id;
+        })) << "no row in the README's table";
         EXPECT_TRUE(InCatalogue(rule.catalogueKey)) << rule.catalogueKey << " not in po/";
         if (rule.level != RuleLevel::Refusal) {
             EXPECT_NE(FindCatalogueEntry("summary." + std::string(rule.id)), nullptr)
