@@ -58,9 +58,11 @@ std::vector<Mention> CatalogueKeys() {
     static const std::regex identifier(R"([KE]\d{3})");
     std::vector<Mention> keys;
     for (const CatalogueEntry& entry : MessageCatalogue()) {
+        // A players' README line, "summary.K101", names its finding too.
         const std::string key(entry.key);
-        if (std::regex_match(key.substr(0, 4), identifier)) {
-            keys.push_back({key.substr(0, 4), "po: " + key, {}, {}, {}});
+        const std::string named = key.starts_with("summary.") ? key.substr(8) : key;
+        if (std::regex_match(named.substr(0, 4), identifier)) {
+            keys.push_back({named.substr(0, 4), "po: " + key, {}, {}, {}});
         }
     }
     return keys;
