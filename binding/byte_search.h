@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "always_inline.h"
+#include "kio_assert.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -38,6 +39,7 @@ KIO_ALWAYS_INLINE uint32_t MatchMask(const char* bytes, char a, char b, char c) 
 
 // FindFirstOf past its first block.
 inline size_t FindFirstOfFar(std::string_view text, size_t from, char a, char b, char c) {
+    KIO_ASSERT(from <= text.size());
     for (; text.size() - from >= kBlockSize; from += kBlockSize) {
         if (const uint32_t mask = MatchMask(text.data() + from, a, b, c); mask != 0) {
             return from + static_cast<size_t>(std::countr_zero(mask));
@@ -65,6 +67,7 @@ inline size_t FindFirstOfFar(std::string_view text, size_t from, char a, char b,
 // the text's size when there is none. Reads only within the text. The first
 // block is looked at in line: a line of a binding file is short.
 KIO_ALWAYS_INLINE size_t FindFirstOf(std::string_view text, size_t from, char a, char b, char c) {
+    KIO_ASSERT(from <= text.size());
     if (text.size() - from >= kBlockSize) {
         if (const uint32_t mask = MatchMask(text.data() + from, a, b, c); mask != 0) {
             return from + static_cast<size_t>(std::countr_zero(mask));

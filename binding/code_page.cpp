@@ -91,7 +91,8 @@ constexpr CodePage kJapanese = MakeDoubleByte(932, {{0x81, 0x9F}, {0xE0, 0xFC}},
 constexpr CodePage kSimplifiedChinese = MakeDoubleByte(936, {{0x81, 0xFE}}, {});
 constexpr CodePage kKorean = MakeDoubleByte(949, {{0x81, 0xFE}}, {});
 constexpr CodePage kTraditionalChinese = MakeDoubleByte(950, {{0x81, 0xFE}}, {});
-static_assert(kWesternEuropean.hasPlainAsciiCase && kJapanese.hasPlainAsciiCase);
+static_assert(kWesternEuropean.hasPlainAsciiCase && kJapanese.hasPlainAsciiCase,
+              "the common code pages take the loader's plain ASCII path");
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 
 #include "byte_search.h"
 #include "code_page.h"
+#include "kio_assert.h"
 #include "line_window.h"
 
 namespace kio {
@@ -77,6 +78,7 @@ struct DoubleByteCharacters {
 
     // Whether the byte at `at` starts a character, given that the one at `from` does.
     bool StartsCharacter(std::string_view text, size_t from, size_t at) const {
+        KIO_ASSERT(from <= at && at <= text.size());
         size_t leadBytes = 0;
         while (at - leadBytes > from &&
                codePage.IsLeadByte(static_cast<uint8_t>(text[at - leadBytes - 1]))) {
@@ -143,6 +145,7 @@ inline std::string_view WithoutFinalSemicolon(std::string_view value) {
 template <typename Characters>
 KIO_ALWAYS_INLINE ScannedLine CutLine(std::string_view text, size_t start, size_t equals,
                                       size_t end, const Characters& characters) {
+    KIO_ASSERT(start <= equals && equals < end && end <= text.size());
     return ScannedLine{std::string_view(text.data() + start, end - start), equals - start,
                        Trim(text, start, equals, characters),
                        WithoutFinalSemicolon(Trim(text, equals + 1, end, characters))};

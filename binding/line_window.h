@@ -12,6 +12,7 @@
 
 #include "byte_search.h"
 #include "code_page.h"
+#include "kio_assert.h"
 
 namespace kio {
 
@@ -62,7 +63,7 @@ inline BlockMasks ReadBlock(const char* bytes) {
 
 // The window of exactly kLineWindowSize bytes at `bytes`.
 KIO_ALWAYS_INLINE LineWindow ReadWhole(const char* bytes) {
-    static_assert(kLineWindowSize == 2 * kBlockSize);
+    static_assert(kLineWindowSize == 2 * kBlockSize, "a window is read as two blocks");
     const BlockMasks first = ReadBlock(bytes);
     const BlockMasks second = ReadBlock(bytes + kBlockSize);
     // Past the first "=" the mask is not needed, so the second block's are
@@ -84,7 +85,9 @@ KIO_ALWAYS_INLINE LineWindow Read(std::string_view text, size_t from, size_t who
     if (from < wholeWindowsEnd) {
         return ReadWhole(text.data() + from);
     }
+    KIO_ASSERT(from < text.size());
     const size_t left = text.size() - from;
+    KIO_ASSERT(left < kLineWindowSize);
     char padded[kLineWindowSize] = {};
     std::memcpy(padded, text.data() + from, left);
     LineWindow window = ReadWhole(padded);
@@ -118,12 +121,14 @@ KIO_ALWAYS_INLINE WindowCut CutWindowedLine(const LineWindow& window, bool bytes
     if (window.breaks == 0) {
         return WindowCut::kNoBreak;
     }
+    KIO_ASSERT((window.breaks & 1) == 0);
     line.end = static_cast<unsigned>(std::countr_zero(window.breaks));
     // The line's bytes and its break: no "=" or byte from 0x80 up is a break.
     const uint32_t throughBreak = window.breaks ^ (window.breaks - 1);
     // The first byte that is neither in the line nor a break. Widened before
     // the complement, the bits past the window are set, so there always is one.
     line.next = static_cast<unsigned>(std::countr_zero(~uint64_t{window.breaks | throughBreak}));
+    KIO_ASSERT(line.end < line.next && line.next <= window.known);
     const uint32_t equals = window.equals & throughBreak;
     line.hasEquals = equals != 0;
     line.equals = static_cast<unsigned>(std::countr_zero(equals));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "kio_assert.h"
 #include "name_lookup.h"
 #include "value_decoding.h"
 #include "vocabulary.h"
@@ -34,6 +35,7 @@ KIO_ALWAYS_INLINE int32_t DecodeValueOfLine(const ScannedLine& line, const CodeP
     }
     // One final ";" goes. The byte before the value's end is the "=" when the
     // value is empty, so it can be read without a test for that.
+    KIO_ASSERT(line.value.data()[-1] == '=');
     const bool semicolon = line.value.data()[static_cast<ptrdiff_t>(line.value.size()) - 1] == ';';
     const std::string_view untrimmed(line.value.data(), line.value.size() - (semicolon ? 1 : 0));
     int32_t value = 0;

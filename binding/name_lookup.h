@@ -78,14 +78,16 @@ constexpr bool LettersAndUnderscores(const LowerName& name) {
     return std::all_of(name.bytes.begin(), name.bytes.begin() + name.length,
                        [](char c) { return (c >= 'a' && c <= 'z') || c == '_'; });
 }
-static_assert(std::all_of(kBindingNames.begin(), kBindingNames.end(), LettersAndUnderscores));
+static_assert(std::all_of(kBindingNames.begin(), kBindingNames.end(), LettersAndUnderscores),
+              "binding names are lower-case letters and \"_\" only");
 
 // A value starting "0x" or "0X" is read as a number and never looked up, which
 // is only the same as looking it up while no key name starts so.
 constexpr bool StartsLikeHex(const LowerName& name) {
     return name.length >= 2 && name.bytes[0] == '0' && (name.bytes[1] | 0x20) == 'x';
 }
-static_assert(std::none_of(kDistinctKeyNames.begin(), kDistinctKeyNames.end(), StartsLikeHex));
+static_assert(std::none_of(kDistinctKeyNames.begin(), kDistinctKeyNames.end(), StartsLikeHex),
+              "no key name starts like a hex number");
 
 // A value is looked up untrimmed before it is trimmed, which finds the same
 // name only while no key name starts or ends with white space.
@@ -94,7 +96,8 @@ constexpr bool HasWhiteSpaceAtAnEnd(const LowerName& name) {
            IsWhiteSpace(static_cast<uint8_t>(name.bytes[name.length - 1u]));
 }
 static_assert(std::none_of(kDistinctKeyNames.begin(), kDistinctKeyNames.end(),
-                           HasWhiteSpaceAtAnEnd));
+                           HasWhiteSpaceAtAnEnd),
+              "no key name starts or ends with white space");
 
 inline constexpr PerfectNameIndex<kBindingCount, 9, NameMatch::FoldingAsciiCase> kBindingNameIndex(
     kBindingNames);
@@ -105,11 +108,12 @@ inline constexpr PerfectNameIndex<kDistinctKeyNames.size(), 12, NameMatch::Exact
     kDistinctKeyNames);
 inline constexpr PerfectNameIndex<kActionCount, 8, NameMatch::Exact> kActionNameIndex(kActionNames);
 static_assert(kBindingNameIndex.IsPerfect() && kLoweredBindingNameIndex.IsPerfect() &&
-              kKeyNameIndex.IsPerfect() && kActionNameIndex.IsPerfect());
+                  kKeyNameIndex.IsPerfect() && kActionNameIndex.IsPerfect(),
+              "each index found a hash without collisions");
 static_assert(kBindingNameIndex.ValuesFit() && kLoweredBindingNameIndex.ValuesFit() &&
                   kActionNameIndex.ValuesFit(),
               "a record holds each name's value");
-static_assert(kDistinctKeyNames.size() == 142);
+static_assert(kDistinctKeyNames.size() == 142, "the key names the index was sized for");
 static_assert(kKeyNameIndex.ValuesFit(), "a key's code is found by FindValue");
 
 // Under a code page whose case is not plain ASCII: lowercase the text with the

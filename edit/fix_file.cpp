@@ -129,6 +129,7 @@ std::string Applied(std::string_view text, const std::vector<PlannedFix>& fixes,
         lineStarts.push_back(
             static_cast<size_t>(static_cast<ptrdiff_t>(planned.lineStart) + shift));
         const kiobind::Fix& fix = planned.fix;
+        KIO_ASSERT(planned.lineStart <= fix.offset && copied <= fix.offset);
         fixed.append(text, copied, fix.offset - copied).append(fix.replacement);
         copied = fix.offset + fix.length;
     }

@@ -18,8 +18,10 @@ from po_files import read_po  # noqa: E402
 
 PLACEHOLDER = re.compile(r'\{(\w+)\}')
 # A catalogue key written in the C++: a finding's or refusal's identifier with
-# its form, or one of kiobind's own texts.
-CPP_KEY = re.compile(r'"((?:[KE]\d{3}(?:\.[\w-]+)?)|(?:(?:cli|help)\.[\w.-]+))"')
+# its form, or a key of one of the catalogue's other families.
+CPP_KEY = re.compile(r'"((?:[KE]\d{3}(?:\.[\w-]+)?)|'
+                     r'(?:(?:change|cli|encoding|gloss|help|page|quote|result|save|summary)'
+                     r'\.[\w.-]+))"')
 CPP_DIRS = ('analysis', 'edit', 'tools', 'web')
 
 KANA_KANJI = '\u3040-\u30ff\u3400-\u9fff\uf900-\ufaff'
@@ -103,7 +105,7 @@ def main(po_dir, web_dir):
                  for key in sorted(named) if f'page.{key}' not in english]
     source = po_dir.parent
     for folder in CPP_DIRS:
-        for path in sorted((source / folder).rglob('*.cpp')):
+        for path in sorted(p for p in (source / folder).rglob('*') if p.suffix in ('.cpp', '.h')):
             if 'tests' in path.relative_to(source).parts:
                 continue
             for key in sorted(set(CPP_KEY.findall(path.read_text('utf-8')))):

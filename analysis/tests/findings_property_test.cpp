@@ -1,5 +1,6 @@
 // For random files: each finding points at bytes of its own line, says so in
-// printable ASCII, and each sure fix, applied alone, ends that finding and
+// printable ASCII with the severity and fix the rule registry gives its
+// identifier, and each sure fix, applied alone, ends that finding and
 // touches no other binding.
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include "file_analysis.h"
 #include "findings.h"
 #include "random_binding_file.h"
+#include "rule_registry.h"
 
 namespace kiobind {
 namespace {
@@ -56,6 +58,11 @@ void CheckFile(const std::string& bytes, const kio::CodePage& codePage) {
         const std::string text = FindingText(finding);
         EXPECT_TRUE(
             std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }));
+        // Its severity and fix are those the registry gives its identifier.
+        const Rule* rule = FindRule(finding.message.Id());
+        ASSERT_NE(rule, nullptr);
+        EXPECT_EQ(rule->level, RuleLevelOf(finding.severity));
+        EXPECT_TRUE(!finding.fix || rule->fix == finding.fix->kind);
         ASSERT_GE(finding.line, 1);
         ASSERT_LE(finding.line, analysis.lineNumbers.LastLine());
         EXPECT_EQ(finding.span.offset,
