@@ -37,6 +37,15 @@ std::optional<std::string> RepairedValue(std::string_view text, const kio::CodeP
     return std::nullopt;
 }
 
+// Arguments moved into place: a braced list would copy each one.
+template <typename... Arguments>
+std::vector<MessageArgument> ArgumentsOf(Arguments&&... arguments) {
+    std::vector<MessageArgument> list;
+    list.reserve(sizeof...(arguments));
+    (list.push_back(std::forward<Arguments>(arguments)), ...);
+    return list;
+}
+
 // A finding about the line's value, with the binding's name among its arguments.
 Finding Warn(const AnalysedLine& line, std::string_view name, std::string key,
              std::vector<MessageArgument> arguments, std::optional<Fix> fix = {}) {
@@ -56,24 +65,25 @@ Fix ReplaceValue(const AnalysedLine& line, FixKind kind, std::string replacement
 
 std::optional<Finding> DiagnoseHex(const AnalysedLine& line, std::string_view name) {
     const std::string_view value = line.valueText;
-    const MessageArgument valueArgument = Quoted("value", std::string(value));
+    // Made where used: a value of megabytes is copied once, into its finding.
+    const auto valueArgument = [value] { return Quoted("value", std::string(value)); };
     const kio::HexReading reading = kio::ReadHexValue(value);
     if (reading.digitCount == 0) {
-        return Warn(line, name, "K301", {valueArgument});
+        return Warn(line, name, "K301", ArgumentsOf(valueArgument()));
     }
     const size_t runEnd = 2 + reading.digitCount;
     if (runEnd < value.size()) {
         return Warn(line, name, "K302",
-                    {Plain("number", Hex(reading.value)), valueArgument,
-                     Quoted("stop", std::string(value.substr(runEnd, 1))),
-                     Plain("digits", std::string(value.substr(0, runEnd)))});
+                    ArgumentsOf(Plain("number", Hex(reading.value)), valueArgument(),
+                                Quoted("stop", std::string(value.substr(runEnd, 1))),
+                                Plain("digits", std::string(value.substr(0, runEnd)))));
     }
     if (reading.digitCount > 8) {
         const std::string_view lost = value.substr(2, reading.digitCount - 8);
         if (lost.find_first_not_of('0') != std::string_view::npos) {
             return Warn(line, name, "K303",
-                        {Plain("number", Hex(reading.value)), valueArgument,
-                         Plain("count", std::to_string(reading.digitCount))});
+                        ArgumentsOf(Plain("number", Hex(reading.value)), valueArgument(),
+                                    Plain("count", std::to_string(reading.digitCount))));
         }
     }
     return std::nullopt;
@@ -83,12 +93,13 @@ std::optional<Finding> DiagnoseHex(const AnalysedLine& line, std::string_view na
 Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
                                const kio::CodePage& codePage) {
     const std::string_view value = line.valueText;
-    const MessageArgument valueArgument = Quoted("value", std::string(value));
+    // Made where used: a value of megabytes is copied once, into its finding.
+    const auto valueArgument = [value] { return Quoted("value", std::string(value)); };
     if (value.empty()) {
         return Warn(line, name, "K304", {});
     }
     if (value.size() == 2 && kio::HasHexPrefix(value)) {
-        return Warn(line, name, "K305", {valueArgument});
+        return Warn(line, name, "K305", ArgumentsOf(valueArgument()));
     }
     if (const std::string_view stem = TrimEndCharacters(value, codePage); stem != value) {
         const std::optional<std::string> fix = RepairedValue(stem, codePage);
@@ -98,41 +109,43 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
         if (const std::optional<std::string> text = SureValue(stem, *line.entry, codePage)) {
             sure = ReplaceValue(line, FixKind::DropSpaceBeforeSemicolon, *text, codePage);
         }
-        return Warn(line, name, "K306", {valueArgument, Plain("fixed", repaired)}, std::move(sure));
+        return Warn(line, name, "K306", ArgumentsOf(valueArgument(), Plain("fixed", repaired)),
+                    std::move(sure));
     }
     if (const size_t blank = FirstWhiteSpaceCharacter(value, codePage); blank < value.size()) {
         if (const std::optional<std::string> fix =
                 RepairedValue(value.substr(0, blank), codePage)) {
-            return Warn(line, name, "K307", {valueArgument, Plain("fixed", *fix)});
+            return Warn(line, name, "K307", ArgumentsOf(valueArgument(), Plain("fixed", *fix)));
         }
-        return Warn(line, name, "K308", {valueArgument});
+        return Warn(line, name, "K308", ArgumentsOf(valueArgument()));
     }
     // A text far longer than any key name neither names one in another case nor
     // is a typo of one: no need to lowercase megabytes.
     const bool mayBeAKeyName = value.size() <= LongestKeyName() + kMostEdits;
     const std::string lower = mayBeAKeyName ? AsciiLower(value) : std::string();
     if (mayBeAKeyName && kio::FindKeyCode(lower)) {
-        return Warn(line, name, "K309", {valueArgument, Plain("fixed", lower)},
+        return Warn(line, name, "K309", ArgumentsOf(valueArgument(), Plain("fixed", lower)),
                     ReplaceValue(line, FixKind::LowerCaseKeyName, lower, codePage));
     }
     if (IsDigits(value)) {
         if (const std::optional<std::string> number = DecimalAsHex(value)) {
-            return Warn(
-                line, name, "K310.hex",
-                {valueArgument, Plain("number", *number), Plain("decimal", std::string(value))});
+            return Warn(line, name, "K310.hex",
+                        ArgumentsOf(valueArgument(), Plain("number", *number),
+                                    Plain("decimal", std::string(value))));
         }
-        return Warn(line, name, "K310", {valueArgument});
+        return Warn(line, name, "K310", ArgumentsOf(valueArgument()));
     }
     if (kio::HasHexPrefix(value)) {
-        return Warn(line, name, "K311", {valueArgument});
+        return Warn(line, name, "K311", ArgumentsOf(valueArgument()));
     }
     if (const std::optional<std::string_view> near =
             mayBeAKeyName ? NearestName(lower, kio::kKeyNames,
                                         [](const kio::KeyName& key) { return key.name; })
                           : std::nullopt) {
-        return Warn(line, name, "K312.near", {valueArgument, Plain("nearest", AsciiLower(*near))});
+        return Warn(line, name, "K312.near",
+                    ArgumentsOf(valueArgument(), Plain("nearest", AsciiLower(*near))));
     }
-    return Warn(line, name, "K312", {valueArgument});
+    return Warn(line, name, "K312", ArgumentsOf(valueArgument()));
 }
 
 }  // namespace
