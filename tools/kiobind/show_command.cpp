@@ -99,11 +99,11 @@ void WriteTable(const BindingTable& table, const Context& context, std::string& 
         out += "\n";
     }
     if (!table.unlistedActions.empty()) {
-        out += Words(language, "cli.show.unlisted");
+        std::string names;
         for (int action : table.unlistedActions) {
-            out += " " + std::string(kio::kActions[action].name);
+            names += (names.empty() ? "" : " ") + std::string(kio::kActions[action].name);
         }
-        out += "\n";
+        out += Words(language, "cli.show.unlisted", {Verbatim("actions", names)}) + "\n";
     }
 }
 
