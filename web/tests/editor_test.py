@@ -469,6 +469,11 @@ def test_japanese(editor):
     editor.find('[data-binding="KB_Run"]').click()  # waiting for a key, in Japanese
     no_english('a Shift-JIS file')
     editor.find('[data-test=stop-waiting]').click()
+    # A Japanese font is wider: no action's name breaks in the middle.
+    broken = editor.js('''return [...document.querySelectorAll('tbody th')].filter(th => {
+        const name = document.createRange(); name.selectNodeContents(th.firstChild);
+        return name.getClientRects().length > 1; }).map(th => th.firstChild.data)''')
+    assert not broken, f'action names broken across lines: {broken}'
     editor.driver.save_screenshot(str(shots / 'ja-editor-1280x720.png'))
     editor.find('#keyboard').screenshot(str(shots / 'ja-keyboard-jis109.png'))
 
