@@ -9,7 +9,7 @@ namespace {
 
 using kioweb::Json;
 
-Json OutcomeJson(const kioedit::EditOutcome& outcome, kiobind::Language language) {
+Json OutcomeJson(const kioedit::EditOutcome& outcome) {
     const char* status = outcome.status == kioedit::EditStatus::Ok        ? "ok"
                          : outcome.status == kioedit::EditStatus::Refused ? "refused"
                                                                           : "out of memory";
@@ -21,8 +21,17 @@ Json OutcomeJson(const kioedit::EditOutcome& outcome, kiobind::Language language
                            {"after", kioweb::Bytes(change.after)}});
     }
     const bool refused = outcome.status == kioedit::EditStatus::Refused;
+    // In both languages, so that a refusal on the status line follows a later
+    // switch of language; indexed by the page's language id.
+    Json refusal = Json::array();
+    if (refused) {
+        for (const kiobind::Language words :
+             {kiobind::Language::English, kiobind::Language::Japanese}) {
+            refusal.push_back(kioweb::Bytes(kioweb::PageWords(outcome.refusal, words)));
+        }
+    }
     return {{"status", status},
-            {"refusal", kioweb::Bytes(refused ? kioweb::PageWords(outcome.refusal, language) : "")},
+            {"refusal", std::move(refusal)},
             {"refusalId", refused ? Json(outcome.refusal.Id()) : Json(nullptr)},
             {"bytes", kioweb::Bytes(outcome.bytes)},
             {"changes", std::move(changes)}};
@@ -38,20 +47,17 @@ using kioweb::View;
 
 // kiobind set: binds `binding` to a key name or a 0x number.
 char* kio_set(const char* file, size_t fileSize, const char* binding, size_t bindingSize,
-              const char* value, size_t valueSize, uint32_t codePageId, uint32_t languageId) {
+              const char* value, size_t valueSize, uint32_t codePageId) {
     return HandOver(
         OutcomeJson(kioedit::SetBinding(View(file, fileSize), View(binding, bindingSize),
-                                        View(value, valueSize), CodePageOf(codePageId)),
-                    kioweb::LanguageOf(languageId)));
+                                        View(value, valueSize), CodePageOf(codePageId))));
 }
 
 // kiobind unset: turns off every line naming `binding`.
 char* kio_unset(const char* file, size_t fileSize, const char* binding, size_t bindingSize,
-                uint32_t codePageId, uint32_t languageId) {
-    return HandOver(
-        OutcomeJson(kioedit::UnsetBinding(View(file, fileSize), View(binding, bindingSize),
-                                          CodePageOf(codePageId)),
-                    kioweb::LanguageOf(languageId)));
+                uint32_t codePageId) {
+    return HandOver(OutcomeJson(kioedit::UnsetBinding(
+        View(file, fileSize), View(binding, bindingSize), CodePageOf(codePageId))));
 }
 
 // kiobind fix: every fix with one sure answer, and what is left to decide.
@@ -59,7 +65,7 @@ char* kio_fix(const char* file, size_t fileSize, uint32_t codePageId, uint32_t l
     const kioedit::FixOutcome outcome =
         kioedit::FixFile(View(file, fileSize), CodePageOf(codePageId), &kioweb::EncodeUtf16InPage);
     const kiobind::Language language = kioweb::LanguageOf(languageId);
-    Json json = OutcomeJson(outcome.edit, language);
+    Json json = OutcomeJson(outcome.edit);
     json["convertedFrom"] =
         outcome.convertedFrom.empty()
             ? ""

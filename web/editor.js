@@ -190,11 +190,14 @@ function changeSummary(outcome) {
     : text('changed', change.line, change.after, change.before))).join('; ');
 }
 
-// A refusal as the status line's sentence: the library's words start in lower
-// case, as kiobind prints them after the file's name.
+// A refusal as the status line's sentence, in the language shown when it is
+// said: the library's words start in lower case, as kiobind prints them after
+// the file's name.
 function refusalWords(outcome) {
-  const words = Bridge.words(outcome.refusal);
-  return words.charAt(0).toUpperCase() + words.slice(1);
+  return () => {
+    const words = Bridge.words(outcome.refusal[Bridge.languageId()]);
+    return words.charAt(0).toUpperCase() + words.slice(1);
+  };
 }
 
 // Takes an outcome of the editing library: new bytes, or a refusal to show.
@@ -202,7 +205,7 @@ function refusalWords(outcome) {
 // whether the file changed; `words` say what it did instead of the lines.
 function applyOutcome(outcome, binding, {join = false, words = null} = {}) {
   if (outcome.status !== 'ok') {
-    say(outcome.refusal ? refusalWords(outcome) : () => text('couldNot', binding), true);
+    say(outcome.refusal.length ? refusalWords(outcome) : () => text('couldNot', binding), true);
     return false;
   }
   const bytes = Bridge.bytesOf(outcome.bytes);

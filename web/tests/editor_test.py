@@ -690,6 +690,11 @@ def test_status_speaks_plainly(editor):
     editor.rebind('KB_Run', 'Tab')
     editor.wait_for(lambda: editor.status().startswith('The file is saved as UTF-16')
                     and 'Fix all converts it' in editor.status(), 'the UTF-16 refusal')
+    # The library's refusal, too, is said again in the language chosen after it.
+    Select(editor.find('[data-test=language]')).select_by_value('ja')
+    assert 'UTF-16' in editor.status() and re.search('[\u3040-\u30ff]', editor.status()), \
+        editor.status()
+    Select(editor.find('[data-test=language]')).select_by_value('en')
     Select(editor.find('[data-test=code-page]')).select_by_value('1252')
 
 
