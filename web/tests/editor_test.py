@@ -918,6 +918,12 @@ def test_keycaps(editor):
         assert cap in key and name in key, f'{code} shows {key!r}'
     note = editor.find('[data-test=main-row-note]')
     assert note.is_displayed() and '0xC' in note.text and '0x35' in note.text
+    # A name too wide for its key is cut short, never broken inside a word.
+    broken = editor.js('''return [...document.querySelectorAll('#keyboard .top > :not(.unseen)')]
+        .flatMap(s => [...s.childNodes]).filter(n => { const r = document.createRange();
+            r.selectNodeContents(n); return n.nodeType === 3 && !/\\s/.test(n.data)
+            && r.getClientRects().length > 1; }).map(n => n.data)''')
+    assert not broken, f'names broken inside a word: {broken}'
     Select(editor.find('#layout')).select_by_value('us104')
 
 
