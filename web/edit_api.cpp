@@ -5,9 +5,24 @@
 #include "binding_edit.h"
 #include "utf16_encoding.h"
 
+#include <optional>
+
 namespace {
 
 using kioweb::Json;
+
+// Words the status line keeps, in both languages, so that they follow a later
+// switch of language: indexed by the page's language id, empty for none.
+Json InBothLanguages(const std::optional<kiobind::Message>& message) {
+    Json words = Json::array();
+    if (message) {
+        for (const kiobind::Language language :
+             {kiobind::Language::English, kiobind::Language::Japanese}) {
+            words.push_back(kioweb::Bytes(kioweb::PageWords(*message, language)));
+        }
+    }
+    return words;
+}
 
 Json OutcomeJson(const kioedit::EditOutcome& outcome) {
     const char* status = outcome.status == kioedit::EditStatus::Ok        ? "ok"
@@ -21,17 +36,8 @@ Json OutcomeJson(const kioedit::EditOutcome& outcome) {
                            {"after", kioweb::Bytes(change.after)}});
     }
     const bool refused = outcome.status == kioedit::EditStatus::Refused;
-    // In both languages, so that a refusal on the status line follows a later
-    // switch of language; indexed by the page's language id.
-    Json refusal = Json::array();
-    if (refused) {
-        for (const kiobind::Language words :
-             {kiobind::Language::English, kiobind::Language::Japanese}) {
-            refusal.push_back(kioweb::Bytes(kioweb::PageWords(outcome.refusal, words)));
-        }
-    }
     return {{"status", status},
-            {"refusal", std::move(refusal)},
+            {"refusal", InBothLanguages(refused ? std::optional(outcome.refusal) : std::nullopt)},
             {"refusalId", refused ? Json(outcome.refusal.Id()) : Json(nullptr)},
             {"bytes", kioweb::Bytes(outcome.bytes)},
             {"changes", std::move(changes)}};
@@ -66,10 +72,9 @@ char* kio_fix(const char* file, size_t fileSize, uint32_t codePageId, uint32_t l
         kioedit::FixFile(View(file, fileSize), CodePageOf(codePageId), &kioweb::EncodeUtf16InPage);
     const kiobind::Language language = kioweb::LanguageOf(languageId);
     Json json = OutcomeJson(outcome.edit);
-    json["convertedFrom"] =
-        outcome.convertedFrom.empty()
-            ? ""
-            : kioweb::Bytes(kiobind::Render({outcome.convertedFrom, {}}, language));
+    json["convertedFrom"] = InBothLanguages(
+        outcome.convertedFrom.empty() ? std::nullopt
+                                      : std::optional(kiobind::Message{outcome.convertedFrom, {}}));
     json["remaining"] = kioweb::FindingsJson(outcome.remaining, language);
     return HandOver(json);
 }

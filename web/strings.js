@@ -33,6 +33,7 @@ const kStringValues = {
   converted: ['from'],
   leftToDecide: ['count'],
   swapText: ['value', 'other', 'old'],
+  swapAsk: ['change', 'question'],
   swapped: ['other', 'old'],
   backupAsk: ['file'],
   saved: ['file'],

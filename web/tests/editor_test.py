@@ -698,6 +698,40 @@ def test_status_speaks_plainly(editor):
     Select(editor.find('[data-test=code-page]')).select_by_value('1252')
 
 
+def test_words_follow_the_language(editor):
+    """What stays on screen is said again in the language chosen after it: the
+    status after Fix all converts UTF-16, an open question and its buttons, the
+    start panel. (setting up, what is read, what it holds in Japanese)."""
+    language = lambda tag: Select(editor.find('[data-test=language]')).select_by_value(tag)
+    ask = lambda: editor.find('#ask').text
+
+    def fixed_utf16():
+        editor.open(DATA / 'utf16.ini', code_page=932)
+        editor.find('[data-test=fix-all]').click()
+
+    def swap_asked():
+        editor.open(EXAMPLE)
+        editor.rebind('KB_MoveForward', 'KeyF')  # f is Pose's
+    cases = [
+        (fixed_utf16, editor.status, lambda said: 'リトルエンディアン' in said),
+        (swap_asked, ask, lambda said: 'KB_Pose' in said and re.search('[\u3040-\u30ff]', said)
+         and '）. ' not in said and 'Swap' not in said and 'Keep both' not in said),
+        (editor.load, lambda: editor.find('[data-test=start-open]').text,
+         lambda said: re.search('[\u3040-\u30ff]', said)),
+    ]
+    for number, (set_up, read, holds) in enumerate(cases, 1):
+        editor.load()
+        set_up()
+        english = read()
+        language('ja')
+        japanese = read()
+        language('en')
+        assert holds(japanese) and re.fullmatch('[ -~’…\n]*', english) \
+            and read() == english, f'case {number}: {english!r} then {japanese!r}'
+    editor.load()
+    Select(editor.find('[data-test=code-page]')).select_by_value('1252')
+
+
 def test_long_history(editor):
     """A large file undoes to its start; the history keeps changes, not copies."""
     editor.load()
@@ -1073,7 +1107,8 @@ def main():
                  test_findings_agree_with_check, test_layout,
                  test_no_file_open, test_actions_act_on_the_selection, test_clearing_a_pad_field,
                  test_shared_keys, test_one_step_one_answer, test_focus_follows, test_layout_holds,
-                 test_status_speaks_plainly, test_long_history, test_short_names,
+                 test_status_speaks_plainly, test_words_follow_the_language, test_long_history,
+                 test_short_names,
                  test_keyboard_alone, test_accessible_names_and_axe,
                  test_screen_sizes, test_keycaps, test_not_a_text_file, test_large_file,
                  test_saving_in_place, test_smaller_things]
