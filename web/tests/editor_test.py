@@ -643,6 +643,10 @@ def test_focus_follows(editor):
          and editor.key_text('KB_MoveForward') == 'f1'),
         ([Keys.ENTER], lambda: editor.focused() == 'redo'
          and editor.key_text('KB_MoveForward') == 'w'),
+        # Unset from the toolbar: focus back on the row it turned off.
+        (['[data-binding="KB_Item"] button'], lambda: editor.focused() == 'KB_Item'),
+        (['#unset', Keys.ENTER], lambda: editor.focused() == 'KB_Item'
+         and editor.key_text('KB_Item') == 'default'),
         # Waiting given up is said.
         (['[data-binding="KB_Run"] button', Keys.ENTER, (Keys.SHIFT, Keys.ESCAPE)],
          lambda: editor.focused() == 'KB_Run'
