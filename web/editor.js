@@ -231,10 +231,19 @@ function stepHistory(step, done, nothing) {
     say(() => text(nothing));
     return;
   }
+  const before = new Map(editor.analysis.bindings.map((b) => [b.name, `${b.line}:${b.value}`]));
   editor.bytes = bytes;
   hidePrompts();
   analyse();
-  say(() => text(done));
+  // Says which bindings went back, and brings the first into view (focus stays).
+  const changed = editor.analysis.bindings.filter((b) => before.get(b.name) !== `${b.line}:${b.value}`)
+    .map((b) => b.name);
+  if (changed.length === 0) {
+    say(() => text(done));
+    return;
+  }
+  cellControl(changed[0]).scrollIntoView({block: 'nearest'});
+  say(() => text(`${done}Of`, changed));
 }
 
 const undo = () => stepHistory(editor.history.undo, 'undone', 'nothingToUndo');

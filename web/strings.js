@@ -34,6 +34,8 @@ const kStringValues = {
   leftToDecide: ['count'],
   swapText: ['value', 'other', 'old'],
   swapAsk: ['change', 'question'],
+  undoneOf: ['names'],
+  redoneOf: ['names'],
   swapped: ['other', 'old'],
   backupAsk: ['file'],
   saved: ['file'],

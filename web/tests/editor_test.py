@@ -640,7 +640,8 @@ def test_focus_follows(editor):
          and editor.key_text('KB_Cancel') == 'escape'),
         # Undo until the history is empty: focus moves on to Redo.
         (['#undo', Keys.ENTER], lambda: editor.focused() == 'undo'
-         and editor.key_text('KB_MoveForward') == 'f1'),
+         and editor.key_text('KB_MoveForward') == 'f1'
+         and status() == page_sentence('undoneOf', 'KB_MoveForward')),
         ([Keys.ENTER], lambda: editor.focused() == 'redo'
          and editor.key_text('KB_MoveForward') == 'w'),
         # Unset from the toolbar: focus back on the row it turned off.
