@@ -470,10 +470,12 @@ def test_japanese(editor):
     no_english('a Shift-JIS file')
     editor.find('[data-test=stop-waiting]').click()
     # A Japanese font is wider: no action's name breaks in the middle.
-    broken = editor.js('''return [...document.querySelectorAll('tbody th')].filter(th => {
-        const name = document.createRange(); name.selectNodeContents(th.firstChild);
-        return name.getClientRects().length > 1; }).map(th => th.firstChild.data)''')
-    assert not broken, f'action names broken across lines: {broken}'
+    for width, height in [(390, 844), (1280, 720)]:
+        editor.size(width, height)
+        broken = editor.js('''return [...document.querySelectorAll('tbody th')].filter(th => {
+            const name = document.createRange(); name.selectNodeContents(th.firstChild);
+            return name.getClientRects().length > 1; }).map(th => th.firstChild.data)''')
+        assert not broken, f'{width}x{height}: action names broken across lines: {broken}'
     editor.driver.save_screenshot(str(shots / 'ja-editor-1280x720.png'))
     editor.find('#keyboard').screenshot(str(shots / 'ja-keyboard-jis109.png'))
 
@@ -883,6 +885,8 @@ def test_layout_holds(editor):
         columns = editor.js('return getComputedStyle(document.querySelector(".work"))'
                             '.gridTemplateColumns')
         assert len(columns.split()) == 1, columns
+        small, cut, _ = editor.js(MEASURE)
+        assert not small and not cut, f'390x844: text too small or cut off: {small} {cut}'
         editor.driver.save_screenshot(str(SHOTS / 'editor-390x844.png'))
     finally:
         editor.size(1280, 720)
