@@ -271,7 +271,8 @@ function renderFindings(byLine) {
     items.push(findingItem('note', text('nulHelp'), 'nul-help'));
   }
   if (items.length === 0) {
-    items.push(findingItem('clean', text('noProblems')));
+    // With no file open there is nothing to find fault with yet.
+    items.push(findingItem('clean', text(editor.opened ? 'noProblems' : 'noFileYet')));
   }
   $('#findings').replaceChildren(...items);
 }

@@ -499,6 +499,8 @@ def test_no_file_open(editor):
     """Nothing binds or saves before a file is open; a new file is a choice."""
     editor.load()
     assert editor.shown('[data-test=start]') and editor.shown('[data-test=start-open]')
+    findings = editor.find('#findings').text
+    assert findings == page_sentence('noFileYet'), f'with no file open: {findings}'
     editor.js('document.querySelector(\'[data-binding="KB_Run"] button\').click()')
     editor.dispatch('ControlLeft')
     editor.dispatch('ControlLeft', kind='keyUp')
