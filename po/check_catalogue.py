@@ -34,6 +34,7 @@ JAPANESE_ARGUMENTS = {'reason', 'summary', 'no_problems', 'bindings', 'warnings'
                       'error', 'message', 'kind', 'changes', 'meaning', 'gloss', 'from',
                       'result'}
 JAPANESE_WHAT = {'cli.fix.would', 'cli.fix.fixed'}  # elsewhere {what} names keys
+ENDS_IN_A_SENTENCE = {'page.swapAsk'}  # its last {value} is a whole sentence
 MUST_END_SENTENCE = re.compile(r'^(K\d|E[1-3]\d|summary\.|save\.)')
 FILE_CONTENT = re.compile(r'^(K\d|summary\.)')
 ARGUMENTS = re.compile(r'^(E1\d|cli\.arg\.|cli\.code-page-unknown$)')
@@ -56,7 +57,7 @@ def japanese_style_problems(entries):
         stripped = re.sub(r'\{(\w+)\}$', lambda m: '。' if m[1] in JAPANESE_ARGUMENTS else m[0],
                           text.rstrip())
         if stripped and (MUST_END_SENTENCE.match(key) or '。' in stripped and not columns):
-            if not stripped.endswith(('。', '？', '。）')):
+            if not stripped.endswith(('。', '？', '。）')) and key not in ENDS_IN_A_SENTENCE:
                 problem('every sentence ends in 。')
         if mixed.search(text):
             problem('a space between Japanese and ASCII')

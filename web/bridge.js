@@ -45,10 +45,10 @@ const Bridge = {
     return Bridge.call('kio_analyse', [bytes], [codePage, Bridge.languageId()]);
   },
   set(bytes, binding, value, codePage) {
-    return Bridge.call('kio_set', [bytes, binding, value], [codePage, Bridge.languageId()]);
+    return Bridge.call('kio_set', [bytes, binding, value], [codePage]);
   },
   unset(bytes, binding, codePage) {
-    return Bridge.call('kio_unset', [bytes, binding], [codePage, Bridge.languageId()]);
+    return Bridge.call('kio_unset', [bytes, binding], [codePage]);
   },
   fix(bytes, codePage) {
     return Bridge.call('kio_fix', [bytes], [codePage, Bridge.languageId()]);

@@ -5,11 +5,26 @@
 #include "binding_edit.h"
 #include "utf16_encoding.h"
 
+#include <optional>
+
 namespace {
 
 using kioweb::Json;
 
-Json OutcomeJson(const kioedit::EditOutcome& outcome, kiobind::Language language) {
+// Words the status line keeps, in both languages, so that they follow a later
+// switch of language: indexed by the page's language id, empty for none.
+Json InBothLanguages(const std::optional<kiobind::Message>& message) {
+    Json words = Json::array();
+    if (message) {
+        for (const kiobind::Language language :
+             {kiobind::Language::English, kiobind::Language::Japanese}) {
+            words.push_back(kioweb::Bytes(kioweb::PageWords(*message, language)));
+        }
+    }
+    return words;
+}
+
+Json OutcomeJson(const kioedit::EditOutcome& outcome) {
     const char* status = outcome.status == kioedit::EditStatus::Ok        ? "ok"
                          : outcome.status == kioedit::EditStatus::Refused ? "refused"
                                                                           : "out of memory";
@@ -22,7 +37,7 @@ Json OutcomeJson(const kioedit::EditOutcome& outcome, kiobind::Language language
     }
     const bool refused = outcome.status == kioedit::EditStatus::Refused;
     return {{"status", status},
-            {"refusal", kioweb::Bytes(refused ? kioweb::PageWords(outcome.refusal, language) : "")},
+            {"refusal", InBothLanguages(refused ? std::optional(outcome.refusal) : std::nullopt)},
             {"refusalId", refused ? Json(outcome.refusal.Id()) : Json(nullptr)},
             {"bytes", kioweb::Bytes(outcome.bytes)},
             {"changes", std::move(changes)}};
@@ -38,20 +53,17 @@ using kioweb::View;
 
 // kiobind set: binds `binding` to a key name or a 0x number.
 char* kio_set(const char* file, size_t fileSize, const char* binding, size_t bindingSize,
-              const char* value, size_t valueSize, uint32_t codePageId, uint32_t languageId) {
+              const char* value, size_t valueSize, uint32_t codePageId) {
     return HandOver(
         OutcomeJson(kioedit::SetBinding(View(file, fileSize), View(binding, bindingSize),
-                                        View(value, valueSize), CodePageOf(codePageId)),
-                    kioweb::LanguageOf(languageId)));
+                                        View(value, valueSize), CodePageOf(codePageId))));
 }
 
 // kiobind unset: turns off every line naming `binding`.
 char* kio_unset(const char* file, size_t fileSize, const char* binding, size_t bindingSize,
-                uint32_t codePageId, uint32_t languageId) {
-    return HandOver(
-        OutcomeJson(kioedit::UnsetBinding(View(file, fileSize), View(binding, bindingSize),
-                                          CodePageOf(codePageId)),
-                    kioweb::LanguageOf(languageId)));
+                uint32_t codePageId) {
+    return HandOver(OutcomeJson(kioedit::UnsetBinding(
+        View(file, fileSize), View(binding, bindingSize), CodePageOf(codePageId))));
 }
 
 // kiobind fix: every fix with one sure answer, and what is left to decide.
@@ -59,11 +71,10 @@ char* kio_fix(const char* file, size_t fileSize, uint32_t codePageId, uint32_t l
     const kioedit::FixOutcome outcome =
         kioedit::FixFile(View(file, fileSize), CodePageOf(codePageId), &kioweb::EncodeUtf16InPage);
     const kiobind::Language language = kioweb::LanguageOf(languageId);
-    Json json = OutcomeJson(outcome.edit, language);
-    json["convertedFrom"] =
-        outcome.convertedFrom.empty()
-            ? ""
-            : kioweb::Bytes(kiobind::Render({outcome.convertedFrom, {}}, language));
+    Json json = OutcomeJson(outcome.edit);
+    json["convertedFrom"] = InBothLanguages(
+        outcome.convertedFrom.empty() ? std::nullopt
+                                      : std::optional(kiobind::Message{outcome.convertedFrom, {}}));
     json["remaining"] = kioweb::FindingsJson(outcome.remaining, language);
     return HandOver(json);
 }

@@ -29,6 +29,7 @@ const editor = {
   lastChangedLine: null,  // set while an edit renders, to bring it into view
   // The status line as a sentence to make again when the language changes.
   status: {words: () => '', isError: false},
+  question: null,         // the open question: {question, choices}, as ask() takes them
   codePage: 1252,
   layout: 'us104',
   fileView: null,
@@ -124,9 +125,9 @@ function offerCodePage() {
   if (hint === null) {
     return;
   }
-  ask('code-page-hint', text(hint.says), [
-    {id: 'switch-code-page', label: text(hint.button), act: () => chooseCodePage(hint.switchTo)},
-    {id: 'keep-code-page', label: text('keepCodePage', editor.codePage), act: () => {}},
+  ask('code-page-hint', () => text(hint.says), [
+    {id: 'switch-code-page', label: () => text(hint.button), act: () => chooseCodePage(hint.switchTo)},
+    {id: 'keep-code-page', label: () => text('keepCodePage', editor.codePage), act: () => {}},
   ]);
 }
 
@@ -140,12 +141,12 @@ function chooseCodePage(codePage) {
 // Opens what the player chose, asking first when it does not look like text.
 function offerBytes(bytes, fileName, place, message) {
   if (isDirty()) {
-    ask('discard-ask', text('discard'), [
-      {id: 'discard-yes', label: text('discardYes'), act: () => {
+    ask('discard-ask', () => text('discard'), [
+      {id: 'discard-yes', label: () => text('discardYes'), act: () => {
         editor.savedBytes = editor.bytes;
         offerBytes(bytes, fileName, place, message);
       }},
-      {id: 'cancel', label: text('cancel'), act: () => say(() => text('notOpened', fileName))},
+      {id: 'cancel', label: () => text('cancel'), act: () => say(() => text('notOpened', fileName))},
     ]);
     return;
   }
@@ -155,10 +156,10 @@ function offerBytes(bytes, fileName, place, message) {
     return;
   }
   say(() => text('notText', fileName, reason), true);
-  ask('not-text', text('notText', fileName, reason), [
-    {id: 'open-anyway', label: text('openAnyway'),
+  ask('not-text', () => text('notText', fileName, reason), [
+    {id: 'open-anyway', label: () => text('openAnyway'),
      act: () => openBytes(bytes, fileName, place, message)},
-    {id: 'cancel', label: text('cancel'), act: () => say(() => text('notOpened', fileName))},
+    {id: 'cancel', label: () => text('cancel'), act: () => say(() => text('notOpened', fileName))},
   ]);
 }
 
@@ -190,11 +191,14 @@ function changeSummary(outcome) {
     : text('changed', change.line, change.after, change.before))).join('; ');
 }
 
-// A refusal as the status line's sentence: the library's words start in lower
-// case, as kiobind prints them after the file's name.
+// A refusal as the status line's sentence, in the language shown when it is
+// said: the library's words start in lower case, as kiobind prints them after
+// the file's name.
 function refusalWords(outcome) {
-  const words = Bridge.words(outcome.refusal);
-  return words.charAt(0).toUpperCase() + words.slice(1);
+  return () => {
+    const words = Bridge.words(outcome.refusal[Bridge.languageId()]);
+    return words.charAt(0).toUpperCase() + words.slice(1);
+  };
 }
 
 // Takes an outcome of the editing library: new bytes, or a refusal to show.
@@ -202,7 +206,7 @@ function refusalWords(outcome) {
 // whether the file changed; `words` say what it did instead of the lines.
 function applyOutcome(outcome, binding, {join = false, words = null} = {}) {
   if (outcome.status !== 'ok') {
-    say(outcome.refusal ? refusalWords(outcome) : () => text('couldNot', binding), true);
+    say(outcome.refusal.length ? refusalWords(outcome) : () => text('couldNot', binding), true);
     return false;
   }
   const bytes = Bridge.bytesOf(outcome.bytes);
@@ -227,10 +231,19 @@ function stepHistory(step, done, nothing) {
     say(() => text(nothing));
     return;
   }
+  const before = new Map(editor.analysis.bindings.map((b) => [b.name, `${b.line}:${b.value}`]));
   editor.bytes = bytes;
   hidePrompts();
   analyse();
-  say(() => text(done));
+  // Says which bindings went back, and brings the first into view (focus stays).
+  const changed = editor.analysis.bindings.filter((b) => before.get(b.name) !== `${b.line}:${b.value}`)
+    .map((b) => b.name);
+  if (changed.length === 0) {
+    say(() => text(done));
+    return;
+  }
+  cellControl(changed[0]).scrollIntoView({block: 'nearest'});
+  say(() => text(`${done}Of`, changed));
 }
 
 const undo = () => stepHistory(editor.history.undo, 'undone', 'nothingToUndo');
@@ -259,13 +272,14 @@ function bindKey(binding, value, back = document.activeElement) {
   const shown = binding.startsWith('KB_') ? valueText : hex;
   const newValue = shown(bindingOf(binding).value);
   const oldValue = shown(before.value);
-  ask('swap', `${$('#status').textContent}. ${text('swapText', newValue, holder.name, oldValue)}`, [
+  const change = editor.status.words;
+  ask('swap', () => text('swapAsk', change(), text('swapText', newValue, holder.name, oldValue)), [
     // The swap joins the binding's step: one undo takes both back.
-    {id: 'swap-yes', label: text('swap'), act: () => {
+    {id: 'swap-yes', label: () => text('swap'), act: () => {
       applyOutcome(Bridge.set(editor.bytes, holder.name, oldValue, editor.codePage), holder.name,
                    {join: true, words: () => text('swapped', holder.name, oldValue)});
     }},
-    {id: 'swap-no', label: text('keepBoth'), act: () => {}},
+    {id: 'swap-no', label: () => text('keepBoth'), act: () => {}},
   ], back);
   $('#ask').dataset.findingId = sharing.finding.id;
 }
@@ -280,8 +294,8 @@ function unsetBinding(binding) {
 
 function resetAll() {
   const set = editor.analysis.bindings.filter((binding) => binding.line !== null);
-  ask('reset-ask', text('resetAsk', set.length), [
-    {id: 'reset-yes', label: text('resetAll'), act: () => {
+  ask('reset-ask', () => text('resetAsk', set.length), [
+    {id: 'reset-yes', label: () => text('resetAll'), act: () => {
       let bytes = editor.bytes;
       for (const binding of set) {
         const outcome = Bridge.unset(bytes, binding.name, editor.codePage);
@@ -294,7 +308,7 @@ function resetAll() {
       const dropped = bytesEqual(bytes, editor.bytes) ? null : replaceBytes(bytes);
       sayAfterEdit(() => text('resetDone'), dropped);
     }},
-    {id: 'cancel', label: text('cancel'), act: () => {}},
+    {id: 'cancel', label: () => text('cancel'), act: () => {}},
   ]);
 }
 
@@ -306,13 +320,15 @@ function fixAll() {
   }
   const bytes = Bridge.bytesOf(outcome.bytes);
   const parts = [];
-  if (outcome.convertedFrom) {
-    parts.push(() => text('converted', outcome.convertedFrom));
+  const converted = outcome.convertedFrom.length !== 0;
+  if (converted) {
+    // The byte order in the language shown when it is said.
+    parts.push(() => text('converted', Bridge.words(outcome.convertedFrom[Bridge.languageId()])));
   }
   if (outcome.changes.length) {
     const summary = changeSummary(outcome);
     parts.push(() => text('fixed', summary()));
-  } else if (!outcome.convertedFrom) {
+  } else if (!converted) {
     parts.push(() => text('fixedNothing'));
   }
   if (outcome.remaining.length) {
@@ -334,17 +350,17 @@ async function save() {
   }
   const place = editor.place;
   if (place.kind === 'file' && !editor.backupAsked) {
-    ask('backup-ask', text('backupAsk', place.name), [
-      {id: 'download-first', label: text('downloadFirst'), act: () => {
+    ask('backup-ask', () => text('backupAsk', place.name), [
+      {id: 'download-first', label: () => text('downloadFirst'), act: () => {
         download(editor.savedBytes, `${place.name}.bak`);
         editor.backupAsked = true;
         save();
       }},
-      {id: 'save-anyway', label: text('saveAnyway'), act: () => {
+      {id: 'save-anyway', label: () => text('saveAnyway'), act: () => {
         editor.backupAsked = true;
         save();
       }},
-      {id: 'cancel', label: text('cancel'), act: () => {}},
+      {id: 'cancel', label: () => text('cancel'), act: () => {}},
     ]);
     return;
   }
@@ -375,20 +391,20 @@ function hidePrompts() {
   }
 }
 
-// Asks the player: `choices` are {id, label, act}; the last one is the way out.
-// Focus goes `back` once answered.
+// Asks the player: `question` and each label are functions that make the words,
+// said again when the language changes; `choices` are {id, label, act}, the
+// last one the way out. Focus goes `back` once answered.
 function ask(name, question, choices, back = document.activeElement) {
   stopWaiting();
   hidePrompts();
   const panel = $('#ask');
   panel.dataset.test = name;
   delete panel.dataset.findingId;
-  $('#ask-text').textContent = question;
+  editor.question = {question, choices};
   $('#ask-buttons').replaceChildren(...choices.map((choice) => {
     const button = document.createElement('button');
     button.type = 'button';
     button.dataset.test = choice.id;
-    button.textContent = choice.label;
     button.addEventListener('click', () => {
       panel.hidden = true;
       if (back && back.isConnected && back !== document.body) {
@@ -398,9 +414,21 @@ function ask(name, question, choices, back = document.activeElement) {
     });
     return button;
   }));
+  drawQuestion();
   panel.hidden = false;
   // The way out has focus, so a stray Enter changes nothing.
   $('#ask-buttons').lastElementChild.focus();
+}
+
+// The open question's words, in the language shown.
+function drawQuestion() {
+  if (!editor.question) {
+    return;
+  }
+  $('#ask-text').textContent = editor.question.question();
+  editor.question.choices.forEach((choice, index) => {
+    $('#ask-buttons').children[index].textContent = choice.label();
+  });
 }
 
 function wireFiles() {
@@ -415,12 +443,13 @@ function wireFiles() {
   if (window.showDirectoryPicker) {
     $('#open-folder').hidden = false;
     $('#open-folder').addEventListener('click', () => openFrom(pickFolder));
-    startOpen.textContent = text('openFolder');
+    startOpen.dataset.text = 'openFolder';
     startOpen.addEventListener('click', () => openFrom(pickFolder));
   } else {
-    startOpen.textContent = text('openCopy');
+    startOpen.dataset.text = 'openCopy';
     startOpen.addEventListener('click', () => $('[data-test=open]').click());
   }
+  startOpen.textContent = text(startOpen.dataset.text);
   if (window.showOpenFilePicker) {
     $('#open-file').hidden = false;
     $('#open-file').addEventListener('click', () => openFrom(pickFile));
@@ -476,6 +505,7 @@ function wireEvents() {
     labelTable();
     analyse();
     showStatus();
+    drawQuestion();
   });
   $('#layout').addEventListener('change', (event) => {
     editor.layout = event.target.value;

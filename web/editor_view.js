@@ -271,15 +271,22 @@ function renderFindings(byLine) {
     items.push(findingItem('note', text('nulHelp'), 'nul-help'));
   }
   if (items.length === 0) {
-    items.push(findingItem('clean', text('noProblems')));
+    // With no file open there is nothing to find fault with yet.
+    items.push(findingItem('clean', text(editor.opened ? 'noProblems' : 'noFileYet')));
   }
   $('#findings').replaceChildren(...items);
 }
 
-// A toolbar button that disables under focus hands it to the nearest enabled
-// button of the toolbar, so the player's place is kept.
+// A toolbar button that disables under focus hands it on, so the player's place
+// is kept: Unset and Fix all to the selected row they acted on (a second Enter
+// on a neighbour such as Reset all would do something else), the others to the
+// nearest enabled button of the toolbar.
 function keepFocusInToolbar(button) {
   if (!button.disabled) {
+    return;
+  }
+  if ((button.id === 'unset' || button.id === 'fix-all') && editor.selected) {
+    cellControl(editor.selected).focus();
     return;
   }
   const buttons = [...document.querySelectorAll('.toolbar button')];

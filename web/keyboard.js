@@ -141,7 +141,11 @@ function drawKeyboard(container, layoutName, nameOfCode, fileName) {
     const shown = document.createElement('span');
     shown.className = !name || differingCap(layoutName, key.code) !== null ? 'file-name'
                                                                           : 'file-name unseen';
-    shown.textContent = fileName(key.code);
+    // A narrow key wraps a long name only where it reads as two parts
+    // (abnt_ c1, no convert), never inside a word.
+    const parts = fileName(key.code).split(/(?<=_)|(?<=^no)(?=convert$)/);
+    shown.append(...parts.flatMap((part, index) => (index ? [document.createElement('wbr'), part]
+                                                          : [part])));
     top.append(' ', shown);
     const actions = document.createElement('span');
     actions.className = 'actions';

@@ -469,6 +469,13 @@ def test_japanese(editor):
     editor.find('[data-binding="KB_Run"]').click()  # waiting for a key, in Japanese
     no_english('a Shift-JIS file')
     editor.find('[data-test=stop-waiting]').click()
+    # A Japanese font is wider: no action's name breaks in the middle.
+    for width, height in [(390, 844), (1280, 720)]:
+        editor.size(width, height)
+        broken = editor.js('''return [...document.querySelectorAll('tbody th')].filter(th => {
+            const name = document.createRange(); name.selectNodeContents(th.firstChild);
+            return name.getClientRects().length > 1; }).map(th => th.firstChild.data)''')
+        assert not broken, f'{width}x{height}: action names broken across lines: {broken}'
     editor.driver.save_screenshot(str(shots / 'ja-editor-1280x720.png'))
     editor.find('#keyboard').screenshot(str(shots / 'ja-keyboard-jis109.png'))
 
@@ -492,6 +499,8 @@ def test_no_file_open(editor):
     """Nothing binds or saves before a file is open; a new file is a choice."""
     editor.load()
     assert editor.shown('[data-test=start]') and editor.shown('[data-test=start-open]')
+    findings = editor.find('#findings').text
+    assert findings == page_sentence('noFileYet'), f'with no file open: {findings}'
     editor.js('document.querySelector(\'[data-binding="KB_Run"] button\').click()')
     editor.dispatch('ControlLeft')
     editor.dispatch('ControlLeft', kind='keyUp')
@@ -635,9 +644,14 @@ def test_focus_follows(editor):
          and editor.key_text('KB_Cancel') == 'escape'),
         # Undo until the history is empty: focus moves on to Redo.
         (['#undo', Keys.ENTER], lambda: editor.focused() == 'undo'
-         and editor.key_text('KB_MoveForward') == 'f1'),
+         and editor.key_text('KB_MoveForward') == 'f1'
+         and status() == page_sentence('undoneOf', 'KB_MoveForward')),
         ([Keys.ENTER], lambda: editor.focused() == 'redo'
          and editor.key_text('KB_MoveForward') == 'w'),
+        # Unset from the toolbar: focus back on the row it turned off.
+        (['[data-binding="KB_Item"] button'], lambda: editor.focused() == 'KB_Item'),
+        (['#unset', Keys.ENTER], lambda: editor.focused() == 'KB_Item'
+         and editor.key_text('KB_Item') == 'default'),
         # Waiting given up is said.
         (['[data-binding="KB_Run"] button', Keys.ENTER, (Keys.SHIFT, Keys.ESCAPE)],
          lambda: editor.focused() == 'KB_Run'
@@ -685,6 +699,45 @@ def test_status_speaks_plainly(editor):
     editor.rebind('KB_Run', 'Tab')
     editor.wait_for(lambda: editor.status().startswith('The file is saved as UTF-16')
                     and 'Fix all converts it' in editor.status(), 'the UTF-16 refusal')
+    # The library's refusal, too, is said again in the language chosen after it.
+    Select(editor.find('[data-test=language]')).select_by_value('ja')
+    assert 'UTF-16' in editor.status() and re.search('[\u3040-\u30ff]', editor.status()), \
+        editor.status()
+    Select(editor.find('[data-test=language]')).select_by_value('en')
+    Select(editor.find('[data-test=code-page]')).select_by_value('1252')
+
+
+def test_words_follow_the_language(editor):
+    """What stays on screen is said again in the language chosen after it: the
+    status after Fix all converts UTF-16, an open question and its buttons, the
+    start panel. (setting up, what is read, what it holds in Japanese)."""
+    language = lambda tag: Select(editor.find('[data-test=language]')).select_by_value(tag)
+    ask = lambda: editor.find('#ask').text
+
+    def fixed_utf16():
+        editor.open(DATA / 'utf16.ini', code_page=932)
+        editor.find('[data-test=fix-all]').click()
+
+    def swap_asked():
+        editor.open(EXAMPLE)
+        editor.rebind('KB_MoveForward', 'KeyF')  # f is Pose's
+    cases = [
+        (fixed_utf16, editor.status, lambda said: 'リトルエンディアン' in said),
+        (swap_asked, ask, lambda said: 'KB_Pose' in said and re.search('[\u3040-\u30ff]', said)
+         and '）. ' not in said and 'Swap' not in said and 'Keep both' not in said),
+        (editor.load, lambda: editor.find('[data-test=start-open]').text,
+         lambda said: re.search('[\u3040-\u30ff]', said)),
+    ]
+    for number, (set_up, read, holds) in enumerate(cases, 1):
+        editor.load()
+        set_up()
+        english = read()
+        language('ja')
+        japanese = read()
+        language('en')
+        assert holds(japanese) and re.fullmatch('[ -~’…\n]*', english) \
+            and read() == english, f'case {number}: {english!r} then {japanese!r}'
+    editor.load()
     Select(editor.find('[data-test=code-page]')).select_by_value('1252')
 
 
@@ -834,6 +887,8 @@ def test_layout_holds(editor):
         columns = editor.js('return getComputedStyle(document.querySelector(".work"))'
                             '.gridTemplateColumns')
         assert len(columns.split()) == 1, columns
+        small, cut, _ = editor.js(MEASURE)
+        assert not small and not cut, f'390x844: text too small or cut off: {small} {cut}'
         editor.driver.save_screenshot(str(SHOTS / 'editor-390x844.png'))
     finally:
         editor.size(1280, 720)
@@ -908,6 +963,12 @@ def test_keycaps(editor):
         assert cap in key and name in key, f'{code} shows {key!r}'
     note = editor.find('[data-test=main-row-note]')
     assert note.is_displayed() and '0xC' in note.text and '0x35' in note.text
+    # A name too wide for its key is cut short, never broken inside a word.
+    broken = editor.js('''return [...document.querySelectorAll('#keyboard .top > :not(.unseen)')]
+        .flatMap(s => [...s.childNodes]).filter(n => { const r = document.createRange();
+            r.selectNodeContents(n); return n.nodeType === 3 && !/\\s/.test(n.data)
+            && r.getClientRects().length > 1; }).map(n => n.data)''')
+    assert not broken, f'names broken inside a word: {broken}'
     Select(editor.find('#layout')).select_by_value('us104')
 
 
@@ -1057,7 +1118,8 @@ def main():
                  test_findings_agree_with_check, test_layout,
                  test_no_file_open, test_actions_act_on_the_selection, test_clearing_a_pad_field,
                  test_shared_keys, test_one_step_one_answer, test_focus_follows, test_layout_holds,
-                 test_status_speaks_plainly, test_long_history, test_short_names,
+                 test_status_speaks_plainly, test_words_follow_the_language, test_long_history,
+                 test_short_names,
                  test_keyboard_alone, test_accessible_names_and_axe,
                  test_screen_sizes, test_keycaps, test_not_a_text_file, test_large_file,
                  test_saving_in_place, test_smaller_things]
