@@ -43,12 +43,13 @@ function hasLeadByte(bytes, codePage) {
 // When the file's bytes make sense in the other one of 1252 and 932, the
 // sentence that says so and the code page to offer; null otherwise.
 function codePageHint(bytes, codePage) {
-  // UTF-16 text (full of NUL bytes) is converted, not read in a code page.
-  if (!bytes.some((byte) => byte >= 0x80) || bytes.includes(0)) {
+  if (!bytes.some((byte) => byte >= 0x80)) {
     return null;
   }
-  // UTF-8 text reads wrongly in both code pages: the findings say what to do.
-  if (Bridge.encoding(bytes, codePage).utf8) {
+  // UTF-16 text is converted, not read in a code page; UTF-8 text reads wrongly
+  // in both code pages: the findings say what to do.
+  const encoding = Bridge.encoding(bytes, codePage);
+  if (encoding.utf16 || encoding.utf8) {
     return null;
   }
   const shiftJis = decodes(bytes, Bridge.decoderLabel(932));
