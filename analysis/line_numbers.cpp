@@ -25,6 +25,16 @@ LineNumbers::LineNumbers(std::string_view bytes) {
     }
 }
 
+size_t LineNumbers::LineEnd(std::string_view bytes, int line) const {
+    if (line >= LastLine()) {
+        return bytes.size();
+    }
+    // Every CR right before an LF is half of one CR LF break.
+    const size_t next = LineStart(line + 1);
+    const bool crLf = next >= 2 && bytes[next - 2] == '\r' && bytes[next - 1] == '\n';
+    return next - (crLf ? 2 : 1);
+}
+
 int LineNumbers::LineOf(size_t offset) const {
     const auto after = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset);
     return static_cast<int>(after - lineStarts_.begin());

@@ -25,6 +25,9 @@ public:
     int LineOf(size_t offset) const;
     // Offset of the first byte of line `line` (1-based, at most LastLine()).
     size_t LineStart(int line) const { return lineStarts_[static_cast<size_t>(line - 1)]; }
+    // Offset of the break that ends line `line` in `bytes`, the bytes counted;
+    // the size of `bytes` for the last line.
+    size_t LineEnd(std::string_view bytes, int line) const;
     // 1-based number of the last line, the one after the last break.
     int LastLine() const { return static_cast<int>(lineStarts_.size()); }
 

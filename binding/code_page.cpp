@@ -94,11 +94,15 @@ constexpr CodePage kTraditionalChinese = MakeDoubleByte(950, {{0x81, 0xFE}}, {})
 static_assert(kWesternEuropean.hasPlainAsciiCase && kJapanese.hasPlainAsciiCase,
               "the common code pages take the loader's plain ASCII path");
 
+constexpr std::array<const CodePage*, 5> kBuiltInCodePages{
+    &kWesternEuropean, &kJapanese, &kSimplifiedChinese, &kKorean, &kTraditionalChinese};
+
 }  // namespace
 
+std::span<const CodePage* const> BuiltInCodePages() { return kBuiltInCodePages; }
+
 const CodePage* FindBuiltInCodePage(uint32_t id) {
-    for (const CodePage* page :
-         {&kWesternEuropean, &kJapanese, &kSimplifiedChinese, &kKorean, &kTraditionalChinese}) {
+    for (const CodePage* page : kBuiltInCodePages) {
         if (page->id == id) {
             return page;
         }

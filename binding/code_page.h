@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace kio {
@@ -56,7 +57,11 @@ constexpr bool HasPlainAsciiCase(const CodePage& page) {
 
 inline constexpr uint32_t kDefaultCodePageId = 1252;
 
-// The built-in tables (1252, 932, 936, 949, 950), or nullptr for any other id.
+// The built-in tables, 1252 first: the code pages files are read in, on every
+// system and on the page alike.
+std::span<const CodePage* const> BuiltInCodePages();
+
+// The built-in table with that id, or nullptr for any other id.
 const CodePage* FindBuiltInCodePage(uint32_t id);
 
 // Code page 1252, used wherever the system offers nothing better.

@@ -220,6 +220,15 @@ std::vector<size_t> HiddenLinesNaming(std::string_view file, int entry,
                                       const kiobind::FileAnalysis& analysis,
                                       const kio::CodePage& codePage) {
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    // Where the game already reads the binding: looked up, not scanned, for each
+    // line, so that a long file costs no more than its lines.
+    std::vector<size_t> seenStarts;
+    for (const kiobind::AnalysedLine& seen : analysis.lines) {
+        if (seen.entry == entry) {
+            seenStarts.push_back(seen.offset);
+        }
+    }
+    std::sort(seenStarts.begin(), seenStarts.end());
     std::vector<size_t> starts;
     for (size_t start = 0; start < file.size();) {
         size_t end = start;
@@ -234,11 +243,8 @@ std::vector<size_t> HiddenLinesNaming(std::string_view file, int entry,
         std::erase(repaired, '\0');
         const kiobind::AnalysedLine line =
             kiobind::AnalyseLine(kio::CutBindingLine(repaired, codePage), codePage);
-        const bool seenAsIs = std::any_of(analysis.lines.begin(), analysis.lines.end(),
-                                          [&](const kiobind::AnalysedLine& seen) {
-                                              return seen.offset == start && seen.entry == entry;
-                                          });
-        if (line.entry == entry && !seenAsIs) {
+        if (line.entry == entry &&
+            !std::binary_search(seenStarts.begin(), seenStarts.end(), start)) {
             starts.push_back(text);
         }
         start = end + 1;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "characters.h"
+#include "line_parser.h"
 #include "nearest_name.h"
 #include "vocabulary.h"
 
@@ -92,6 +93,19 @@ ParsedText ParseValue(std::string_view value, int entry) {
         return {"", {"E104", {}}};
     }
     return {"", NotAKeyName(value, lower)};
+}
+
+std::optional<int32_t> ValueToSet(std::string_view binding, std::string_view value,
+                                  const kio::CodePage& codePage) {
+    int entry = 0;
+    if (ParseBinding(binding, codePage, entry).text.empty()) {
+        return std::nullopt;
+    }
+    const ParsedText parsed = ParseValue(value, entry);
+    if (parsed.text.empty()) {
+        return std::nullopt;
+    }
+    return kio::DecodeValue(parsed.text, codePage);
 }
 
 }  // namespace kioedit

@@ -2,6 +2,8 @@
 // player types them, checked and spelt as the file needs them.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,5 +25,10 @@ ParsedText ParseBinding(std::string_view binding, const kio::CodePage& codePage,
 // the nearest key names. `entry` tells a pad binding, where a lone digit is a
 // number, not the digit key.
 ParsedText ParseValue(std::string_view value, int entry);
+
+// The value the game reads for `binding` once set writes `value` for it, or
+// nothing where set refuses the name or the value.
+std::optional<int32_t> ValueToSet(std::string_view binding, std::string_view value,
+                                  const kio::CodePage& codePage);
 
 }  // namespace kioedit

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "code_page.h"
 #include "system_utf16.h"
 
 namespace kioedit {
@@ -44,16 +45,12 @@ std::optional<std::string> Run(const Converter& converter, std::string input, si
     return output;
 }
 
-// glibc's names of the Windows code pages.
-const char* IconvName(uint32_t codePageId) {
-    switch (codePageId) {
-        case 1252: return "CP1252";
-        case 932: return "CP932";
-        case 936: return "CP936";
-        case 949: return "CP949";
-        case 950: return "CP950";
-        default: return nullptr;
+// glibc's name of a built-in code page ("CP932"), or nothing for any other.
+std::optional<std::string> IconvName(uint32_t codePageId) {
+    if (kio::FindBuiltInCodePage(codePageId) == nullptr) {
+        return std::nullopt;
     }
+    return "CP" + std::to_string(codePageId);
 }
 
 // `text` in the code page, or nothing when a character has no exact form
@@ -84,11 +81,11 @@ bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
 }  // namespace
 
 std::optional<std::string> SystemCodePageToUtf8(std::string_view bytes, uint32_t codePageId) {
-    const char* name = IconvName(codePageId);
-    if (name == nullptr) {
+    const std::optional<std::string> name = IconvName(codePageId);
+    if (!name) {
         return std::nullopt;
     }
-    const Converter decoder("UTF-8", name);
+    const Converter decoder("UTF-8", name->c_str());
     if (!decoder.IsOpen()) {
         return std::nullopt;
     }
@@ -98,11 +95,11 @@ std::optional<std::string> SystemCodePageToUtf8(std::string_view bytes, uint32_t
 
 Utf16Conversion SystemUtf16ToCodePage(std::u16string_view text, uint32_t codePageId) {
     Utf16Conversion result;
-    const char* name = IconvName(codePageId);
-    if (name == nullptr) {
+    const std::optional<std::string> name = IconvName(codePageId);
+    if (!name) {
         return result;
     }
-    if (std::optional<std::string> bytes = Convert(text, name)) {
+    if (std::optional<std::string> bytes = Convert(text, name->c_str())) {
         result.status = ConversionStatus::Converted;
         result.bytes = std::move(*bytes);
         return result;
@@ -110,7 +107,7 @@ Utf16Conversion SystemUtf16ToCodePage(std::u16string_view text, uint32_t codePag
     // The first character that fails alone.
     for (size_t i = 0; i < text.size(); ++i) {
         const size_t length = IsHighSurrogate(text[i]) && i + 1 < text.size() ? 2 : 1;
-        if (!Convert(text.substr(i, length), name)) {
+        if (!Convert(text.substr(i, length), name->c_str())) {
             result.status = ConversionStatus::NoFormInCodePage;
             result.failedUnit = i;
             return result;

@@ -3,9 +3,6 @@
 // decoded for display in the file's code page.
 'use strict';
 
-const kDecoderLabels = {1252: 'windows-1252', 932: 'shift_jis', 936: 'gbk', 949: 'euc-kr',
-                        950: 'big5'};
-
 const Bridge = {
   // Calls export `name` with each argument given as bytes (a Uint8Array, or an
   // ASCII string) turned into a pointer and a length, then `extra` numbers.
@@ -53,6 +50,36 @@ const Bridge = {
   fix(bytes, codePage) {
     return Bridge.call('kio_fix', [bytes], [codePage, Bridge.languageId()]);
   },
+  // The code pages a file can be read in, 1252 first: {id, leadBytes, decoder},
+  // the decoder being the browser's name for it.
+  codePages() {
+    Bridge.pages = Bridge.pages || Bridge.call('kio_code_pages', []);
+    return Bridge.pages;
+  },
+  codePage(id) {
+    return Bridge.codePages().find((page) => page.id === id) ?? null;
+  },
+  // The TextDecoder label of a code page; 1252's for any other number.
+  decoderLabel(id) {
+    return (Bridge.codePage(id) ?? Bridge.codePages()[0]).decoder;
+  },
+  // Where each line starts and where its break starts, as an editor numbers
+  // them: {starts, ends}.
+  lines(bytes) {
+    return Bridge.call('kio_lines', [bytes]);
+  },
+  // How the bytes are stored: {utf16: its byte order or null, utf8: whether the
+  // bytes from 0x80 up read as UTF-8 under the code page (1252 by default)}.
+  encoding(bytes, codePage = 1252) {
+    return Bridge.call('kio_encoding', [bytes], [codePage]);
+  },
+  // The value `binding` gets from `typed`, as kiobind set takes it, or null
+  // where set refuses it. Typed text goes as UTF-8, so no character passes as
+  // another.
+  valueToSet(binding, typed, codePage) {
+    Bridge.utf8Encoder = Bridge.utf8Encoder || new TextEncoder();
+    return Bridge.call('kio_value', [binding, Bridge.utf8Encoder.encode(typed)], [codePage]).value;
+  },
   // A finding's or a refusal's words: UTF-8, with the file's own bytes escaped.
   words(byteString) {
     Bridge.utf8 = Bridge.utf8 || new TextDecoder('utf-8');
@@ -64,7 +91,7 @@ const Bridge = {
   encodingTable(codePage) {
     Bridge.tables = Bridge.tables || new Map();
     if (!Bridge.tables.has(codePage)) {
-      const decoder = new TextDecoder(kDecoderLabels[codePage] || 'windows-1252', {fatal: true});
+      const decoder = new TextDecoder(Bridge.decoderLabel(codePage), {fatal: true});
       const table = new Map();
       const add = (bytes) => {
         try {
@@ -79,7 +106,7 @@ const Bridge = {
       for (let byte = 0; byte < 0x100; ++byte) {
         add([byte]);
       }
-      for (let lead = 0x81; codePage !== 1252 && lead <= 0xFE; ++lead) {
+      for (const lead of (Bridge.codePage(codePage) ?? Bridge.codePages()[0]).leadBytes) {
         for (let trail = 0x40; trail <= 0xFE; ++trail) {
           add([lead, trail]);
         }

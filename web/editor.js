@@ -54,7 +54,7 @@ const settings = {
 };
 
 function decodeBytes(byteString) {
-  const decoder = new TextDecoder(kDecoderLabels[editor.codePage] || 'windows-1252');
+  const decoder = new TextDecoder(Bridge.decoderLabel(editor.codePage));
   return decoder.decode(Bridge.bytesOf(byteString));
 }
 
@@ -550,7 +550,17 @@ function useLanguage(language) {
   fillTexts();
 }
 
+// The code pages to choose from, as the C++ lists them.
+function fillCodePages() {
+  $('#code-page').replaceChildren(...Bridge.codePages().map((page) => {
+    const option = new Option('', String(page.id));
+    option.dataset.text = `cp${page.id}`;
+    return option;
+  }));
+}
+
 function startEditor() {
+  fillCodePages();
   $('#language').replaceChildren(
     ...Object.entries(kLanguages).map(([tag, name]) => new Option(name, tag)));
   useLanguage(chooseLanguage(settings.get('language', null), navigator.languages));
@@ -565,7 +575,7 @@ function startEditor() {
   // Where the player has chosen nothing, the language decides.
   const defaults = languageDefaults(pageLanguage.current);
   const codePage = settings.get('codePage', defaults.codePage);
-  editor.codePage = kDecoderLabels[codePage] ? Number(codePage) : 1252;
+  editor.codePage = Bridge.codePage(Number(codePage)) ? Number(codePage) : 1252;
   $('#code-page').value = String(editor.codePage);
   const layout = settings.get('layout', defaults.layout);
   editor.layout = KeyboardLayouts[layout] ? layout : 'us104';

@@ -200,9 +200,14 @@ function onKeyDown(event) {
   }
 }
 
+// The value a pad field's text sets, as kiobind set takes it; null where set
+// refuses it.
+function padValueOf(input) {
+  return Bridge.valueToSet(input.parentElement.dataset.binding, input.value, editor.codePage);
+}
+
 function onPadInput(input) {
-  const value = input.value.trim();
-  const valid = /^0x[0-9a-f]{1,8}$/i.test(value) || value === '';
+  const valid = input.value === '' || padValueOf(input) !== null;
   input.setAttribute('aria-invalid', String(!valid));
   return valid;
 }
@@ -225,7 +230,7 @@ function commitPad(input) {
 
 function commitPadOnce(input) {
   const binding = input.parentElement.dataset.binding;
-  const value = input.value.trim();
+  const value = input.value;
   const current = bindingOf(binding);
   const shown = current.line === null ? '' : hex(current.value);
   if (value === shown) {
@@ -239,13 +244,14 @@ function commitPadOnce(input) {
     }
     return;
   }
-  if (!onPadInput(input)) {
+  const typed = padValueOf(input);
+  if (typed === null) {
     input.value = shown;
     input.removeAttribute('aria-invalid');
     say(() => text('padFormat', binding, value), true);
     return;
   }
-  if (current.line !== null && parseInt(value, 16) === current.value >>> 0) {
+  if (current.line !== null && typed === current.value) {
     input.value = shown;
     return;
   }

@@ -12,11 +12,11 @@ const kBinaryStarts = [
 ];
 const kSniffLength = 65536;
 
-// Why `bytes` do not look like text, or null when they do. UTF-16 is text:
-// Fix all converts it.
+// Why `bytes` do not look like text, or null when they do. UTF-16, as the
+// C++ tells it, is text: Fix all converts it.
 function notTextReason(bytes) {
   const start = bytes.subarray(0, kSniffLength);
-  if ((start[0] === 0xFF && start[1] === 0xFE) || (start[0] === 0xFE && start[1] === 0xFF)) {
+  if (Bridge.encoding(start).utf16) {
     return null;
   }
   for (const [magic, what] of kBinaryStarts) {
@@ -24,20 +24,12 @@ function notTextReason(bytes) {
       return text('notTextKind', text(what));
     }
   }
-  let controls = 0;
-  const nulsAt = [0, 0];
-  start.forEach((byte, i) => {
-    if (byte === 0) {
-      ++nulsAt[i % 2];
-    } else if ((byte < 0x20 && ![0x09, 0x0A, 0x0C, 0x0D, 0x1A, 0x1B].includes(byte)) ||
-               byte === 0x7F) {
-      ++controls;
+  let odd = 0;
+  start.forEach((byte) => {
+    if ((byte < 0x20 && ![0x09, 0x0A, 0x0C, 0x0D, 0x1A, 0x1B].includes(byte)) || byte === 0x7F) {
+      ++odd;
     }
   });
-  // UTF-16 without a byte order mark: the NULs of ASCII fall on one side.
-  const nuls = nulsAt[0] + nulsAt[1];
-  const utf16Like = nuls > start.length / 4 && Math.min(...nulsAt) < nuls / 20;
-  const odd = controls + (utf16Like ? 0 : nuls);
   return odd > start.length / 20 ? text('notTextControls') : null;
 }
 

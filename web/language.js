@@ -31,25 +31,30 @@ function decodes(bytes, label) {
   }
 }
 
-// Whether some byte starts a double-byte Shift-JIS character: a 1252 text with
-// only single-byte katakana positions is no reason to switch.
-function hasShiftJisLeadByte(bytes) {
-  return bytes.some((byte) => (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC));
+// Whether some byte is a lead byte of the code page, as the C++ knows them.
+function hasLeadByte(bytes, codePage) {
+  const lead = new Uint8Array(256);
+  Bridge.codePage(codePage).leadBytes.forEach((byte) => {
+    lead[byte] = 1;
+  });
+  return bytes.some((byte) => lead[byte] === 1);
 }
 
 // When the file's bytes make sense in the other one of 1252 and 932, the
 // sentence that says so and the code page to offer; null otherwise.
 function codePageHint(bytes, codePage) {
-  // UTF-16 text (full of NUL bytes) is converted, not read in a code page.
-  if (!bytes.some((byte) => byte >= 0x80) || bytes.includes(0)) {
+  if (!bytes.some((byte) => byte >= 0x80)) {
     return null;
   }
-  // UTF-8 text reads wrongly in both code pages: the findings say what to do.
-  if (decodes(bytes, 'utf-8')) {
+  // UTF-16 text is converted, not read in a code page; UTF-8 text reads wrongly
+  // in both code pages: the findings say what to do.
+  const encoding = Bridge.encoding(bytes, codePage);
+  if (encoding.utf16 || encoding.utf8) {
     return null;
   }
-  const shiftJis = decodes(bytes, 'shift_jis');
-  if (codePage === 1252 && shiftJis && hasShiftJisLeadByte(bytes)) {
+  const shiftJis = decodes(bytes, Bridge.decoderLabel(932));
+  // A 1252 text with only single-byte katakana positions is no reason to switch.
+  if (codePage === 1252 && shiftJis && hasLeadByte(bytes, 932)) {
     return {says: 'looksShiftJis', switchTo: 932, button: 'switchTo932'};
   }
   if (codePage === 932 && !shiftJis) {

@@ -32,11 +32,6 @@ uint32_t CodePointAt(std::string_view utf8, size_t i, size_t& length) {
                              ((byte(2) & 0x3Fu) << 6) | (byte(3) & 0x3Fu);
 }
 
-// The code pages kiobind reads files in; any other is escaped, on every system alike.
-bool IsKnownCodePage(uint32_t id) {
-    return id == 1252 || id == 932 || id == 936 || id == 949 || id == 950;
-}
-
 // C0, DEL and C1: characters that move a terminal's cursor or change its state.
 bool IsControl(uint32_t code) { return code < 0x20 || (code >= 0x7F && code < 0xA0); }
 
@@ -101,7 +96,9 @@ std::string ShowFileName(std::string_view name) {
 }
 
 std::string ShowFileText(std::string_view bytes, uint32_t codePageId, bool decode) {
-    if (!decode || !IsKnownCodePage(codePageId)) {
+    // Only the built-in code pages are decoded; any other is escaped, on every
+    // system alike.
+    if (!decode || kio::FindBuiltInCodePage(codePageId) == nullptr) {
         return Printable(bytes);
     }
     std::string out;

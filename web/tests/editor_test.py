@@ -548,6 +548,10 @@ def test_clearing_a_pad_field(editor):
     assert 'PAD_Run' in editor.status(), editor.status()
     editor.find('[data-test=undo]').click()
     editor.wait_for(lambda: pad.get_attribute('value') == '0x2', 'clearing is undone')
+    # A pad field takes what kiobind set takes: a key name too.
+    run.click()
+    editor.keys((Keys.CONTROL, 'a'), 'Space', Keys.TAB)
+    editor.wait_for(lambda: 'PAD_Run=space' in editor.file_text(), 'a key name sets PAD_Run')
 
 
 def shared_findings(editor):

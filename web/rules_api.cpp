@@ -1,0 +1,86 @@
+// The rules the page applies to what the player opens and types, asked of the
+// same C++ kiobind uses: the code pages, line numbers, how a file is stored,
+// and what a typed value sets. Each export returns JSON text the page frees
+// with free().
+#include "rules_api.h"
+
+#include <optional>
+#include <string_view>
+
+#include "api_support.h"
+#include "code_page.h"
+#include "edit_request.h"
+#include "encoding_findings.h"
+#include "line_numbers.h"
+
+namespace {
+
+using kioweb::Json;
+
+// The name the browser's TextDecoder knows a code page by; empty for none.
+std::string_view DecoderLabel(uint32_t codePageId) {
+    switch (codePageId) {
+        case 1252: return "windows-1252";
+        case 932: return "shift_jis";
+        case 936: return "gbk";
+        case 949: return "euc-kr";
+        case 950: return "big5";
+        default: return "";
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+// The code pages a file can be read in, 1252 first, each with its lead bytes
+// and its decoder's name.
+char* kio_code_pages() {
+    Json pages = Json::array();
+    for (const kio::CodePage* page : kio::BuiltInCodePages()) {
+        Json leadBytes = Json::array();
+        for (int byte = 0; byte < 256; ++byte) {
+            if (page->IsLeadByte(static_cast<uint8_t>(byte))) {
+                leadBytes.push_back(byte);
+            }
+        }
+        pages.push_back(
+            {{"id", page->id}, {"leadBytes", leadBytes}, {"decoder", DecoderLabel(page->id)}});
+    }
+    return kioweb::HandOver(pages);
+}
+
+// Where each line starts and where its break starts, as an editor numbers them.
+char* kio_lines(const char* bytes, size_t size) {
+    const std::string_view file = kioweb::View(bytes, size);
+    const kiobind::LineNumbers numbers(file);
+    Json starts = Json::array();
+    Json ends = Json::array();
+    for (int line = 1; line <= numbers.LastLine(); ++line) {
+        starts.push_back(numbers.LineStart(line));
+        ends.push_back(numbers.LineEnd(file, line));
+    }
+    return kioweb::HandOver({{"starts", std::move(starts)}, {"ends", std::move(ends)}});
+}
+
+// How the file is stored: "utf16", its byte order or null, and "utf8", whether
+// its bytes from 0x80 up read as UTF-8 under the code page, as check judges.
+char* kio_encoding(const char* bytes, size_t size, uint32_t codePageId) {
+    const std::string_view file = kioweb::View(bytes, size);
+    const std::optional<std::string_view> utf16 = kiobind::DetectUtf16(file);
+    return kioweb::HandOver(
+        {{"utf16", utf16 ? Json(*utf16) : Json(nullptr)},
+         {"utf8", kiobind::FirstUtf8Sequence(file, kioweb::CodePageOf(codePageId)).has_value()}});
+}
+
+// The value `binding` gets when the player types `value`, as kiobind set takes
+// it, or null where set refuses it.
+char* kio_value(const char* binding, size_t bindingSize, const char* value, size_t valueSize,
+                uint32_t codePageId) {
+    const std::optional<int32_t> set =
+        kioedit::ValueToSet(kioweb::View(binding, bindingSize), kioweb::View(value, valueSize),
+                            kioweb::CodePageOf(codePageId));
+    return kioweb::HandOver({{"value", set ? Json(*set) : Json(nullptr)}});
+}
+
+}  // extern "C"

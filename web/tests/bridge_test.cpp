@@ -1,0 +1,132 @@
+// The page's questions about rules get kiobind's answers: the bridge built
+// natively, asked about random files and typed values, against what `set`
+// and the loader do with them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "binding_edit.h"
+#include "code_page.h"
+#include "edit_request.h"
+#include "game_values.h"
+#include "random_binding_file.h"
+#include "rules_api.h"
+#include "vocabulary.h"
+
+namespace {
+
+nlohmann::json Answer(char* text) {
+    const std::unique_ptr<char, decltype(&std::free)> owned(text, &std::free);
+    return nlohmann::json::parse(owned.get());
+}
+
+// A value as a player may type it: key names in any case, numbers in any base,
+// blanks around them, other characters, or nothing.
+std::string RandomTypedValue(std::mt19937& random) {
+    const auto pick = [&](size_t count) { return static_cast<size_t>(random() % count); };
+    std::string value;
+    switch (pick(6)) {
+        case 0: value = kio::kKeyNames[pick(kio::kKeyNames.size())].name; break;
+        case 1: value = "0x" + std::string(1 + pick(10), "0123456789aBcDeFg"[pick(17)]); break;
+        case 2: value = std::to_string(random() % 300); break;
+        case 3: value = std::string(pick(4), "xz\x82\xA0\xE3 "[pick(6)]); break;
+        case 4: value = "0X" + std::to_string(pick(99)); break;
+        default: value = "\xEF\xBC\x91";  // a full-width digit, as UTF-8
+    }
+    for (char& c : value) {
+        c = pick(2) != 0 ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+    }
+    if (pick(8) == 0) {
+        value = pick(2) != 0 ? " " + value : value + " ";
+    }
+    return value;
+}
+
+TEST(PageBridge, AnswersAsKiobindDoes) {
+    std::mt19937 random(27);
+    for (int round = 0; round < 400; ++round) {
+        const kio::CodePage& codePage =
+            *kio::BuiltInCodePages()[random() % kio::BuiltInCodePages().size()];
+        const std::string file = kiobind::test::RandomBindingFile(random);
+
+        // Lines: each from its start to its break, and one break between two.
+        const nlohmann::json lines = Answer(kio_lines(file.data(), file.size()));
+        const auto starts = lines["starts"].get<std::vector<size_t>>();
+        const auto ends = lines["ends"].get<std::vector<size_t>>();
+        ASSERT_EQ(starts.size(), ends.size());
+        EXPECT_EQ(starts.front(), 0u);
+        EXPECT_EQ(ends.back(), file.size());
+        for (size_t i = 0; i < starts.size(); ++i) {
+            const std::string line = file.substr(starts[i], ends[i] - starts[i]);
+            EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << file;
+            if (i + 1 < starts.size()) {
+                const std::string lineBreak = file.substr(ends[i], starts[i + 1] - ends[i]);
+                EXPECT_TRUE(lineBreak == "\r\n" || lineBreak == "\r" || lineBreak == "\n") << file;
+                EXPECT_FALSE(lineBreak == "\r" && file[starts[i + 1]] == '\n') << file;
+            }
+        }
+
+        // UTF-16 as set refuses it.
+        const bool little = random() % 2 != 0;
+        std::string utf16;
+        for (const char c : file) {
+            utf16 += little ? std::string{c, '\0'} : std::string{'\0', c};
+        }
+        for (const std::string& bytes : {file, utf16, "\xFF\xFE" + file, "\xFE\xFF" + file}) {
+            const kioedit::EditOutcome set =
+                kioedit::SetBinding(bytes, "KB_Run", "space", codePage);
+            const bool refusedAsUtf16 =
+                set.status == kioedit::EditStatus::Refused && set.refusal.Id() == "E202";
+            EXPECT_EQ(
+                !Answer(kio_encoding(bytes.data(), bytes.size(), codePage.id))["utf16"].is_null(),
+                refusedAsUtf16)
+                << bytes;
+        }
+
+        // A typed value: refused where set refuses it, else the value the game
+        // reads once set writes it.
+        const int entry = static_cast<int>(random() % kio::kBindingCount);
+        const std::string binding(kio::BindingName(entry));
+        const std::string typed = RandomTypedValue(random);
+        const nlohmann::json answer = Answer(
+            kio_value(binding.data(), binding.size(), typed.data(), typed.size(), codePage.id));
+        const kioedit::EditOutcome set = kioedit::SetBinding("", binding, typed, codePage);
+        if (set.status != kioedit::EditStatus::Ok) {
+            EXPECT_TRUE(answer["value"].is_null()) << binding << "=" << typed;
+        } else {
+            EXPECT_EQ(answer["value"],
+                      *kioedit::ReadGameValues(set.bytes, codePage)[static_cast<size_t>(entry)])
+                << binding << "=" << typed;
+        }
+    }
+}
+
+TEST(PageBridge, ListsTheCodePagesFilesAreReadIn) {
+    const nlohmann::json pages = Answer(kio_code_pages());
+    EXPECT_EQ(pages.front()["id"], kio::kDefaultCodePageId);
+    size_t builtIn = 0;
+    for (uint32_t id = 0; id < 70000; ++id) {
+        builtIn += kio::FindBuiltInCodePage(id) != nullptr ? 1 : 0;
+    }
+    EXPECT_EQ(pages.size(), builtIn);
+    for (const nlohmann::json& shown : pages) {
+        const kio::CodePage* page = kio::FindBuiltInCodePage(shown["id"]);
+        ASSERT_NE(page, nullptr) << shown;
+        EXPECT_NE(shown["decoder"], "") << shown["id"];
+        std::vector<int> leadBytes;
+        for (int byte = 0; byte < 256; ++byte) {
+            if (page->IsLeadByte(static_cast<uint8_t>(byte))) {
+                leadBytes.push_back(byte);
+            }
+        }
+        EXPECT_EQ(shown["leadBytes"], leadBytes) << shown["id"];
+    }
+}
+
+}  // namespace
