@@ -66,10 +66,7 @@ bool HasUtf16ByteOrderMark(std::string_view bytes) {
 
 Finding Utf16Finding(std::string_view byteOrder, std::string_view bytes) {
     const size_t mark = HasUtf16ByteOrderMark(bytes) ? 2 : 0;
-    return {1,
-            Severity::Warning,
-            Message{byteOrder == "big-endian" ? "K101.big" : "K101.little", {}},
-            {0, mark}};
+    return {1, Message{byteOrder == "big-endian" ? "K101.big" : "K101.little", {}}, {0, mark}};
 }
 
 std::optional<Finding> NulFinding(const FileAnalysis& analysis) {
@@ -84,13 +81,13 @@ std::optional<Finding> NulFinding(const FileAnalysis& analysis) {
         --lastText;
     }
     if (lastText == 0) {
-        return Finding{line, Severity::Note, Message{"K103", {}}, {nul, 1}};
+        return Finding{line, Message{"K103", {}}, {nul, 1}};
     }
     const int lastLine = analysis.lineNumbers.LineOf(nul + lastText - 1);
     Message message = lastLine == line
                           ? Message{"K102.line", {}}
                           : Message{"K102.through", {Plain("last_line", std::to_string(lastLine))}};
-    return Finding{line, Severity::Warning, std::move(message), {nul, 1}};
+    return Finding{line, std::move(message), {nul, 1}};
 }
 
 namespace {
@@ -155,7 +152,6 @@ std::optional<Finding> Utf8Finding(const FileAnalysis& analysis, const kio::Code
     }
     const size_t offset = marks + *first;
     return Finding{analysis.lineNumbers.LineOf(offset),
-                   Severity::Note,
                    Message{"K106", {Plain("code_page", std::to_string(codePage.id))}},
                    {offset, Utf8SequenceLength(analysis.text, offset)}};
 }
@@ -184,13 +180,13 @@ void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
                 Fix{FixKind::RemoveUtf8Bom, line.offset,       valueEnd,
                     std::move(replacement), *withoutBom.entry, kio::DecodeValue(*sure, codePage)};
         }
-        findings.push_back({line.number, Severity::Warning,
+        findings.push_back({line.number,
                             Message{"K104", {Quoted("key", std::string(withoutBom.keyText))}}, bom,
                             std::move(removeBom)});
         return;
     }
     const Fix removeBom{FixKind::RemoveUtf8Bom, 0, marks, "", std::nullopt, 0};
-    findings.push_back({line.number, Severity::Note, Message{"K105", {}}, bom, removeBom});
+    findings.push_back({line.number, Message{"K105", {}}, bom, removeBom});
     CheckLine(withoutBom, codePage, findings);
 }
 

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "encoding_findings.h"
+#include "kio_assert.h"
 #include "line_findings.h"
+#include "rule_registry.h"
 #include "shared_keys.h"
 #include "value_findings.h"
 #include "vocabulary.h"
@@ -30,13 +32,11 @@ void AddOverriddenLines(const FileAnalysis& analysis, const LastLines& last,
             Plain("binding", std::string(kio::BindingName(*line.entry))),
             Plain("line", std::to_string(winner.number))};
         if (winnerBroken) {
-            findings.push_back({line.number, Severity::Warning,
-                                Message{"K401.broken", std::move(arguments)},
+            findings.push_back({line.number, Message{"K401.broken", std::move(arguments)},
                                 SpanOf(line, line.keyText)});
         } else {
             findings.push_back(
-                {line.number, Severity::Warning, Message{"K401", std::move(arguments)},
-                 SpanOf(line, line.keyText),
+                {line.number, Message{"K401", std::move(arguments)}, SpanOf(line, line.keyText),
                  Fix{FixKind::TurnOffOverriddenLine, line.offset, 0, "; ", std::nullopt, 0, 0}});
         }
     }
@@ -56,6 +56,16 @@ void SetWhatTheGameReads(const LastLines& last, std::vector<Finding>& findings) 
 }
 
 }  // namespace
+
+Finding::Finding(int lineNumber, Message what, ByteSpan bytes, std::optional<Fix> sureFix)
+    : line(lineNumber), message(std::move(what)), span(bytes), fix(std::move(sureFix)) {
+    // Every finding's identifier has a rule; in a release build one without
+    // would stay a warning rather than go unseen.
+    const Rule* rule = FindRule(message.Id());
+    KIO_ASSERT(rule != nullptr);
+    severity =
+        rule != nullptr && rule->level == RuleLevel::Note ? Severity::Note : Severity::Warning;
+}
 
 std::string_view SeverityName(Severity severity) {
     return severity == Severity::Warning ? "warning" : "note";

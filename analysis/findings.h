@@ -54,13 +54,8 @@ struct ByteSpan {
 
 struct Finding {
     Finding() = default;
-    Finding(int lineNumber, Severity level, Message what, ByteSpan bytes,
-            std::optional<Fix> sureFix = {})
-        : line(lineNumber),
-          severity(level),
-          message(std::move(what)),
-          span(bytes),
-          fix(std::move(sureFix)) {}
+    // Its severity is its rule's, from the rule registry: the one place it is set.
+    Finding(int lineNumber, Message what, ByteSpan bytes, std::optional<Fix> sureFix = {});
 
     int line = 0;
     Severity severity = Severity::Warning;

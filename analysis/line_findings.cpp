@@ -29,7 +29,7 @@ std::string_view Trim(std::string_view text) {
 
 void Warn(std::vector<Finding>& findings, const AnalysedLine& line, Message message, ByteSpan span,
           std::optional<Fix> fix = {}) {
-    findings.push_back({line.number, Severity::Warning, std::move(message), span, std::move(fix)});
+    findings.push_back({line.number, std::move(message), span, std::move(fix)});
 }
 
 void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codePage,

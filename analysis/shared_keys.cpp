@@ -60,7 +60,7 @@ void AddSharedKeys(const FileAnalysis& analysis, std::vector<Finding>& findings)
         }
         const int play = static_cast<int>(entries.size()) - menu;
         const char* key = play > 1 ? "K502.play" : menu > 1 ? "K502.menu" : "K501";
-        findings.push_back({line.number, play > 1 || menu > 1 ? Severity::Warning : Severity::Note,
+        findings.push_back({line.number,
                             Message{key,
                                     {Plain("binding", std::string(kio::BindingName(*lastSet))),
                                      Plain("value", ValueShown(*lastSet, kindAndValue.second)),

@@ -50,7 +50,7 @@ std::vector<MessageArgument> ArgumentsOf(Arguments&&... arguments) {
 Finding Warn(const AnalysedLine& line, std::string_view name, std::string key,
              std::vector<MessageArgument> arguments, std::optional<Fix> fix = {}) {
     arguments.insert(arguments.begin(), Plain("binding", std::string(name)));
-    return Finding{line.number, Severity::Warning, Message{std::move(key), std::move(arguments)},
+    return Finding{line.number, Message{std::move(key), std::move(arguments)},
                    SpanOf(line, line.valueText), std::move(fix)};
 }
 
