@@ -86,8 +86,10 @@ static_assert(EachIdentifierOnce(), "an identifier names one rule");
 std::span<const Rule> Rules() { return kRules; }
 
 const Rule* FindRule(std::string_view id) {
-    const auto rule = std::ranges::find(kRules, id, &Rule::id);
-    return rule != kRules.end() ? &*rule : nullptr;
+    // std::find_if, not std::ranges::find: the page's compiler lacks the latter.
+    const auto rule = std::find_if(std::begin(kRules), std::end(kRules),
+                                   [id](const Rule& candidate) { return candidate.id == id; });
+    return rule != std::end(kRules) ? &*rule : nullptr;
 }
 
 std::string_view RuleLevelName(RuleLevel level) {
