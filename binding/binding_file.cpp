@@ -27,8 +27,6 @@ private:
     FileHandle handle_;
 };
 
-bool IsLineBreak(char byte) { return byte == '\r' || byte == '\n'; }
-
 }  // namespace
 
 ResultCode BuildBindingFilePath(std::string_view executablePath, const CodePage& codePage,
@@ -125,47 +123,6 @@ ResultCode ReadBindingFileAt(const FileSystem& fileSystem, const char* path, Fil
     fileText.text = std::string_view(buffer.get(), FindNul(buffer.get(), byteCount));
     fileText.buffer = std::move(buffer);
     return kOk;
-}
-
-BindingLines::Iterator::Iterator(const BindingLines* lines, size_t position) : lines_(lines) {
-    Advance(position);
-}
-
-BindingLines::Iterator& BindingLines::Iterator::operator++() {
-    Advance(next_);
-    return *this;
-}
-
-void BindingLines::Iterator::Advance(size_t position) {
-    const std::string_view text = lines_->text_;
-    // CR and LF are never lead bytes, so a break at a character start is a break.
-    while (position < text.size() && IsLineBreak(text[position])) {
-        ++position;
-    }
-    if (position == text.size()) {
-        lines_ = nullptr;
-        line_ = {};
-        return;
-    }
-    const size_t end = lines_->LineEnd(position);
-    line_ = text.substr(position, end - position);
-    next_ = end;
-}
-
-size_t BindingLines::LineEnd(size_t start) const {
-    if (!codePage_->hasLeadBytes) {
-        const char* begin = text_.data() + start;
-        const char* const textEnd = text_.data() + text_.size();
-        const void* lf = std::memchr(begin, '\n', static_cast<size_t>(textEnd - begin));
-        const char* limit = lf ? static_cast<const char*>(lf) : textEnd;
-        const void* cr = std::memchr(begin, '\r', static_cast<size_t>(limit - begin));
-        return static_cast<size_t>((cr ? static_cast<const char*>(cr) : limit) - text_.data());
-    }
-    size_t position = start;
-    while (position < text_.size() && !IsLineBreak(text_[position])) {
-        position += codePage_->CharacterLength(text_, position);
-    }
-    return position;
 }
 
 }  // namespace kio

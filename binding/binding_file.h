@@ -1,8 +1,7 @@
-// Locating, reading and splitting the binding file "input.ini".
+// Locating and reading the binding file "input.ini".
 #pragma once
 
 #include <cstddef>
-#include <iterator>
 #include <memory>
 #include <string_view>
 
@@ -35,54 +34,5 @@ ResultCode ReadBindingFile(const FileSystem& fileSystem, const CodePage& codePag
 
 // The same read of a file named by the caller, with the same result codes.
 ResultCode ReadBindingFileAt(const FileSystem& fileSystem, const char* path, FileText& fileText);
-
-// The non-empty lines of a text, in order, as views into it. CR and LF end a
-// line unless they are the second byte of a double-byte character.
-class BindingLines {
-public:
-    class Iterator {
-    public:
-        using value_type = std::string_view;
-        using difference_type = std::ptrdiff_t;
-
-        Iterator() = default;
-        Iterator(const BindingLines* lines, size_t position);
-
-        std::string_view operator*() const { return line_; }
-        Iterator& operator++();
-        Iterator operator++(int) {
-            Iterator before = *this;
-            ++*this;
-            return before;
-        }
-        bool operator==(std::default_sentinel_t) const { return lines_ == nullptr; }
-        bool operator==(const Iterator& other) const {
-            return lines_ == other.lines_ && line_.data() == other.line_.data();
-        }
-
-    private:
-        void Advance(size_t position);
-
-        const BindingLines* lines_ = nullptr;
-        std::string_view line_;
-        size_t next_ = 0;
-    };
-
-    BindingLines(std::string_view text, const CodePage& codePage)
-        : text_(text), codePage_(&codePage) {}
-
-    Iterator begin() const { return Iterator(this, 0); }
-    std::default_sentinel_t end() const { return {}; }
-
-private:
-    size_t LineEnd(size_t start) const;
-
-    std::string_view text_;
-    const CodePage* codePage_;
-};
-
-inline BindingLines SplitBindingLines(std::string_view text, const CodePage& codePage) {
-    return BindingLines(text, codePage);
-}
 
 }  // namespace kio

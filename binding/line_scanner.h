@@ -230,9 +230,9 @@ inline ScannedLine Trimmed(const ScannedLine& line) {
                        line_scanner::TrimmedValue(line)};
 }
 
-// Calls onLine(ScannedLine) for each line SplitBindingLines yields, in order,
-// cut as SplitBindingLine cuts it, in one pass. CR, LF and "=" count only where
-// a character starts.
+// Calls onLine(ScannedLine) for each non-empty line of the text, in order, cut
+// as SplitBindingLine cuts it, in one pass. CR, LF and "=" count only where a
+// character starts, so neither is the second byte of a double-byte character.
 template <typename OnLine>
 void ScanBindingLines(std::string_view text, const CodePage& codePage, OnLine&& onLine) {
     if (codePage.hasLeadBytes) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "binding_lines.h"
 #include "vocabulary.h"
 
 namespace kio::bench {

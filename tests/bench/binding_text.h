@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "binding_lines.h"
 #include "test_files.h"
 
 namespace kio::bench {

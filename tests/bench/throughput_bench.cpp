@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bench_files.h"
+#include "binding_lines.h"
 #include "kio.h"
 #include "results.h"
 

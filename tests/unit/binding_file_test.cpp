@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "binding_file.h"
+#include "binding_lines.h"
 #include "load_bindings.h"
 #include "test_files.h"
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "binding_file.h"
+#include "binding_lines.h"
 #include "line_parser.h"
 #include "vocabulary.h"
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "binding_file.h"
+#include "binding_lines.h"
 #include "line_parser.h"
 #include "line_scanner.h"
 #include "name_lookup.h"

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "binding_lines.h"
 #include "load_bindings.h"
 #include "test_files.h"
 #include "vocabulary.h"
