@@ -10,6 +10,7 @@
 #include "file_analysis.h"
 #include "findings.h"
 #include "game_values.h"
+#include "utf16_encoding.h"
 #include "vocabulary.h"
 
 namespace {
@@ -82,8 +83,10 @@ char* kio_analyse(const char* bytes, size_t size, uint32_t codePageId, uint32_t 
         {{"codePage", codePage.id},
          {"lines", LinesJson(analysis)},
          {"bindings", BindingsJson(analysis, codePage)},
-         {"findings", kioweb::FindingsJson(kiobind::CollectFindings(analysis, codePage),
-                                           kioweb::LanguageOf(languageId))}});
+         {"findings",
+          kioweb::FindingsJson(
+              kiobind::CollectFindings(analysis, codePage), kioweb::LanguageOf(languageId),
+              kioweb::FileTextShowerInPage(kioweb::LanguageOf(languageId), codePage.id))}});
 }
 
 }  // extern "C"

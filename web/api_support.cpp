@@ -42,22 +42,24 @@ Json Bytes(std::string_view bytes) {
     return utf8;
 }
 
-std::string PageWords(const kiobind::Message& message, kiobind::Language language) {
+std::string PageWords(const kiobind::Message& message, kiobind::Language language,
+                      const kiobind::FileTextShower& showFileText) {
     kiobind::Message shown = message;
     shown.key += ".page";
     return kiobind::Render(kiobind::FindCatalogueEntry(shown.key) != nullptr ? shown : message,
-                           language);
+                           language, showFileText);
 }
 
 kiobind::Language LanguageOf(uint32_t id) {
     return id == 1 ? kiobind::Language::Japanese : kiobind::Language::English;
 }
 
-Json FindingsJson(const std::vector<kiobind::Finding>& findings, kiobind::Language language) {
+Json FindingsJson(const std::vector<kiobind::Finding>& findings, kiobind::Language language,
+                  const kiobind::FileTextShower& showFileText) {
     Json list = Json::array();
     for (const kiobind::Finding& finding : findings) {
         Json json = kiobind::FindingJson(finding, language);
-        json["message"] = Bytes(PageWords(finding.message, language));
+        json["message"] = Bytes(PageWords(finding.message, language, showFileText));
         list.push_back(std::move(json));
     }
     return list;

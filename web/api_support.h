@@ -32,11 +32,14 @@ Json Bytes(std::string_view bytes);
 
 // Each finding as kiobind check --format json gives it, with the identifier the
 // page's hooks use, and "message", its text, as bytes.
-Json FindingsJson(const std::vector<kiobind::Finding>& findings, kiobind::Language language);
+Json FindingsJson(const std::vector<kiobind::Finding>& findings, kiobind::Language language,
+                  const kiobind::FileTextShower& showFileText);
 
 // A message's words on the page: its page variant (key + ".page") where the
 // catalogue has one, since the page has buttons where kiobind has commands.
-std::string PageWords(const kiobind::Message& message, kiobind::Language language);
+// `showFileText` shows the file's bytes it quotes.
+std::string PageWords(const kiobind::Message& message, kiobind::Language language,
+                      const kiobind::FileTextShower& showFileText);
 
 // The page's language as it passes it: 0 English, 1 Japanese. The words of
 // findings and refusals come in it, as UTF-8 carried as bytes.

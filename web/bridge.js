@@ -144,6 +144,29 @@ const Bridge = {
     return block;
   },
 
+  // Called from the C++ (utf16_encoding.cpp): a file's bytes decoded by the
+  // browser, as UTF-8 in a block the C++ frees; status 0 when some byte has no
+  // form in the code page.
+  decodeToUtf8(pointer, count, codePage) {
+    let text = null;
+    try {
+      text = new TextDecoder(Bridge.decoderLabel(codePage), {fatal: true})
+        .decode(Module.HEAPU8.subarray(pointer, pointer + count));
+    } catch {
+      // Not text of this code page.
+    }
+    Bridge.toUtf8 = Bridge.toUtf8 || new TextEncoder();
+    const bytes = text === null ? new Uint8Array(0) : Bridge.toUtf8.encode(text);
+    const block = Module._malloc(8 + bytes.length);
+    if (block) {
+      const header = new DataView(Module.HEAPU8.buffer, block, 8);
+      header.setInt32(0, text === null ? 0 : 1, true);
+      header.setInt32(4, bytes.length, true);
+      Module.HEAPU8.set(bytes, block + 8);
+    }
+    return block;
+  },
+
   bytesOf(byteString) {
     // A plain loop: Uint8Array.from with a callback costs seconds on a 5 MB file.
     const bytes = new Uint8Array(byteString.length);

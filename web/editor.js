@@ -593,4 +593,5 @@ function startEditor() {
   document.body.dataset.ready = 'true';
 }
 
-var Module = {onRuntimeInitialized: startEditor, encodeUtf16: Bridge.encodeUtf16};
+var Module = {onRuntimeInitialized: startEditor, encodeUtf16: Bridge.encodeUtf16,
+              decodeToUtf8: Bridge.decodeToUtf8};

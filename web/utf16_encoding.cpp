@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string>
+
+#include "shown_text.h"
 
 namespace {
 
@@ -15,7 +19,26 @@ namespace {
 EM_JS(char*, EncodeInPage, (const char16_t* units, size_t count, uint32_t codePage), {
     return Module.encodeUtf16(units, count, codePage);
 });
+// The same block for bytes decoded: status 1 and the UTF-8 text, or status 0
+// when some byte has no form in the code page.
+EM_JS(char*, DecodeInPage, (const char* bytes, size_t count, uint32_t codePage), {
+    return Module.decodeToUtf8(bytes, count, codePage);
+});
 // clang-format on
+
+std::optional<std::string> DecodedInPage(std::string_view bytes, uint32_t codePageId) {
+    const std::unique_ptr<char, decltype(&std::free)> block(
+        DecodeInPage(bytes.data(), bytes.size(), codePageId), &std::free);
+    if (!block) {
+        return std::nullopt;
+    }
+    int32_t header[2];
+    std::memcpy(header, block.get(), sizeof header);
+    if (header[0] != 1 || header[1] < 0) {
+        return std::nullopt;
+    }
+    return std::string(block.get() + sizeof header, static_cast<size_t>(header[1]));
+}
 
 }  // namespace
 
@@ -38,6 +61,18 @@ kioedit::Utf16Conversion EncodeUtf16InPage(std::u16string_view text, uint32_t co
         conversion.failedUnit = static_cast<size_t>(header[1]);
     }
     return conversion;
+}
+
+kiobind::FileTextShower FileTextShowerInPage(kiobind::Language language, uint32_t codePageId) {
+    const kio::CodePage* codePage = kio::FindBuiltInCodePage(codePageId);
+    if (language == kiobind::Language::English || codePage == nullptr) {
+        return {};
+    }
+    return [codePage, codePageId](std::string_view bytes) {
+        return kiobind::ShowDecoded(bytes, *codePage, [codePageId](std::string_view part) {
+            return DecodedInPage(part, codePageId);
+        });
+    };
 }
 
 }  // namespace kioweb

@@ -1,14 +1,20 @@
-// UTF-16 text to an ANSI code page for the editing library's fix, in the page:
-// the browser's own decoders know each code page's characters.
+// The browser's own decoders, which know each code page's characters: UTF-16
+// text to an ANSI code page for the editing library's fix, and a file's bytes
+// to UTF-8 for the words that quote them.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
 #include "binding_edit.h"
+#include "message.h"
 
 namespace kioweb {
 
 kioedit::Utf16Conversion EncodeUtf16InPage(std::u16string_view text, uint32_t codePageId);
+
+// How the page shows a file's bytes in its words: decoded by the browser in
+// Japanese, as kiobind decodes them for a Japanese reader; escaped in English.
+kiobind::FileTextShower FileTextShowerInPage(kiobind::Language language, uint32_t codePageId);
 
 }  // namespace kioweb

@@ -479,6 +479,12 @@ def test_japanese(editor):
     editor.driver.save_screenshot(str(shots / 'ja-editor-1280x720.png'))
     editor.find('#keyboard').screenshot(str(shots / 'ja-keyboard-jis109.png'))
 
+    # A finding quotes the file's own text as the reader sees it, not as escapes.
+    quoting = SHOTS / 'sjis_value.ini'
+    quoting.write_bytes('KB_Run=Ｌシフト\r\n'.encode('cp932'))
+    editor.open(quoting, code_page=932)
+    assert any('「Ｌシフト」' in text for text in editor.findings()), editor.findings()
+
     # What check finds, in Japanese, on the file full of traps.
     editor.open(DATA / 'traps.ini')
     findings = editor.findings()
