@@ -213,8 +213,10 @@ function onPadInput(input) {
 }
 
 // A pad value is taken, an empty field unsets, and anything else is put back
-// with the reason: the field always shows what the file says.
-function commitPad(input) {
+// with the reason: the field always shows what the file says. With `stay` (Enter,
+// Ctrl+S) focus comes back to the field; a commit on leaving it (Tab, a click
+// elsewhere) lets focus go where the player sent it.
+function commitPad(input, {stay = true} = {}) {
   // Blurring the field to redraw it fires its change event inside this call:
   // that one must not commit the same value a second time.
   if (input.dataset.committing) {
@@ -222,13 +224,13 @@ function commitPad(input) {
   }
   input.dataset.committing = 'yes';
   try {
-    commitPadOnce(input);
+    commitPadOnce(input, stay);
   } finally {
     delete input.dataset.committing;
   }
 }
 
-function commitPadOnce(input) {
+function commitPadOnce(input, stay) {
   const binding = input.parentElement.dataset.binding;
   const value = input.value;
   const current = bindingOf(binding);
@@ -240,7 +242,9 @@ function commitPadOnce(input) {
     if (current.line !== null) {
       input.blur();
       unsetBinding(binding);
-      input.focus();
+      if (stay) {
+        input.focus();
+      }
     }
     return;
   }
@@ -260,7 +264,9 @@ function commitPadOnce(input) {
   if (!$('#ask').hidden) {
     return;
   }
-  input.focus();
+  if (stay) {
+    input.focus();
+  }
 }
 
 function offerKey(key) {
@@ -327,7 +333,7 @@ function wireTable() {
     }
   });
   table.addEventListener('input', (event) => onPadInput(event.target));
-  table.addEventListener('change', (event) => commitPad(event.target));
+  table.addEventListener('change', (event) => commitPad(event.target, {stay: false}));
   table.addEventListener('keydown', (event) => {
     if (event.key === 'Enter' && event.target.matches('input')) {
       // The Enter that commits must not also press the question it raises.

@@ -805,6 +805,10 @@ def test_keyboard_alone(editor):
              'return document.querySelector("#key-list").options[0].value')),
         ([Keys.ENTER, Keys.ESCAPE], lambda: editor.key_text('KB_Map') == 'escape'),
         ([Keys.ARROW_DOWN, Keys.ARROW_RIGHT], lambda: editor.focused() == 'PAD_Item'),
+        # Tab takes the typed value and goes on, as it does from any field.
+        ([(Keys.CONTROL, 'a'), '0x7', Keys.TAB], lambda: editor.focused() != 'PAD_Item'
+         and editor.js('return document.querySelector(\'[data-binding="PAD_Item"] input\').value')
+         == '0x7'),
     ]
     for number, (keys, holds) in enumerate(steps, 1):
         editor.keys(*keys)
