@@ -235,14 +235,20 @@ function stepHistory(step, done, nothing) {
   editor.bytes = bytes;
   hidePrompts();
   analyse();
-  // Says which bindings went back, and brings the first into view (focus stays).
+  // Says which bindings went back, and brings the first into view.
   const changed = editor.analysis.bindings.filter((b) => before.get(b.name) !== `${b.line}:${b.value}`)
     .map((b) => b.name);
   if (changed.length === 0) {
     say(() => text(done));
     return;
   }
-  cellControl(changed[0]).scrollIntoView({block: 'nearest'});
+  // Focus in the table follows to that row, so the row the next key acts on is
+  // the one in view.
+  if (document.activeElement?.closest('#bindings')) {
+    cellControl(changed[0]).focus();
+  } else {
+    cellControl(changed[0]).scrollIntoView({block: 'nearest'});
+  }
   say(() => text(`${done}Of`, changed));
 }
 

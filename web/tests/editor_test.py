@@ -662,6 +662,9 @@ def test_focus_follows(editor):
         (['[data-binding="KB_Item"] button'], lambda: editor.focused() == 'KB_Item'),
         (['#unset', Keys.ENTER], lambda: editor.focused() == 'KB_Item'
          and editor.key_text('KB_Item') == 'default'),
+        # Ctrl+Z far down the table: focus goes to the row it changed, in view.
+        (['[data-binding="KB_CameraDown"] button', (Keys.CONTROL, 'z')],
+         lambda: editor.focused() == 'KB_Item' and editor.key_text('KB_Item') == 'i'),
         # Waiting given up is said.
         (['[data-binding="KB_Run"] button', Keys.ENTER, (Keys.SHIFT, Keys.ESCAPE)],
          lambda: editor.focused() == 'KB_Run'
