@@ -904,8 +904,13 @@ def test_layout_holds(editor):
         columns = editor.js('return getComputedStyle(document.querySelector(".work"))'
                             '.gridTemplateColumns')
         assert len(columns.split()) == 1, columns
-        small, cut, _ = editor.js(MEASURE)
-        assert not small and not cut, f'390x844: text too small or cut off: {small} {cut}'
+        crowded = SHOTS / 'jis_keys.ini'  # long key names under an action each
+        crowded.write_bytes(b'KB_Run=noconvert\r\nKB_Item=abnt_c1\r\nKB_Map=grave\r\n')
+        editor.open(crowded)
+        for layout in ['jis109', 'us104']:
+            Select(editor.find('#layout')).select_by_value(layout)
+            small, cut, _ = editor.js(MEASURE)
+            assert not small and not cut, f'390x844 {layout}: text too small or cut: {small} {cut}'
         editor.driver.save_screenshot(str(SHOTS / 'editor-390x844.png'))
     finally:
         editor.size(1280, 720)
@@ -931,6 +936,10 @@ for (const element of document.querySelectorAll('body *')) {
 for (const key of document.querySelectorAll('.key')) {
   if (key.scrollHeight > key.clientHeight + 1 || key.scrollWidth > key.clientWidth + 1)
     cut.push('key ' + key.dataset.code);
+  // An action's name squeezed out of its key by the names above it.
+  const actions = key.querySelector('.actions');
+  if (actions && actions.textContent.trim() && actions.getBoundingClientRect().height < 8)
+    cut.push('actions ' + key.dataset.code);
 }
 const panel = document.querySelector('#waiting').getBoundingClientRect();
 const inside = panel.left >= 0 && panel.top >= 0 && panel.right <= innerWidth &&
