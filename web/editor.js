@@ -178,7 +178,7 @@ function replaceBytes(bytes, join = false) {
 
 // Says `words`, and that old steps were dropped when they were.
 function sayAfterEdit(words, dropped) {
-  say(dropped ? () => `${words()} ${dropped()}` : words);
+  say(dropped ? () => sentences(words(), dropped()) : words);
 }
 
 // The lines an outcome changed, as the status line tells them.
@@ -346,7 +346,7 @@ function fixAll() {
     dropped = replaceBytes(bytes);
     editor.lastChangedLine = null;
   }
-  sayAfterEdit(() => parts.map((part) => part()).join(' '), dropped);
+  sayAfterEdit(() => sentences(...parts.map((part) => part())), dropped);
 }
 
 async function save() {

@@ -52,11 +52,18 @@ const kStringValues = {
 const kStringForms = {
   pageTitle: (file, dirty) => (dirty ? 'pageTitle' : 'pageTitleSaved'),
   keyName: (cap, name, actions) => (actions.length ? 'keyName' : 'keyNameAlone'),
+  leftToDecide: (count) => (count === 1 ? 'leftToDecideOne' : 'leftToDecide'),
 };
 
 // The languages of the page, each named in its own language.
 const kLanguages = {en: 'English', ja: '日本語'};
 const kListSeparators = {en: ', ', ja: '、'};
+// Between two sentences: a space after '.', nothing after '。'.
+const kSentenceSeparators = {en: ' ', ja: ''};
+
+function sentences(...parts) {
+  return parts.join(kSentenceSeparators[pageLanguage.current] ?? ' ');
+}
 
 // The language the page speaks; chosen by chooseLanguage in editor.js.
 const pageLanguage = {current: 'en'};

@@ -735,7 +735,7 @@ def test_words_follow_the_language(editor):
         editor.open(EXAMPLE)
         editor.rebind('KB_MoveForward', 'KeyF')  # f is Pose's
     cases = [
-        (fixed_utf16, editor.status, lambda said: 'リトルエンディアン' in said),
+        (fixed_utf16, editor.status, lambda said: 'リトルエンディアン' in said and '。 ' not in said),
         (swap_asked, ask, lambda said: 'KB_Pose' in said and re.search('[\u3040-\u30ff]', said)
          and '）. ' not in said and 'Swap' not in said and 'Keep both' not in said),
         (editor.load, lambda: editor.find('[data-test=start-open]').text,
