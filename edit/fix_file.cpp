@@ -39,8 +39,15 @@ std::string Utf8(char32_t c) {
     return text;
 }
 
-// "'é' (U+00E9)" and the line number, for the character starting at `unit`.
-std::pair<std::string, int> DescribeCharacter(std::u16string_view text, size_t unit) {
+// The character starting at `unit` as arguments of its refusal: the character
+// itself (when it prints) and its code point "U+00E9", with its line number.
+struct DescribedCharacter {
+    std::optional<std::string> utf8;
+    std::string codePoint;
+    int line = 1;
+};
+
+DescribedCharacter DescribeCharacter(std::u16string_view text, size_t unit) {
     char32_t c = text[unit];
     const bool pair = c >= 0xD800 && c < 0xDC00 && unit + 1 < text.size() &&
                       text[unit + 1] >= 0xDC00 && text[unit + 1] < 0xE000;
@@ -50,12 +57,12 @@ std::pair<std::string, int> DescribeCharacter(std::u16string_view text, size_t u
     const bool printable = c >= 0x20 && !(c >= 0x7F && c < 0xA0) && !(c >= 0xD800 && c < 0xE000);
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-    int line = 1;
+    DescribedCharacter described{printable ? std::optional(Utf8(c)) : std::nullopt, code, 1};
     for (size_t i = 0; i < unit; ++i) {
         const bool crLf = text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
-        line += (text[i] == u'\n' || (text[i] == u'\r' && !crLf)) ? 1 : 0;
+        described.line += (text[i] == u'\n' || (text[i] == u'\r' && !crLf)) ? 1 : 0;
     }
-    return {printable ? "'" + Utf8(c) + "' (" + code + ")" : std::string(code), line};
+    return described;
 }
 
 // The UTF-16 text after the byte-order mark, in native code units.
@@ -93,10 +100,15 @@ EditOutcome ConvertFromUtf16(std::string_view file, const kio::CodePage& codePag
         return Refusal({"E301", {codePageArgument}});
     }
     if (converted.status != ConversionStatus::Converted) {
-        const auto [character, line] = DescribeCharacter(*units, converted.failedUnit);
-        return Refusal({"E303",
-                        {kiobind::Verbatim("character", character),
-                         kiobind::Plain("line", std::to_string(line)), codePageArgument}});
+        const DescribedCharacter character = DescribeCharacter(*units, converted.failedUnit);
+        std::vector<kiobind::MessageArgument> arguments{
+            kiobind::Plain("code", character.codePoint),
+            kiobind::Plain("line", std::to_string(character.line)), codePageArgument};
+        if (character.utf8) {
+            // Already UTF-8 and printable: the catalogue puts the quote marks around it.
+            arguments.push_back(kiobind::Verbatim("character", *character.utf8));
+        }
+        return Refusal({character.utf8 ? "E303" : "E303.code", std::move(arguments)});
     }
     EditOutcome outcome;
     outcome.bytes = std::move(converted.bytes);

@@ -210,8 +210,14 @@ TEST(EditProperty, Utf16IsFixedAsItsAnsiText) {
         16);
     const FixOutcome refused = FixFile(cjk, codePage, SystemUtf16ToCodePage);
     EXPECT_EQ(refused.edit.status, EditStatus::Refused);
-    EXPECT_NE(kiobind::Render(refused.edit.refusal).find("U+4E00) on line 2"), std::string::npos)
+    EXPECT_NE(kiobind::Render(refused.edit.refusal).find("'\xE4\xB8\x80' (U+4E00) on line 2"),
+              std::string::npos)
         << kiobind::Render(refused.edit.refusal);
+    // In Japanese the character sits in 「」 and its code point in full-width brackets.
+    const std::string japanese = kiobind::Render(refused.edit.refusal, kiobind::Language::Japanese);
+    EXPECT_NE(japanese.find("\xE3\x80\x8C\xE4\xB8\x80\xE3\x80\x8D\xEF\xBC\x88U+4E00\xEF\xBC\x89"),
+              std::string::npos)
+        << japanese;
     EXPECT_EQ(FixFile(cjk, *kio::FindBuiltInCodePage(932), SystemUtf16ToCodePage).edit.bytes,
               "K=\r\n; \x88\xEA");
     EXPECT_EQ(FixFile(cjk, codePage, nullptr).edit.status, EditStatus::Refused);
