@@ -104,6 +104,8 @@ function renderKeyCell(cell, binding) {
     if (cap) {
       const capSpan = document.createElement('span');
       capSpan.className = 'cap';
+      // A keycap stays whole (半/全); a note about the key (main-row -) wraps.
+      capSpan.classList.toggle('note', /\s/.test(cap));
       capSpan.textContent = cap;
       button.append(capSpan);
     }

@@ -995,6 +995,13 @@ def test_keycaps(editor):
             r.selectNodeContents(n); return n.nodeType === 3 && !/\\s/.test(n.data)
             && r.getClientRects().length > 1; }).map(n => n.data)''')
     assert not broken, f'names broken inside a word: {broken}'
+    # A value the main row's key has no name for: its note wraps inside the cell.
+    main_row = SHOTS / 'main_row.ini'
+    main_row.write_bytes(b'KB_CameraLeft=0xC\r\nKB_CameraRight=0x35\r\n')
+    editor.open(main_row)
+    spilled = editor.js('return [...document.querySelectorAll(".key-cell button")]'
+                        '.filter((b) => b.scrollWidth > b.clientWidth + 1).map((b) => b.textContent)')
+    assert not spilled, f'key cells spill over: {spilled}'
     Select(editor.find('#layout')).select_by_value('us104')
 
 
