@@ -1000,7 +1000,8 @@ def test_keycaps(editor):
     main_row.write_bytes(b'KB_CameraLeft=0xC\r\nKB_CameraRight=0x35\r\n')
     editor.open(main_row)
     spilled = editor.js('return [...document.querySelectorAll(".key-cell button")]'
-                        '.filter((b) => b.scrollWidth > b.clientWidth + 1).map((b) => b.textContent)')
+                        '.filter((b) => b.scrollWidth > b.clientWidth + 1)'
+                        '.map((b) => b.textContent)')
     assert not spilled, f'key cells spill over: {spilled}'
     Select(editor.find('#layout')).select_by_value('us104')
 
