@@ -1,5 +1,7 @@
 #include "encoding_findings.h"
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "characters.h"
@@ -122,16 +124,30 @@ size_t Utf8SequenceLength(std::string_view text, size_t i) {
     return length;
 }
 
+// The first byte at or after `i` that is not ASCII, or the size. Eight bytes at
+// a time: a binding file is mostly ASCII, and a line may be megabytes long.
+size_t NextNonAscii(std::string_view text, size_t i) {
+    constexpr uint64_t kHighBits = 0x8080808080808080u;
+    while (i + sizeof(uint64_t) <= text.size()) {
+        uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if ((word & kHighBits) != 0) {
+            break;
+        }
+        i += sizeof word;
+    }
+    while (i < text.size() && static_cast<uint8_t>(text[i]) < 0x80) {
+        ++i;
+    }
+    return i;
+}
+
 }  // namespace
 
 std::optional<size_t> FirstUtf8Sequence(std::string_view text, const kio::CodePage& codePage) {
     const size_t shortest = codePage.hasLeadBytes ? 3 : 2;
     std::optional<size_t> first;
-    for (size_t i = 0; i < text.size();) {
-        if (static_cast<uint8_t>(text[i]) < 0x80) {
-            ++i;
-            continue;
-        }
+    for (size_t i = NextNonAscii(text, 0); i < text.size(); i = NextNonAscii(text, i)) {
         const size_t length = Utf8SequenceLength(text, i);
         if (length == 0) {
             return std::nullopt;
