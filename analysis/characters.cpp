@@ -48,11 +48,11 @@ bool IsDigits(std::string_view text) {
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::optional<std::string> DecimalAsHex(std::string_view digits) {
+std::optional<uint32_t> DecimalValue(std::string_view digits) {
     if (digits.size() > 10 || std::stoull(std::string(digits)) > 0xFFFFFFFFull) {
         return std::nullopt;
     }
-    return Hex(static_cast<uint32_t>(std::stoull(std::string(digits))));
+    return static_cast<uint32_t>(std::stoull(std::string(digits)));
 }
 
 std::string_view TrimEndCharacters(std::string_view text, const kio::CodePage& codePage) {

@@ -18,9 +18,9 @@ std::string Hex(uint32_t value);
 // One or more of the digits 0 to 9 and nothing else.
 bool IsDigits(std::string_view text);
 
-// A decimal number as the hexadecimal the file must hold for it ("110" gives
-// "0x6E"), when `digits` (IsDigits) fits 32 bits.
-std::optional<std::string> DecimalAsHex(std::string_view digits);
+// A decimal number's value ("110" gives 110), when `digits` (IsDigits) fits 32
+// bits; the file must hold it as hexadecimal.
+std::optional<uint32_t> DecimalValue(std::string_view digits);
 
 // The text without white space at either end.
 std::string_view TrimCharacters(std::string_view text, const kio::CodePage& codePage);

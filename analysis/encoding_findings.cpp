@@ -31,12 +31,12 @@ size_t LeadingMarksSize(std::string_view text) {
 
 }  // namespace
 
-std::optional<std::string_view> DetectUtf16(std::string_view bytes) {
+std::optional<ByteOrder> DetectUtf16(std::string_view bytes) {
     if (bytes.starts_with("\xFF\xFE")) {
-        return "little-endian";
+        return ByteOrder::LittleEndian;
     }
     if (bytes.starts_with("\xFE\xFF")) {
-        return "big-endian";
+        return ByteOrder::BigEndian;
     }
     const size_t pairs = std::min(bytes.size() / 2, kSampledPairs);
     if (pairs < kFewestPairs) {
@@ -52,10 +52,10 @@ std::optional<std::string_view> DetectUtf16(std::string_view bytes) {
     }
     // ASCII text in UTF-16 has a NUL in every pair.
     if (little * 4 >= pairs * 3) {
-        return "little-endian";
+        return ByteOrder::LittleEndian;
     }
     if (big * 4 >= pairs * 3) {
-        return "big-endian";
+        return ByteOrder::BigEndian;
     }
     return std::nullopt;
 }
@@ -66,9 +66,10 @@ bool HasUtf16ByteOrderMark(std::string_view bytes) {
     return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
 }
 
-Finding Utf16Finding(std::string_view byteOrder, std::string_view bytes) {
+Finding Utf16Finding(ByteOrder byteOrder, std::string_view bytes) {
     const size_t mark = HasUtf16ByteOrderMark(bytes) ? 2 : 0;
-    return {1, Message{byteOrder == "big-endian" ? "K101.big" : "K101.little", {}}, {0, mark}};
+    return {
+        1, Message{byteOrder == ByteOrder::BigEndian ? "K101.big" : "K101.little", {}}, {0, mark}};
 }
 
 std::optional<Finding> NulFinding(const FileAnalysis& analysis) {
@@ -86,9 +87,10 @@ std::optional<Finding> NulFinding(const FileAnalysis& analysis) {
         return Finding{line, Message{"K103", {}}, {nul, 1}};
     }
     const int lastLine = analysis.lineNumbers.LineOf(nul + lastText - 1);
-    Message message = lastLine == line
-                          ? Message{"K102.line", {}}
-                          : Message{"K102.through", {Plain("last_line", std::to_string(lastLine))}};
+    Message message =
+        lastLine == line
+            ? Message{"K102.line", {}}
+            : Message{"K102.through", {Number("last_line", static_cast<uint64_t>(lastLine))}};
     return Finding{line, std::move(message), {nul, 1}};
 }
 
@@ -168,7 +170,7 @@ std::optional<Finding> Utf8Finding(const FileAnalysis& analysis, const kio::Code
     }
     const size_t offset = marks + *first;
     return Finding{analysis.lineNumbers.LineOf(offset),
-                   Message{"K106", {Plain("code_page", std::to_string(codePage.id))}},
+                   Message{"K106", {Number("code_page", codePage.id)}},
                    {offset, Utf8SequenceLength(analysis.text, offset)}};
 }
 

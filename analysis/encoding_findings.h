@@ -12,15 +12,17 @@
 
 namespace kiobind {
 
-// "little-endian" or "big-endian" when the bytes look like UTF-16 text: a
-// byte-order mark, or a NUL in one byte of nearly every pair.
-std::optional<std::string_view> DetectUtf16(std::string_view bytes);
+enum class ByteOrder { LittleEndian, BigEndian };
+
+// The byte order when the bytes look like UTF-16 text: a byte-order mark, or a
+// NUL in one byte of nearly every pair.
+std::optional<ByteOrder> DetectUtf16(std::string_view bytes);
 
 bool StartsWithUtf8Bom(std::string_view bytes);
 
 bool HasUtf16ByteOrderMark(std::string_view bytes);
 
-Finding Utf16Finding(std::string_view byteOrder, std::string_view bytes);
+Finding Utf16Finding(ByteOrder byteOrder, std::string_view bytes);
 
 std::optional<Finding> NulFinding(const FileAnalysis& analysis);
 

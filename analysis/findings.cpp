@@ -30,7 +30,7 @@ void AddOverriddenLines(const FileAnalysis& analysis, const LastLines& last,
             winner.value == 0 && line.value != 0 && DiagnoseValue(winner, codePage).has_value();
         std::vector<MessageArgument> arguments{
             Plain("binding", std::string(kio::BindingName(*line.entry))),
-            Plain("line", std::to_string(winner.number))};
+            Number("line", static_cast<uint64_t>(winner.number))};
         if (winnerBroken) {
             findings.push_back({line.number, Message{"K401.broken", std::move(arguments)},
                                 SpanOf(line, line.keyText)});
@@ -83,10 +83,6 @@ std::string_view FixName(FixKind kind) {
     return "";
 }
 
-std::string FindingText(const Finding& finding, Language language) {
-    return Render(finding.message, language);
-}
-
 ByteSpan SpanOf(const AnalysedLine& line, std::string_view part) {
     // An empty part may not point into the line at all.
     const size_t start = part.data() != nullptr && part.data() >= line.text.data() &&
@@ -99,7 +95,7 @@ ByteSpan SpanOf(const AnalysedLine& line, std::string_view part) {
 std::vector<Finding> CollectFindings(const FileAnalysis& analysis, const kio::CodePage& codePage) {
     std::vector<Finding> findings;
     // UTF-16 explains everything else: the game sees at most a byte or two.
-    if (const std::optional<std::string_view> byteOrder = DetectUtf16(analysis.bytes)) {
+    if (const std::optional<ByteOrder> byteOrder = DetectUtf16(analysis.bytes)) {
         Finding finding = Utf16Finding(*byteOrder, analysis.bytes);
         // Without a byte-order mark the guess could be wrong, so only a marked
         // file is converted.

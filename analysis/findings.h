@@ -74,8 +74,6 @@ std::string_view FixName(FixKind kind);
 // Where `part`, a view into the line's text, lies in the file.
 ByteSpan SpanOf(const AnalysedLine& line, std::string_view part);
 
-std::string FindingText(const Finding& finding, Language language = Language::English);
-
 // All findings, ordered by line, each with its column.
 std::vector<Finding> CollectFindings(const FileAnalysis& analysis, const kio::CodePage& codePage);
 

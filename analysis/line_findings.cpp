@@ -1,7 +1,6 @@
 #include "line_findings.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -116,12 +115,10 @@ bool CheckSwallowedLineBreak(const AnalysedLine& line, const kio::CodePage& code
     if (lineBreak == std::string_view::npos || lineBreak == 0) {
         return false;
     }
-    char lead[8];
-    std::snprintf(lead, sizeof lead, "0x%02X", static_cast<uint8_t>(line.text[lineBreak - 1]));
     Warn(findings, line,
          Message{"K201",
-                 {Plain("byte", lead), Plain("code_page", std::to_string(codePage.id)),
-                  Quoted("joined", std::string(line.text))}},
+                 {ByteNumber("byte", static_cast<uint8_t>(line.text[lineBreak - 1])),
+                  Number("code_page", codePage.id), Quoted("joined", std::string(line.text))}},
          SpanOf(line, line.text.substr(lineBreak - 1, 1)));
     return true;
 }

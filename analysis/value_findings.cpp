@@ -74,7 +74,7 @@ std::optional<Finding> DiagnoseHex(const AnalysedLine& line, std::string_view na
     const size_t runEnd = 2 + reading.digitCount;
     if (runEnd < value.size()) {
         return Warn(line, name, "K302",
-                    ArgumentsOf(Plain("number", Hex(reading.value)), valueArgument(),
+                    ArgumentsOf(HexNumber("number", reading.value), valueArgument(),
                                 Quoted("stop", std::string(value.substr(runEnd, 1))),
                                 Plain("digits", std::string(value.substr(0, runEnd)))));
     }
@@ -82,8 +82,8 @@ std::optional<Finding> DiagnoseHex(const AnalysedLine& line, std::string_view na
         const std::string_view lost = value.substr(2, reading.digitCount - 8);
         if (lost.find_first_not_of('0') != std::string_view::npos) {
             return Warn(line, name, "K303",
-                        ArgumentsOf(Plain("number", Hex(reading.value)), valueArgument(),
-                                    Plain("count", std::to_string(reading.digitCount))));
+                        ArgumentsOf(HexNumber("number", reading.value), valueArgument(),
+                                    Number("count", reading.digitCount)));
         }
     }
     return std::nullopt;
@@ -128,9 +128,9 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
                     ReplaceValue(line, FixKind::LowerCaseKeyName, lower, codePage));
     }
     if (IsDigits(value)) {
-        if (const std::optional<std::string> number = DecimalAsHex(value)) {
+        if (const std::optional<uint32_t> number = DecimalValue(value)) {
             return Warn(line, name, "K310.hex",
-                        ArgumentsOf(valueArgument(), Plain("number", *number),
+                        ArgumentsOf(valueArgument(), HexNumber("number", *number),
                                     Plain("decimal", std::string(value))));
         }
         return Warn(line, name, "K310", ArgumentsOf(valueArgument()));
@@ -161,7 +161,7 @@ std::optional<Finding> DiagnoseValue(const AnalysedLine& line, const kio::CodePa
         const bool padBinding = *line.entry % 2 == 1;
         if (padBinding && value.size() == 1 && IsDigits(value)) {
             return Warn(line, name, "K313",
-                        {Plain("number", Hex(static_cast<uint32_t>(*code))),
+                        {HexNumber("number", static_cast<uint32_t>(*code)),
                          Quoted("value", std::string(value)), Plain("digit", std::string(value))});
         }
         return std::nullopt;

@@ -59,8 +59,8 @@ EditOutcome ReplaceValue(std::string_view file, const kiobind::AnalysedLine& lin
                          const kio::CodePage& codePage) {
     if (line.text.find_first_of("\r\n") != std::string_view::npos) {
         return Refusal({"E201",
-                        {kiobind::Plain("line", std::to_string(line.number)),
-                         kiobind::Plain("code_page", std::to_string(codePage.id))}});
+                        {kiobind::Number("line", static_cast<uint64_t>(line.number)),
+                         kiobind::Number("code_page", codePage.id)}});
     }
     size_t start = 0;
     if (line.valueText.data() != nullptr) {

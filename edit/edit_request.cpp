@@ -72,9 +72,9 @@ ParsedText ParseValue(std::string_view value, int entry) {
     const bool keyName = kio::FindKeyCode(lower).has_value();
     if (kiobind::IsDigits(value) && (padBinding || !keyName)) {
         kiobind::Message refusal{"E102", {kiobind::Quoted("value", std::string(value))}};
-        if (const std::optional<std::string> hex = kiobind::DecimalAsHex(value)) {
+        if (const std::optional<uint32_t> number = kiobind::DecimalValue(value)) {
             refusal.key = "E102.hex";
-            refusal.arguments.push_back(kiobind::Plain("number", *hex));
+            refusal.arguments.push_back(kiobind::HexNumber("number", *number));
             refusal.arguments.push_back(kiobind::Plain("decimal", std::string(value)));
         }
         return {"", std::move(refusal)};

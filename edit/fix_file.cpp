@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cstdio>
 #include <iterator>
 #include <span>
 #include <utility>
@@ -40,10 +39,10 @@ std::string Utf8(char32_t c) {
 }
 
 // The character starting at `unit` as arguments of its refusal: the character
-// itself (when it prints) and its code point "U+00E9", with its line number.
+// itself (when it prints) and its code point, with its line number.
 struct DescribedCharacter {
     std::optional<std::string> utf8;
-    std::string codePoint;
+    char32_t codePoint = 0;
     int line = 1;
 };
 
@@ -55,9 +54,7 @@ DescribedCharacter DescribeCharacter(std::u16string_view text, size_t unit) {
         c = 0x10000 + ((c - 0xD800) << 10) + (text[unit + 1] - 0xDC00);
     }
     const bool printable = c >= 0x20 && !(c >= 0x7F && c < 0xA0) && !(c >= 0xD800 && c < 0xE000);
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-    DescribedCharacter described{printable ? std::optional(Utf8(c)) : std::nullopt, code, 1};
+    DescribedCharacter described{printable ? std::optional(Utf8(c)) : std::nullopt, c, 1};
     for (size_t i = 0; i < unit; ++i) {
         const bool crLf = text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
         described.line += (text[i] == u'\n' || (text[i] == u'\r' && !crLf)) ? 1 : 0;
@@ -84,8 +81,7 @@ std::optional<std::u16string> Utf16Units(std::string_view file) {
 // The ANSI text of a UTF-16 file, or the reason there is none.
 EditOutcome ConvertFromUtf16(std::string_view file, const kio::CodePage& codePage,
                              Utf16ToCodePage toCodePage) {
-    const kiobind::MessageArgument codePageArgument =
-        kiobind::Plain("code_page", std::to_string(codePage.id));
+    const kiobind::MessageArgument codePageArgument = kiobind::Number("code_page", codePage.id);
     if (toCodePage == nullptr) {
         return Refusal({"E301", {codePageArgument}});
     }
@@ -102,8 +98,8 @@ EditOutcome ConvertFromUtf16(std::string_view file, const kio::CodePage& codePag
     if (converted.status != ConversionStatus::Converted) {
         const DescribedCharacter character = DescribeCharacter(*units, converted.failedUnit);
         std::vector<kiobind::MessageArgument> arguments{
-            kiobind::Plain("code", character.codePoint),
-            kiobind::Plain("line", std::to_string(character.line)), codePageArgument};
+            kiobind::CodePoint("code", character.codePoint),
+            kiobind::Number("line", static_cast<uint64_t>(character.line)), codePageArgument};
         if (character.utf8) {
             // Already UTF-8 and printable: the catalogue puts the quote marks around it.
             arguments.push_back(kiobind::Verbatim("character", *character.utf8));
@@ -283,7 +279,8 @@ FixOutcome Fix(std::string_view file, const kio::CodePage& codePage, Utf16ToCode
         std::vector<Announced> more;
         std::string again = text;
         if (ApplyOnePass(again, codePage, more)) {
-            result.edit = Refusal({"E305", {kiobind::Plain("passes", std::to_string(kMaxPasses))}});
+            result.edit =
+                Refusal({"E305", {kiobind::Number("passes", static_cast<uint64_t>(kMaxPasses))}});
             return result;
         }
     }

@@ -16,6 +16,7 @@ constexpr int kTemporaryNames = 100;
 constexpr int kSettleRounds = 4;
 
 using kiobind::Message;
+using kiobind::Number;
 using kiobind::Plain;
 using kiobind::Verbatim;
 
@@ -258,9 +259,9 @@ std::vector<Message> NamesNotes(const HeldFile& held, const std::string& backupP
         }
         const size_t named = names.size();
         if (facts.links - 1 > named) {
-            notes.push_back(Why("note.links.elsewhere",
-                                {Plain("file", held.Path()),
-                                 Verbatim("count", std::to_string(facts.links - 1 - named))}));
+            notes.push_back(
+                Why("note.links.elsewhere",
+                    {Plain("file", held.Path()), Number("count", facts.links - 1 - named)}));
         }
     }
     return notes;

@@ -14,7 +14,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
-from po_files import read_po  # noqa: E402
+from po_files import LEFT_OUT_OF_THE_PAGE, read_po  # noqa: E402
 
 PLACEHOLDER = re.compile(r'\{(\w+)\}')
 # A catalogue key written in the C++: a finding's or refusal's identifier with
@@ -22,7 +22,9 @@ PLACEHOLDER = re.compile(r'\{(\w+)\}')
 CPP_KEY = re.compile(r'"((?:[KE]\d{3}(?:\.[\w-]+)?)|'
                      r'(?:(?:change|cli|encoding|gloss|help|page|quote|result|save|summary)'
                      r'\.[\w.-]+))"')
-CPP_DIRS = ('analysis', 'edit', 'tools', 'web')
+CPP_DIRS = ('analysis', 'edit', 'messages', 'tools', 'web')
+# What the page's WebAssembly is built from.
+PAGE_CPP_DIRS = ('analysis', 'edit', 'messages', 'web')
 
 KANA_KANJI = '\u3040-\u30ff\u3400-\u9fff\uf900-\ufaff'
 FULL_WIDTH_PUNCTUATION = '「」（）。、：？'
@@ -110,9 +112,11 @@ def main(po_dir, web_dir):
             if 'tests' in path.relative_to(source).parts:
                 continue
             for key in sorted(set(CPP_KEY.findall(path.read_text('utf-8')))):
+                where = path.relative_to(source)
                 if key not in english and not any(k.startswith(key + '.') for k in english):
-                    where = path.relative_to(source)
                     problems.append(f'{key}: named in {where}, missing from en.po')
+                if folder in PAGE_CPP_DIRS and key.startswith(LEFT_OUT_OF_THE_PAGE):
+                    problems.append(f'{key}: named in {where}, left out of the page\'s table')
     # The README's table of identifiers: a row, or a range "E101–E105", for each.
     rows = set()
     for first, last in re.findall(r'^\| ([KE]\d{3})(?:–([KE]\d{3}))? \|',

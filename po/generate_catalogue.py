@@ -2,7 +2,11 @@
 """Turns the message catalogue (po/*.po) into the C++ table the library renders
 from: one entry per message identifier, with its text in each language.
 
-usage: generate_catalogue.py OUTPUT en.po ja.po
+usage: generate_catalogue.py OUTPUT en.po ja.po [--page]
+
+The page's own words go to its JavaScript table (generate_page_strings.py),
+never here; with --page, the table is the WebAssembly's, which also leaves out
+the command line's words (LEFT_OUT_OF_THE_PAGE).
 
 A message missing from a language gets an empty text there; the catalogue test
 reports it, so the build never hides a gap."""
@@ -10,7 +14,7 @@ import pathlib
 import sys
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
-from po_files import generated_header, read_po, write_if_changed  # noqa: E402
+from po_files import LEFT_OUT_OF_THE_PAGE, generated_header, read_po, write_if_changed  # noqa: E402
 
 
 def cxx_string(text):
@@ -28,14 +32,15 @@ def cxx_string(text):
     return ''.join(out)
 
 
-def main(output, *po_files):
+def main(output, *arguments):
+    for_page = '--page' in arguments
+    po_files = [argument for argument in arguments if argument != '--page']
+    left_out = LEFT_OUT_OF_THE_PAGE if for_page else ('page.',)
     languages = [read_po(path)[1] for path in po_files]
     keys = list(languages[0])
     for other in languages[1:]:
         keys += [key for key in other if key not in keys]
-    # The page's own words go to its JavaScript table (generate_page_strings.py);
-    # the glosses go to both, as kiobind show gives them too.
-    keys = [key for key in keys if not key.startswith('page.')]
+    keys = [key for key in keys if not key.startswith(left_out)]
     rows = ['    {%s, %s},\n' % (cxx_string(key),
                                  ', '.join(cxx_string(texts.get(key, '')) for texts in languages))
             for key in keys]

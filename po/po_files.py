@@ -3,6 +3,12 @@ it, shared by the generators and the catalogue test."""
 import sys
 
 
+# Families of the catalogue the page's WebAssembly leaves out: the command
+# line's words (its help, summaries and result meanings, the glosses kiobind
+# show gives), and the page's own words, which go to its JavaScript table.
+LEFT_OUT_OF_THE_PAGE = ('cli.', 'help.', 'summary.', 'result.', 'gloss.', 'page.')
+
+
 def unquote(token):
     body = token.strip()[1:-1]
     out, i = [], 0

@@ -11,6 +11,7 @@
 
 #include "code_page.h"
 #include "findings.h"
+#include "render.h"
 
 namespace kioweb {
 

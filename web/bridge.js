@@ -68,7 +68,7 @@ const Bridge = {
   lines(bytes) {
     return Bridge.call('kio_lines', [bytes]);
   },
-  // How the bytes are stored: {utf16: its byte order or null, utf8: whether the
+  // How the bytes are stored: {utf16: whether they look like UTF-16, utf8: whether the
   // bytes from 0x80 up read as UTF-8 under the code page (1252 by default)}.
   encoding(bytes, codePage = 1252) {
     return Bridge.call('kio_encoding', [bytes], [codePage]);

@@ -63,13 +63,12 @@ char* kio_lines(const char* bytes, size_t size) {
     return kioweb::HandOver({{"starts", std::move(starts)}, {"ends", std::move(ends)}});
 }
 
-// How the file is stored: "utf16", its byte order or null, and "utf8", whether
+// How the file is stored: "utf16", whether it looks like UTF-16, and "utf8", whether
 // its bytes from 0x80 up read as UTF-8 under the code page, as check judges.
 char* kio_encoding(const char* bytes, size_t size, uint32_t codePageId) {
     const std::string_view file = kioweb::View(bytes, size);
-    const std::optional<std::string_view> utf16 = kiobind::DetectUtf16(file);
     return kioweb::HandOver(
-        {{"utf16", utf16 ? Json(*utf16) : Json(nullptr)},
+        {{"utf16", kiobind::DetectUtf16(file).has_value()},
          {"utf8", kiobind::FirstUtf8Sequence(file, kioweb::CodePageOf(codePageId)).has_value()}});
 }
 

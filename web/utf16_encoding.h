@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "binding_edit.h"
-#include "message.h"
+#include "render.h"
 
 namespace kioweb {
 

@@ -14,6 +14,7 @@
 #include "file_analysis.h"
 #include "findings.h"
 #include "random_binding_file.h"
+#include "render.h"
 #include "rule_registry.h"
 
 namespace kiobind {
@@ -53,9 +54,9 @@ void CheckFile(const std::string& bytes, const kio::CodePage& codePage) {
     const FileAnalysis analysis = AnalyseFile(bytes, codePage);
     const SlotValues before = ValuesOf(analysis);
     for (const Finding& finding : CollectFindings(analysis, codePage)) {
-        SCOPED_TRACE(FindingText(finding));
+        SCOPED_TRACE(Render(finding.message));
         // No byte of the file reaches a terminal unescaped.
-        const std::string text = FindingText(finding);
+        const std::string text = Render(finding.message);
         EXPECT_TRUE(
             std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }));
         // Its severity and fix are those the registry gives its identifier.

@@ -12,6 +12,7 @@
 #include "line_changes.h"
 #include "load_bindings.h"
 #include "random_binding_file.h"
+#include "render.h"
 #include "system_utf16.h"
 #include "test_files.h"
 
@@ -176,7 +177,7 @@ TEST(EditProperty, SetUnsetAndFixMeanWhatTheySay) {
             kiobind::CollectFindings(kiobind::AnalyseFile(fixed.edit.bytes, codePage), codePage);
         for (const kiobind::Finding& finding : after) {
             EXPECT_FALSE(finding.fix)
-                << "line " << finding.line << ": " << kiobind::FindingText(finding);
+                << "line " << finding.line << ": " << kiobind::Render(finding.message);
         }
         EXPECT_EQ(after.size(), fixed.remaining.size());
     }

@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "render.h"
 #include "safe_save.h"
 
 namespace kioedit {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "binding_edit.h"
+#include "render.h"
 #include "system_utf16.h"
 
 namespace kioedit {

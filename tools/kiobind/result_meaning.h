@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "message.h"
+#include "render.h"
 #include "result_codes.h"
 
 namespace kiobind {

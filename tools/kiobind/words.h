@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "message.h"
+#include "render.h"
 
 namespace kiobind {
 

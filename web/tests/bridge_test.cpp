@@ -84,7 +84,7 @@ TEST(PageBridge, AnswersAsKiobindDoes) {
             const bool refusedAsUtf16 =
                 set.status == kioedit::EditStatus::Refused && set.refusal.Id() == "E202";
             EXPECT_EQ(
-                !Answer(kio_encoding(bytes.data(), bytes.size(), codePage.id))["utf16"].is_null(),
+                Answer(kio_encoding(bytes.data(), bytes.size(), codePage.id))["utf16"].get<bool>(),
                 refusedAsUtf16)
                 << bytes;
         }

@@ -9,6 +9,7 @@
 #include "findings.h"
 #include "load_bindings.h"
 #include "random_binding_file.h"
+#include "render.h"
 #include "test_files.h"
 
 namespace kiobind {
@@ -50,8 +51,8 @@ TEST(Agreement, ShowReportsWhatTheLoaderWrites) {
             }
             // The checker copes with the same files, and every finding names a real line.
             for (const Finding& finding : CollectFindings(analysis, codePage)) {
-                ASSERT_GE(finding.line, 1) << FindingText(finding);
-                ASSERT_LE(finding.line, analysis.lineNumbers.LastLine()) << FindingText(finding);
+                ASSERT_GE(finding.line, 1) << Render(finding.message);
+                ASSERT_LE(finding.line, analysis.lineNumbers.LastLine()) << Render(finding.message);
             }
         }
     }

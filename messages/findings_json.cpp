@@ -1,6 +1,7 @@
 #include "findings_json.h"
 
 #include "quoting.h"
+#include "render.h"
 #include "vocabulary.h"
 
 namespace kiobind {
@@ -8,8 +9,7 @@ namespace kiobind {
 nlohmann::ordered_json MessageJson(const Message& message, Language language) {
     nlohmann::ordered_json arguments = nlohmann::ordered_json::object();
     for (const MessageArgument& argument : message.arguments) {
-        arguments[argument.name] =
-            argument.form == ArgumentForm::Verbatim ? argument.text : Printable(argument.text);
+        arguments[argument.name] = ArgumentText(argument);
     }
     return {{"id", message.Id()},
             {"key", message.key},

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "findings.h"
+#include "render.h"
 
 namespace kiobind {
 

@@ -51,5 +51,30 @@ TEST(Catalogue, RendersArgumentsByName) {
               0u);
 }
 
+// Numbers travel as numbers and take their form when rendered, the same in
+// every language and in a script's arguments.
+TEST(Catalogue, FormatsTypedArguments) {
+    const struct {
+        MessageArgument argument;
+        std::string_view text;
+    } cases[] = {
+        {Number("line", 18446744073709551615ull), "18446744073709551615"},
+        {HexNumber("line", 0x39), "0x39"},
+        {HexNumber("line", 0xFFFFFFFF), "0xFFFFFFFF"},
+        {ByteNumber("line", 0x0A), "0x0A"},
+        {CodePoint("line", 0xE9), "U+00E9"},
+        {CodePoint("line", 0x1F600), "U+1F600"},
+        {Plain("line", "a\x82\n"), "a\\x82\\x0A"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ArgumentText(c.argument), c.text);
+        for (const Language language : {Language::English, Language::Japanese}) {
+            const std::string words =
+                Render(Message{"K401", {c.argument, Plain("binding", "KB_Run")}}, language);
+            EXPECT_NE(words.find(c.text), std::string::npos) << words;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace kiobind

@@ -1,44 +1,20 @@
-#include "message.h"
+#include "render.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "characters.h"
 #include "message_catalogue.h"
 #include "quoting.h"
 
 namespace kiobind {
 namespace {
 
-constexpr CatalogueEntry kCatalogue[] = {
-#include "message_table.inc"
-};
-
 const MessageArgument* ArgumentNamed(const Message& message, std::string_view name) {
     const auto found = std::find_if(message.arguments.begin(), message.arguments.end(),
                                     [&](const MessageArgument& a) { return a.name == name; });
     return found == message.arguments.end() ? nullptr : &*found;
 }
-
-}  // namespace
-
-std::string_view Message::Id() const {
-    const std::string_view whole = key;
-    return whole.substr(0, whole.find('.'));
-}
-
-std::span<const CatalogueEntry> MessageCatalogue() { return kCatalogue; }
-
-const CatalogueEntry* FindCatalogueEntry(std::string_view key) {
-    const auto found = std::find_if(std::begin(kCatalogue), std::end(kCatalogue),
-                                    [&](const CatalogueEntry& e) { return e.key == key; });
-    return found == std::end(kCatalogue) ? nullptr : found;
-}
-
-std::string_view TextIn(const CatalogueEntry& entry, Language language) {
-    const std::string_view text = language == Language::Japanese ? entry.japanese : entry.english;
-    return text.empty() ? entry.english : text;
-}
-
-namespace {
 
 // A quoted text in the language's quote marks: enough of it to be recognised,
 // and how long it was when cut; a line of megabytes would bury the message.
@@ -50,21 +26,44 @@ std::string QuotedIn(std::string_view text, Language language, const FileTextSho
     }
     return Render(Message{"quote.cut",
                           {Verbatim("text", shown(text.substr(0, kLongestQuote))),
-                           Plain("count", std::to_string(text.size()))}},
+                           Number("count", text.size())}},
                   language);
+}
+
+std::string Formatted(const char* format, uint64_t number) {
+    char text[24];
+    std::snprintf(text, sizeof text, format, static_cast<unsigned long long>(number));
+    return text;
 }
 
 std::string ShownWith(const MessageArgument& argument, const FileTextShower& show,
                       Language language) {
     switch (argument.form) {
         case ArgumentForm::Quoted: return QuotedIn(argument.text, language, show);
-        case ArgumentForm::Verbatim: return argument.text;
-        case ArgumentForm::Escaped: break;
+        case ArgumentForm::Escaped: return show ? show(argument.text) : Printable(argument.text);
+        case ArgumentForm::Verbatim:
+        case ArgumentForm::Decimal:
+        case ArgumentForm::Hex:
+        case ArgumentForm::Byte:
+        case ArgumentForm::CodePoint: break;
     }
-    return show ? show(argument.text) : Printable(argument.text);
+    return ArgumentText(argument);
 }
 
 }  // namespace
+
+std::string ArgumentText(const MessageArgument& argument) {
+    switch (argument.form) {
+        case ArgumentForm::Escaped:
+        case ArgumentForm::Quoted: return Printable(argument.text);
+        case ArgumentForm::Verbatim: return argument.text;
+        case ArgumentForm::Decimal: return std::to_string(argument.number);
+        case ArgumentForm::Hex: return Hex(static_cast<uint32_t>(argument.number));
+        case ArgumentForm::Byte: return Formatted("0x%02llX", argument.number);
+        case ArgumentForm::CodePoint: return Formatted("U+%04llX", argument.number);
+    }
+    return argument.text;
+}
 
 std::string Render(const Message& message, Language language) {
     return Render(message, language, FileTextShower());

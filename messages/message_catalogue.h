@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-#include "message.h"
+#include "render.h"
 
 namespace kiobind {
 
