@@ -73,6 +73,11 @@ const Bridge = {
   encoding(bytes, codePage = 1252) {
     return Bridge.call('kio_encoding', [bytes], [codePage]);
   },
+  // Whether the bytes are text: 'text', 'controls' when too many bytes are
+  // controls, or the kind of file they begin as ('png', 'zip', ...).
+  textKind(bytes) {
+    return Bridge.call('kio_text_kind', [bytes]).kind;
+  },
   // The value `binding` gets from `typed`, as kiobind set takes it, or null
   // where set refuses it. Typed text goes as UTF-8, so no character passes as
   // another.
