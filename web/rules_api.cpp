@@ -50,19 +50,25 @@ std::string_view KindName(kiobind::TextKind kind) {
 
 extern "C" {
 
-// The code pages a file can be read in, 1252 first, each with its lead bytes
-// and its decoder's name.
+// The code pages a file can be read in, 1252 first, each with its lead bytes,
+// the bytes that follow them, and its decoder's name.
 char* kio_code_pages() {
     Json pages = Json::array();
     for (const kio::CodePage* page : kio::BuiltInCodePages()) {
         Json leadBytes = Json::array();
+        Json trailBytes = Json::array();
         for (int byte = 0; byte < 256; ++byte) {
             if (page->IsLeadByte(static_cast<uint8_t>(byte))) {
                 leadBytes.push_back(byte);
             }
+            if (kio::IsTrailByte(*page, static_cast<uint8_t>(byte))) {
+                trailBytes.push_back(byte);
+            }
         }
-        pages.push_back(
-            {{"id", page->id}, {"leadBytes", leadBytes}, {"decoder", DecoderLabel(page->id)}});
+        pages.push_back({{"id", page->id},
+                         {"leadBytes", std::move(leadBytes)},
+                         {"trailBytes", std::move(trailBytes)},
+                         {"decoder", DecoderLabel(page->id)}});
     }
     return kioweb::HandOver(pages);
 }

@@ -163,12 +163,18 @@ TEST(PageBridge, ListsTheCodePagesFilesAreReadIn) {
         ASSERT_NE(page, nullptr) << shown;
         EXPECT_NE(shown["decoder"], "") << shown["id"];
         std::vector<int> leadBytes;
+        std::vector<int> trailBytes;
         for (int byte = 0; byte < 256; ++byte) {
             if (page->IsLeadByte(static_cast<uint8_t>(byte))) {
                 leadBytes.push_back(byte);
             }
+            if (kio::IsTrailByte(*page, static_cast<uint8_t>(byte))) {
+                trailBytes.push_back(byte);
+            }
         }
         EXPECT_EQ(shown["leadBytes"], leadBytes) << shown["id"];
+        EXPECT_EQ(shown["trailBytes"], trailBytes) << shown["id"];
+        EXPECT_EQ(trailBytes.empty(), leadBytes.empty()) << shown["id"];
     }
 }
 

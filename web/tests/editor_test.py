@@ -292,6 +292,27 @@ def test_code_page_932(editor):
     editor.rebind('KB_Evade', 'KeyF')
     editor.expect_key('KB_Evade', 'f')
     expect_same_bytes(editor.save(), DATA / 'sjis.expected.ini')
+    # The C++ trail bytes are the browser's: a byte ends some character after a
+    # lead byte exactly when the C++ counts it as a trail byte.
+    wrong = editor.js('''return Bridge.codePages().flatMap((page) => {
+        const decoder = new TextDecoder(page.decoder, {fatal: true});
+        const isCharacter = (lead, trail) => {
+          try {
+            return [...decoder.decode(Uint8Array.of(lead, trail))].length === 1;
+          } catch {
+            return false;
+          }
+        };
+        const wrong = [];
+        for (let trail = 0; trail < 0x100; ++trail) {
+          if (page.leadBytes.some((lead) => isCharacter(lead, trail))
+              !== page.trailBytes.includes(trail)) {
+            wrong.push(`${page.id}: ${trail}`);
+          }
+        }
+        return wrong;
+      });''')
+    assert not wrong, wrong
     # The choice is remembered by the next visit.
     editor.load()
     assert Select(editor.find('[data-test=code-page]')).first_selected_option \
