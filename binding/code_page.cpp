@@ -91,6 +91,11 @@ constexpr CodePage kJapanese = MakeDoubleByte(932, {{0x81, 0x9F}, {0xE0, 0xFC}},
 constexpr CodePage kSimplifiedChinese = MakeDoubleByte(936, {{0x81, 0xFE}}, {});
 constexpr CodePage kKorean = MakeDoubleByte(949, {{0x81, 0xFE}}, {});
 constexpr CodePage kTraditionalChinese = MakeDoubleByte(950, {{0x81, 0xFE}}, {});
+// The second bytes of each double-byte code page's characters.
+constexpr ByteRange kJapaneseTrailBytes[] = {{0x40, 0x7E}, {0x80, 0xFC}};
+constexpr ByteRange kSimplifiedChineseTrailBytes[] = {{0x40, 0x7E}, {0x80, 0xFE}};
+constexpr ByteRange kKoreanTrailBytes[] = {{0x41, 0x5A}, {0x61, 0x7A}, {0x81, 0xFE}};
+constexpr ByteRange kTraditionalChineseTrailBytes[] = {{0x40, 0x7E}, {0xA1, 0xFE}};
 static_assert(kWesternEuropean.hasPlainAsciiCase && kJapanese.hasPlainAsciiCase,
               "the common code pages take the loader's plain ASCII path");
 
@@ -111,5 +116,22 @@ const CodePage* FindBuiltInCodePage(uint32_t id) {
 }
 
 const CodePage& DefaultCodePage() { return kWesternEuropean; }
+
+bool IsTrailByte(const CodePage& page, uint8_t byte) {
+    std::span<const ByteRange> ranges;
+    switch (page.id) {
+        case 932: ranges = kJapaneseTrailBytes; break;
+        case 936: ranges = kSimplifiedChineseTrailBytes; break;
+        case 949: ranges = kKoreanTrailBytes; break;
+        case 950: ranges = kTraditionalChineseTrailBytes; break;
+        default: break;
+    }
+    for (const ByteRange range : ranges) {
+        if (byte >= range.first && byte <= range.last) {
+            return true;
+        }
+    }
+    return false;
+}
 
 }  // namespace kio

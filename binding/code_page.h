@@ -55,6 +55,11 @@ constexpr bool HasPlainAsciiCase(const CodePage& page) {
     return true;
 }
 
+// Whether `byte` can be the second byte of one of the code page's double-byte
+// characters. Parsing never asks, since a lead byte takes whatever byte follows
+// it; the editor page lists the code page's characters by it.
+bool IsTrailByte(const CodePage& page, uint8_t byte);
+
 inline constexpr uint32_t kDefaultCodePageId = 1252;
 
 // The built-in tables, 1252 first: the code pages files are read in, on every

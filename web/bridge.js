@@ -50,8 +50,8 @@ const Bridge = {
   fix(bytes, codePage) {
     return Bridge.call('kio_fix', [bytes], [codePage, Bridge.languageId()]);
   },
-  // The code pages a file can be read in, 1252 first: {id, leadBytes, decoder},
-  // the decoder being the browser's name for it.
+  // The code pages a file can be read in, 1252 first: {id, leadBytes,
+  // trailBytes, decoder}, the decoder being the browser's name for it.
   codePages() {
     Bridge.pages = Bridge.pages || Bridge.call('kio_code_pages', []);
     return Bridge.pages;
@@ -73,6 +73,11 @@ const Bridge = {
   encoding(bytes, codePage = 1252) {
     return Bridge.call('kio_encoding', [bytes], [codePage]);
   },
+  // Whether the bytes are text: 'text', 'controls' when too many bytes are
+  // controls, or the kind of file they begin as ('png', 'zip', ...).
+  textKind(bytes) {
+    return Bridge.call('kio_text_kind', [bytes]).kind;
+  },
   // The value `binding` gets from `typed`, as kiobind set takes it, or null
   // where set refuses it. Typed text goes as UTF-8, so no character passes as
   // another.
@@ -87,7 +92,8 @@ const Bridge = {
   },
 
   // Each character of a code page with its bytes, read off the browser's decoder:
-  // every single byte, and every lead byte with every trail byte.
+  // every single byte, and every lead byte with every trail byte, as the C++
+  // knows them.
   encodingTable(codePage) {
     Bridge.tables = Bridge.tables || new Map();
     if (!Bridge.tables.has(codePage)) {
@@ -106,8 +112,9 @@ const Bridge = {
       for (let byte = 0; byte < 0x100; ++byte) {
         add([byte]);
       }
-      for (const lead of (Bridge.codePage(codePage) ?? Bridge.codePages()[0]).leadBytes) {
-        for (let trail = 0x40; trail <= 0xFE; ++trail) {
+      const page = Bridge.codePage(codePage) ?? Bridge.codePages()[0];
+      for (const lead of page.leadBytes) {
+        for (const trail of page.trailBytes) {
           add([lead, trail]);
         }
       }

@@ -3,34 +3,19 @@
 // (saves download). Also tells a text file from one that is not.
 'use strict';
 
-// How files that are not text begin, and the page string naming each kind.
-const kBinaryStarts = [
-  [[0x89, 0x50, 0x4E, 0x47], 'kindPng'], [[0xFF, 0xD8, 0xFF], 'kindJpeg'],
-  [[0x47, 0x49, 0x46, 0x38], 'kindGif'], [[0x50, 0x4B, 0x03, 0x04], 'kindZip'],
-  [[0x25, 0x50, 0x44, 0x46], 'kindPdf'], [[0x4D, 0x5A], 'kindExe'],
-  [[0x7F, 0x45, 0x4C, 0x46], 'kindElf'], [[0x52, 0x49, 0x46, 0x46], 'kindRiff'],
-];
-const kSniffLength = 65536;
+// The page string naming each kind of file the C++ tells from text.
+const kKindWords = {
+  png: 'kindPng', jpeg: 'kindJpeg', gif: 'kindGif', zip: 'kindZip',
+  pdf: 'kindPdf', exe: 'kindExe', elf: 'kindElf', riff: 'kindRiff',
+};
 
-// Why `bytes` do not look like text, or null when they do. UTF-16, as the
-// C++ tells it, is text: Fix all converts it.
+// Why `bytes` do not look like text, or null when they do, as the C++ judges.
 function notTextReason(bytes) {
-  const start = bytes.subarray(0, kSniffLength);
-  if (Bridge.encoding(start).utf16) {
+  const kind = Bridge.textKind(bytes);
+  if (kind === 'text') {
     return null;
   }
-  for (const [magic, what] of kBinaryStarts) {
-    if (magic.every((byte, i) => start[i] === byte)) {
-      return text('notTextKind', text(what));
-    }
-  }
-  let odd = 0;
-  start.forEach((byte) => {
-    if ((byte < 0x20 && ![0x09, 0x0A, 0x0C, 0x0D, 0x1A, 0x1B].includes(byte)) || byte === 0x7F) {
-      ++odd;
-    }
-  });
-  return odd > start.length / 20 ? text('notTextControls') : null;
+  return kind === 'controls' ? text('notTextControls') : text('notTextKind', text(kKindWords[kind]));
 }
 
 async function readHandle(handle) {

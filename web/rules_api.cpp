@@ -1,7 +1,7 @@
 // The rules the page applies to what the player opens and types, asked of the
-// same C++ kiobind uses: the code pages, line numbers, how a file is stored,
-// and what a typed value sets. Each export returns JSON text the page frees
-// with free().
+// same C++ kiobind uses: the code pages, line numbers, whether a file is text
+// and how it is stored, and what a typed value sets. Each export returns JSON
+// text the page frees with free().
 #include "rules_api.h"
 
 #include <optional>
@@ -12,6 +12,7 @@
 #include "edit_request.h"
 #include "encoding_findings.h"
 #include "line_numbers.h"
+#include "text_kind.h"
 
 namespace {
 
@@ -29,23 +30,45 @@ std::string_view DecoderLabel(uint32_t codePageId) {
     }
 }
 
+std::string_view KindName(kiobind::TextKind kind) {
+    switch (kind) {
+        case kiobind::TextKind::kText: return "text";
+        case kiobind::TextKind::kControls: return "controls";
+        case kiobind::TextKind::kPng: return "png";
+        case kiobind::TextKind::kJpeg: return "jpeg";
+        case kiobind::TextKind::kGif: return "gif";
+        case kiobind::TextKind::kZip: return "zip";
+        case kiobind::TextKind::kPdf: return "pdf";
+        case kiobind::TextKind::kExe: return "exe";
+        case kiobind::TextKind::kElf: return "elf";
+        case kiobind::TextKind::kRiff: return "riff";
+    }
+    return "text";
+}
+
 }  // namespace
 
 extern "C" {
 
-// The code pages a file can be read in, 1252 first, each with its lead bytes
-// and its decoder's name.
+// The code pages a file can be read in, 1252 first, each with its lead bytes,
+// the bytes that follow them, and its decoder's name.
 char* kio_code_pages() {
     Json pages = Json::array();
     for (const kio::CodePage* page : kio::BuiltInCodePages()) {
         Json leadBytes = Json::array();
+        Json trailBytes = Json::array();
         for (int byte = 0; byte < 256; ++byte) {
             if (page->IsLeadByte(static_cast<uint8_t>(byte))) {
                 leadBytes.push_back(byte);
             }
+            if (kio::IsTrailByte(*page, static_cast<uint8_t>(byte))) {
+                trailBytes.push_back(byte);
+            }
         }
-        pages.push_back(
-            {{"id", page->id}, {"leadBytes", leadBytes}, {"decoder", DecoderLabel(page->id)}});
+        pages.push_back({{"id", page->id},
+                         {"leadBytes", std::move(leadBytes)},
+                         {"trailBytes", std::move(trailBytes)},
+                         {"decoder", DecoderLabel(page->id)}});
     }
     return kioweb::HandOver(pages);
 }
@@ -80,6 +103,12 @@ char* kio_value(const char* binding, size_t bindingSize, const char* value, size
         kioedit::ValueToSet(kioweb::View(binding, bindingSize), kioweb::View(value, valueSize),
                             kioweb::CodePageOf(codePageId));
     return kioweb::HandOver({{"value", set ? Json(*set) : Json(nullptr)}});
+}
+
+// Whether the bytes are text: {"kind": "text"}, "controls" when too many bytes
+// are controls, or the kind of file they begin as ("png", "zip", ...).
+char* kio_text_kind(const char* bytes, size_t size) {
+    return kioweb::HandOver({{"kind", KindName(kiobind::KindOfFile(kioweb::View(bytes, size)))}});
 }
 
 }  // extern "C"

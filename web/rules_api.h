@@ -12,5 +12,6 @@ char* kio_lines(const char* bytes, size_t size);
 char* kio_encoding(const char* bytes, size_t size, uint32_t codePageId);
 char* kio_value(const char* binding, size_t bindingSize, const char* value, size_t valueSize,
                 uint32_t codePageId);
+char* kio_text_kind(const char* bytes, size_t size);
 
 }  // extern "C"

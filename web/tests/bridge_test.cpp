@@ -107,6 +107,49 @@ TEST(PageBridge, AnswersAsKiobindDoes) {
     }
 }
 
+std::string KindOf(const std::string& bytes) {
+    return Answer(kio_text_kind(bytes.data(), bytes.size()))["kind"];
+}
+
+// Each kind known by its start, one byte short of it, the share of control
+// bytes either side of one in twenty (of the first 64 KiB alone), the controls
+// text holds, and UTF-16.
+TEST(PageBridge, TellsTextFromOtherFiles) {
+    using namespace std::string_literals;
+    const std::string text(19, 'a');
+    // 3276 controls in 64 KiB are fewer than one in twenty, 3277 are not.
+    const std::string fewest(65536 - 3276, 'a');
+    const struct {
+        std::string bytes;
+        std::string kind;
+    } cases[] = {
+        {"", "text"},
+        {"\x89PNG\r\n\x1A\n" + text, "png"},
+        {"\x89PN", "text"},
+        {"\xFF\xD8\xFF\xE0", "jpeg"},
+        {"GIF89a", "gif"},
+        {"PK\x03\x04", "zip"},
+        {"PK\x03" + text, "text"},
+        {"%PDF-1.7\n", "pdf"},
+        {"MZ", "exe"},
+        {"\x7F\x45LF", "elf"},
+        {"RIFF", "riff"},
+        {text + "\x01", "text"},
+        {text.substr(1) + "\x01\x7F", "controls"},
+        {text.substr(1) + "\x0B\x1F", "controls"},
+        {text.substr(1) + "\0\0"s, "controls"},
+        {"\t\n\x0C\r\x1A\x1B", "text"},
+        {fewest + std::string(9999, '\x01'), "text"},
+        {fewest.substr(1) + std::string(9999, '\x01'), "controls"},
+        {"K\0B\0_\0\x01\0\x02\0"s, "text"},
+        {"\xFF\xFE\x01\x02\x03\x04"s, "text"},
+        {"\0K\0B\0_\x01\0\x02\0"s + std::string(99, '\x03'), "controls"},
+    };
+    for (const auto& [bytes, kind] : cases) {
+        EXPECT_EQ(KindOf(bytes), kind) << bytes;
+    }
+}
+
 TEST(PageBridge, ListsTheCodePagesFilesAreReadIn) {
     const nlohmann::json pages = Answer(kio_code_pages());
     EXPECT_EQ(pages.front()["id"], kio::kDefaultCodePageId);
@@ -120,12 +163,18 @@ TEST(PageBridge, ListsTheCodePagesFilesAreReadIn) {
         ASSERT_NE(page, nullptr) << shown;
         EXPECT_NE(shown["decoder"], "") << shown["id"];
         std::vector<int> leadBytes;
+        std::vector<int> trailBytes;
         for (int byte = 0; byte < 256; ++byte) {
             if (page->IsLeadByte(static_cast<uint8_t>(byte))) {
                 leadBytes.push_back(byte);
             }
+            if (kio::IsTrailByte(*page, static_cast<uint8_t>(byte))) {
+                trailBytes.push_back(byte);
+            }
         }
         EXPECT_EQ(shown["leadBytes"], leadBytes) << shown["id"];
+        EXPECT_EQ(shown["trailBytes"], trailBytes) << shown["id"];
+        EXPECT_EQ(trailBytes.empty(), leadBytes.empty()) << shown["id"];
     }
 }
 

@@ -292,6 +292,27 @@ def test_code_page_932(editor):
     editor.rebind('KB_Evade', 'KeyF')
     editor.expect_key('KB_Evade', 'f')
     expect_same_bytes(editor.save(), DATA / 'sjis.expected.ini')
+    # The C++ trail bytes are the browser's: a byte ends some character after a
+    # lead byte exactly when the C++ counts it as a trail byte.
+    wrong = editor.js('''return Bridge.codePages().flatMap((page) => {
+        const decoder = new TextDecoder(page.decoder, {fatal: true});
+        const isCharacter = (lead, trail) => {
+          try {
+            return [...decoder.decode(Uint8Array.of(lead, trail))].length === 1;
+          } catch {
+            return false;
+          }
+        };
+        const wrong = [];
+        for (let trail = 0; trail < 0x100; ++trail) {
+          if (page.leadBytes.some((lead) => isCharacter(lead, trail))
+              !== page.trailBytes.includes(trail)) {
+            wrong.push(`${page.id}: ${trail}`);
+          }
+        }
+        return wrong;
+      });''')
+    assert not wrong, wrong
     # The choice is remembered by the next visit.
     editor.load()
     assert Select(editor.find('[data-test=code-page]')).first_selected_option \
@@ -1008,11 +1029,18 @@ def test_keycaps(editor):
 
 def test_not_a_text_file(editor):
     editor.load()
+    controls = SHOTS / 'controls.ini'
+    controls.write_bytes(b'KB_Run=space\r\n' + bytes(range(32)) * 4)
     image = SHOTS / 'image.png'
     image.write_bytes(b'\x89PNG\r\n\x1a\n' + bytes(range(256)) * 15)
-    editor.find('input[type=file][data-test=open]').send_keys(str(image))
-    editor.wait_for(lambda: editor.shown('[data-test=not-text]'), 'a PNG is questioned')
-    assert 'image.png' not in editor.driver.title, 'the PNG opened without asking'
+    # The reason shown is the kind the C++ tells.
+    for path, reason in [(controls, 'full of control bytes'), (image, 'a PNG image')]:
+        editor.find('input[type=file][data-test=open]').send_keys(str(path))
+        editor.wait_for(lambda: editor.shown('[data-test=not-text]'), f'{path.name} is questioned')
+        assert reason in editor.find('[data-test=not-text]').text, path.name
+        assert path.name not in editor.driver.title, f'{path.name} opened without asking'
+        if path == controls:
+            editor.find('[data-test=not-text] [data-test=cancel]').click()
     editor.find('[data-test=open-anyway]').click()
     editor.wait_for(lambda: 'image.png' in editor.driver.title, 'the player opens it anyway')
 
