@@ -13,8 +13,7 @@ LineNumbers::LineNumbers(std::string_view bytes) {
     size_t lf = bytes.find('\n');
     while (cr != kNone || lf != kNone) {
         const size_t lineBreak = std::min(cr, lf);
-        const bool crLf = lineBreak == cr && lf == cr + 1;
-        const size_t next = lineBreak + (crLf ? 2 : 1);
+        const size_t next = lineBreak + LineBreakLength(bytes, lineBreak);
         lineStarts_.push_back(next);
         if (cr < next) {
             cr = bytes.find('\r', next);
@@ -31,8 +30,7 @@ size_t LineNumbers::LineEnd(std::string_view bytes, int line) const {
     }
     // Every CR right before an LF is half of one CR LF break.
     const size_t next = LineStart(line + 1);
-    const bool crLf = next >= 2 && bytes[next - 2] == '\r' && bytes[next - 1] == '\n';
-    return next - (crLf ? 2 : 1);
+    return next >= 2 && LineBreakLength(bytes, next - 2) == 2 ? next - 2 : next - 1;
 }
 
 int LineNumbers::LineOf(size_t offset) const {

@@ -17,6 +17,15 @@ namespace kiobind {
 // A byte that ends a line, for the game and for an editor alike.
 inline bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 
+// Bytes of the line break starting at `offset` of `bytes`: 2 for CR LF, 1 for
+// any other CR or LF, 0 where none starts (`offset` may be the size).
+inline size_t LineBreakLength(std::string_view bytes, size_t offset) {
+    if (offset >= bytes.size() || !IsLineBreak(bytes[offset])) {
+        return 0;
+    }
+    return bytes.substr(offset).starts_with("\r\n") ? 2 : 1;
+}
+
 class LineNumbers {
 public:
     explicit LineNumbers(std::string_view bytes);

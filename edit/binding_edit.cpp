@@ -1,6 +1,7 @@
 #include "binding_edit.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "edit_outcome.h"
@@ -16,28 +17,13 @@
 namespace kioedit {
 namespace {
 
-using kiobind::IsLineBreak;
-
 // The file's own line break: the first one it holds, CR LF when it has none.
-std::string_view FileLineBreak(std::string_view file) {
-    const size_t first = file.find_first_of("\r\n");
-    if (first == std::string_view::npos) {
+std::string_view FileLineBreak(std::string_view file, const kiobind::LineNumbers& lines) {
+    if (lines.LastLine() == 1) {
         return "\r\n";
     }
-    if (file[first] == '\r') {
-        return first + 1 < file.size() && file[first + 1] == '\n' ? "\r\n" : "\r";
-    }
-    return "\n";
-}
-
-// The line break starting at `position`, or nothing.
-std::string_view LineBreakAt(std::string_view file, size_t position) {
-    if (position >= file.size() || !IsLineBreak(file[position])) {
-        return {};
-    }
-    const bool crLf =
-        file[position] == '\r' && position + 1 < file.size() && file[position + 1] == '\n';
-    return file.substr(position, crLf ? 2 : 1);
+    const size_t end = lines.LineEnd(file, 1);
+    return file.substr(end, lines.LineStart(2) - end);
 }
 
 std::string Spliced(std::string_view file, size_t offset, size_t length, std::string_view text) {
@@ -54,10 +40,10 @@ std::string Written(const std::string& value, std::string_view file, size_t valu
     return value.ends_with(';') && !strippedSemicolon ? value + ";" : value;
 }
 
-EditOutcome ReplaceValue(std::string_view file, const kiobind::AnalysedLine& line,
-                         const std::string& name, const std::string& value,
-                         const kio::CodePage& codePage) {
-    if (line.text.find_first_of("\r\n") != std::string_view::npos) {
+EditOutcome ReplaceValue(std::string_view file, const kiobind::LineNumbers& lines,
+                         const kiobind::AnalysedLine& line, const std::string& name,
+                         const std::string& value, const kio::CodePage& codePage) {
+    if (std::ranges::any_of(line.text, kiobind::IsLineBreak)) {
         return Refusal({"E201",
                         {kiobind::Number("line", static_cast<uint64_t>(line.number)),
                          kiobind::Number("code_page", codePage.id)}});
@@ -85,8 +71,9 @@ EditOutcome ReplaceValue(std::string_view file, const kiobind::AnalysedLine& lin
     if (line.valueText.empty()) {
         description.key = "change.set.empty";
     }
-    outcome.changes.push_back({line.number, false, std::string(LineAround(file, start)),
-                               std::string(LineAround(outcome.bytes, start)),
+    const kiobind::LineNumbers changedLines(outcome.bytes);
+    outcome.changes.push_back({line.number, false, std::string(LineAround(file, lines, start)),
+                               std::string(LineAround(outcome.bytes, changedLines, start)),
                                std::move(description)});
     return outcome;
 }
@@ -94,23 +81,23 @@ EditOutcome ReplaceValue(std::string_view file, const kiobind::AnalysedLine& lin
 EditOutcome AddLine(std::string_view file, const kiobind::FileAnalysis& analysis,
                     const kiobind::AnalysedLine* lastOfKind, const std::string& name,
                     const std::string& value) {
+    const kiobind::LineNumbers& lines = analysis.lineNumbers;
     size_t position = analysis.text.size();
-    std::string_view lineBreak = FileLineBreak(file);
+    std::string_view lineBreak = FileLineBreak(file, lines);
     if (lastOfKind != nullptr) {
         position = lastOfKind->offset + lastOfKind->text.size();
-        if (const std::string_view after = LineBreakAt(file, position); !after.empty()) {
-            lineBreak = after;
-            position += after.size();
+        if (const size_t length = kiobind::LineBreakLength(file, position); length > 0) {
+            lineBreak = file.substr(position, length);
+            position += length;
         }
     }
-    const bool atLineStart = position == 0 || IsLineBreak(file[position - 1]);
+    const size_t lineStart = lines.LineStart(lines.LineOf(position));
+    const bool atLineStart = position == lineStart;
     const bool needsBreakFirst = !atLineStart && position == file.size();
     if (!atLineStart && !needsBreakFirst) {
         // A NUL byte ends what the game reads mid-line: the new line goes before
         // that line, keeping it whole.
-        while (position > 0 && !IsLineBreak(file[position - 1])) {
-            --position;
-        }
+        position = lineStart;
     }
     const std::string line = name + "=" + Written(value, "", 0);
     std::string inserted = needsBreakFirst ? std::string(lineBreak) : std::string();
@@ -119,8 +106,8 @@ EditOutcome AddLine(std::string_view file, const kiobind::FileAnalysis& analysis
 
     EditOutcome outcome;
     outcome.bytes = Spliced(file, position, 0, inserted);
-    const size_t lineStart = position + (needsBreakFirst ? lineBreak.size() : 0);
-    outcome.changes.push_back({kiobind::LineNumbers(outcome.bytes).LineOf(lineStart),
+    const size_t addedStart = position + (needsBreakFirst ? lineBreak.size() : 0);
+    outcome.changes.push_back({kiobind::LineNumbers(outcome.bytes).LineOf(addedStart),
                                true,
                                "",
                                line,
@@ -131,11 +118,11 @@ EditOutcome AddLine(std::string_view file, const kiobind::FileAnalysis& analysis
 // A line "name=value" put in front of the game's line starting at `lineStart`:
 // where the natural place would follow a line whose last byte swallows its
 // line break, the game still reads every line as before.
-EditOutcome AddLineBefore(std::string_view file, size_t lineStart, const std::string& name,
-                          const std::string& value) {
+EditOutcome AddLineBefore(std::string_view file, const kiobind::LineNumbers& lines,
+                          size_t lineStart, const std::string& name, const std::string& value) {
     const std::string line = name + "=" + Written(value, "", 0);
     EditOutcome outcome;
-    outcome.bytes = Spliced(file, lineStart, 0, line + std::string(FileLineBreak(file)));
+    outcome.bytes = Spliced(file, lineStart, 0, line + std::string(FileLineBreak(file, lines)));
     outcome.changes.push_back({kiobind::LineNumbers(outcome.bytes).LineOf(lineStart),
                                true,
                                "",
@@ -153,29 +140,19 @@ bool MeansWhatItSays(std::string_view before, std::string_view after, int entry,
     return ReadGameValues(after, codePage) == wanted;
 }
 
-// The binding an edit of `file` names, spelt as the action table spells it, and
-// its entry; refused when the file is UTF-16 or the name names no binding.
-ParsedText EditedBinding(std::string_view file, std::string_view binding,
-                         const kio::CodePage& codePage, int& entry) {
+// Why no edit of `file` is made: it is UTF-16. Nothing where it can be edited.
+std::optional<kiobind::Message> FileRefusal(std::string_view file) {
     if (kiobind::DetectUtf16(file)) {
-        return {"", {"E202", {}}};
+        return kiobind::Message{"E202", {}};
     }
-    return ParseBinding(binding, codePage, entry);
+    return std::nullopt;
 }
 
 kiobind::Message NotAsWritten() { return {"E203", {}}; }
 
-EditOutcome Set(std::string_view file, std::string_view binding, std::string_view value,
-                const kio::CodePage& codePage) {
-    int entry = 0;
-    const ParsedText name = EditedBinding(file, binding, codePage, entry);
-    if (name.text.empty()) {
-        return Refusal(name.refusal);
-    }
-    const ParsedText parsed = ParseValue(value, entry);
-    if (parsed.text.empty()) {
-        return Refusal(parsed.refusal);
-    }
+// `file` with the binding of `request` (one not refused) set.
+EditOutcome Set(std::string_view file, const SetRequest& request, const kio::CodePage& codePage) {
+    const int entry = request.entry;
     const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(file, codePage);
     const kiobind::AnalysedLine* last = nullptr;
     const kiobind::AnalysedLine* lastOfKind = nullptr;
@@ -187,12 +164,13 @@ EditOutcome Set(std::string_view file, std::string_view binding, std::string_vie
             lastOfKind = &line;
         }
     }
-    const int32_t decoded = kio::DecodeValue(parsed.text, codePage);
-    EditOutcome outcome = last != nullptr
-                              ? ReplaceValue(file, *last, name.text, parsed.text, codePage)
-                              : AddLine(file, analysis, lastOfKind, name.text, parsed.text);
+    const std::string& name = request.binding;
+    EditOutcome outcome =
+        last != nullptr
+            ? ReplaceValue(file, analysis.lineNumbers, *last, name, request.value, codePage)
+            : AddLine(file, analysis, lastOfKind, name, request.value);
     if (outcome.status == EditStatus::Ok &&
-        !MeansWhatItSays(file, outcome.bytes, entry, decoded, codePage)) {
+        !MeansWhatItSays(file, outcome.bytes, entry, request.decoded, codePage)) {
         // The line it would follow ends in a lead byte that takes the line
         // break with it: the new line goes in front of that line instead.
         const kiobind::AnalysedLine* beside =
@@ -201,8 +179,8 @@ EditOutcome Set(std::string_view file, std::string_view binding, std::string_vie
         if (last != nullptr || beside == nullptr) {
             return Refusal(NotAsWritten());
         }
-        outcome = AddLineBefore(file, beside->offset, name.text, parsed.text);
-        if (!MeansWhatItSays(file, outcome.bytes, entry, decoded, codePage)) {
+        outcome = AddLineBefore(file, analysis.lineNumbers, beside->offset, name, request.value);
+        if (!MeansWhatItSays(file, outcome.bytes, entry, request.decoded, codePage)) {
             return Refusal(NotAsWritten());
         }
     }
@@ -229,12 +207,11 @@ std::vector<size_t> HiddenLinesNaming(std::string_view file, int entry,
         }
     }
     std::sort(seenStarts.begin(), seenStarts.end());
+    const kiobind::LineNumbers& lines = analysis.lineNumbers;
     std::vector<size_t> starts;
-    for (size_t start = 0; start < file.size();) {
-        size_t end = start;
-        while (end < file.size() && !IsLineBreak(file[end])) {
-            ++end;
-        }
+    for (int number = 1; number <= lines.LastLine(); ++number) {
+        const size_t start = lines.LineStart(number);
+        const size_t end = lines.LineEnd(file, number);
         size_t text = start;
         while (file.substr(text, end - text).starts_with(kBom)) {
             text += kBom.size();
@@ -247,14 +224,15 @@ std::vector<size_t> HiddenLinesNaming(std::string_view file, int entry,
             !std::binary_search(seenStarts.begin(), seenStarts.end(), start)) {
             starts.push_back(text);
         }
-        start = end + 1;
     }
     return starts;
 }
 
 // `outcome.bytes` with "; " put at each of `starts` (offsets into it, in
-// order), each such line reported as turned off.
-void TurnOff(EditOutcome& outcome, const std::vector<size_t>& starts) {
+// order), each such line reported as turned off. `lines` are those of
+// `outcome.bytes`.
+void TurnOff(EditOutcome& outcome, const kiobind::LineNumbers& lines,
+             const std::vector<size_t>& starts) {
     constexpr std::string_view kOff = "; ";
     std::string bytes;
     size_t copied = 0;
@@ -267,8 +245,8 @@ void TurnOff(EditOutcome& outcome, const std::vector<size_t>& starts) {
     for (size_t i = 0; i < starts.size(); ++i) {
         const size_t at = starts[i] + i * kOff.size();
         const size_t lineStart = numbers.LineStart(numbers.LineOf(at));
-        const std::string before(LineAround(outcome.bytes, starts[i]));
-        const std::string after(LineAround(bytes, at));
+        const std::string before(LineAround(outcome.bytes, lines, starts[i]));
+        const std::string after(LineAround(bytes, numbers, at));
         outcome.changes.push_back(
             {numbers.LineOf(at),
              false,
@@ -282,8 +260,11 @@ void TurnOff(EditOutcome& outcome, const std::vector<size_t>& starts) {
 }
 
 EditOutcome Unset(std::string_view file, std::string_view binding, const kio::CodePage& codePage) {
+    if (const std::optional<kiobind::Message> refusal = FileRefusal(file)) {
+        return Refusal(*refusal);
+    }
     int entry = 0;
-    const ParsedText name = EditedBinding(file, binding, codePage, entry);
+    const ParsedText name = ParseBinding(binding, codePage, entry);
     if (name.text.empty()) {
         return Refusal(name.refusal);
     }
@@ -298,7 +279,7 @@ EditOutcome Unset(std::string_view file, std::string_view binding, const kio::Co
     starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
     EditOutcome outcome;
     outcome.bytes = std::string(file);
-    TurnOff(outcome, starts);
+    TurnOff(outcome, analysis.lineNumbers, starts);
     if (!MeansWhatItSays(file, outcome.bytes, entry, std::nullopt, codePage)) {
         return Refusal(NotAsWritten());
     }
@@ -309,19 +290,25 @@ EditOutcome Unset(std::string_view file, std::string_view binding, const kio::Co
 // turned off, so that the value set stays the one the game reads.
 EditOutcome SetAndTurnOffHidden(std::string_view file, std::string_view binding,
                                 std::string_view value, const kio::CodePage& codePage) {
-    EditOutcome outcome = Set(file, binding, value, codePage);
+    if (const std::optional<kiobind::Message> refusal = FileRefusal(file)) {
+        return Refusal(*refusal);
+    }
+    const SetRequest request = ParseSetRequest(binding, value, codePage);
+    if (request.value.empty()) {
+        return Refusal(request.refusal);
+    }
+    EditOutcome outcome = Set(file, request, codePage);
     if (outcome.status != EditStatus::Ok) {
         return outcome;
     }
-    int entry = 0;
-    ParseBinding(binding, codePage, entry);
+    const int entry = request.entry;
     const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(outcome.bytes, codePage);
     const std::vector<size_t> hidden = HiddenLinesNaming(outcome.bytes, entry, analysis, codePage);
     if (hidden.empty()) {
         return outcome;
     }
     const std::string set = outcome.bytes;
-    TurnOff(outcome, hidden);
+    TurnOff(outcome, analysis.lineNumbers, hidden);
     if (!MeansWhatItSays(set, outcome.bytes, entry,
                          ReadGameValues(set, codePage)[static_cast<size_t>(entry)], codePage)) {
         return Refusal(NotAsWritten());

@@ -95,17 +95,32 @@ ParsedText ParseValue(std::string_view value, int entry) {
     return {"", NotAKeyName(value, lower)};
 }
 
+SetRequest ParseSetRequest(std::string_view binding, std::string_view value,
+                           const kio::CodePage& codePage) {
+    SetRequest request;
+    ParsedText name = ParseBinding(binding, codePage, request.entry);
+    if (name.text.empty()) {
+        request.refusal = std::move(name.refusal);
+        return request;
+    }
+    ParsedText parsed = ParseValue(value, request.entry);
+    if (parsed.text.empty()) {
+        request.refusal = std::move(parsed.refusal);
+        return request;
+    }
+    request.binding = std::move(name.text);
+    request.value = std::move(parsed.text);
+    request.decoded = kio::DecodeValue(request.value, codePage);
+    return request;
+}
+
 std::optional<int32_t> ValueToSet(std::string_view binding, std::string_view value,
                                   const kio::CodePage& codePage) {
-    int entry = 0;
-    if (ParseBinding(binding, codePage, entry).text.empty()) {
+    const SetRequest request = ParseSetRequest(binding, value, codePage);
+    if (request.value.empty()) {
         return std::nullopt;
     }
-    const ParsedText parsed = ParseValue(value, entry);
-    if (parsed.text.empty()) {
-        return std::nullopt;
-    }
-    return kio::DecodeValue(parsed.text, codePage);
+    return request.decoded;
 }
 
 }  // namespace kioedit

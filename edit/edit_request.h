@@ -26,6 +26,19 @@ ParsedText ParseBinding(std::string_view binding, const kio::CodePage& codePage,
 // number, not the digit key.
 ParsedText ParseValue(std::string_view value, int entry);
 
+// A request to set `binding` to `value`, checked: the binding's entry and its
+// name as the action table spells it, the value as set writes it, and what the
+// game reads from that.
+struct SetRequest {
+    int entry = 0;
+    std::string binding;
+    std::string value;         // empty when refused
+    int32_t decoded = 0;       // what the game reads from `value`
+    kiobind::Message refusal;  // why not, the binding's refusal before the value's
+};
+SetRequest ParseSetRequest(std::string_view binding, std::string_view value,
+                           const kio::CodePage& codePage);
+
 // The value the game reads for `binding` once set writes `value` for it, or
 // nothing where set refuses the name or the value.
 std::optional<int32_t> ValueToSet(std::string_view binding, std::string_view value,

@@ -10,6 +10,7 @@
 #include "game_values.h"
 #include "kio_assert.h"
 #include "line_changes.h"
+#include "line_numbers.h"
 
 namespace kioedit {
 namespace {
@@ -46,6 +47,20 @@ struct DescribedCharacter {
     int line = 1;
 };
 
+// The line of code unit `unit`, numbered as any file's lines: each unit stands
+// in for one byte, an ASCII unit (CR and LF among them) as itself, any other as
+// a byte that is no line break. The UTF-16 bytes themselves would not do: half
+// of a unit such as U+4E0A is an LF byte.
+int LineOfUnit(std::u16string_view text, size_t unit) {
+    std::string bytes(text.size(), '\x80');
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] < 0x80) {
+            bytes[i] = static_cast<char>(text[i]);
+        }
+    }
+    return kiobind::LineNumbers(bytes).LineOf(unit);
+}
+
 DescribedCharacter DescribeCharacter(std::u16string_view text, size_t unit) {
     char32_t c = text[unit];
     const bool pair = c >= 0xD800 && c < 0xDC00 && unit + 1 < text.size() &&
@@ -54,12 +69,7 @@ DescribedCharacter DescribeCharacter(std::u16string_view text, size_t unit) {
         c = 0x10000 + ((c - 0xD800) << 10) + (text[unit + 1] - 0xDC00);
     }
     const bool printable = c >= 0x20 && !(c >= 0x7F && c < 0xA0) && !(c >= 0xD800 && c < 0xE000);
-    DescribedCharacter described{printable ? std::optional(Utf8(c)) : std::nullopt, c, 1};
-    for (size_t i = 0; i < unit; ++i) {
-        const bool crLf = text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
-        described.line += (text[i] == u'\n' || (text[i] == u'\r' && !crLf)) ? 1 : 0;
-    }
-    return described;
+    return {printable ? std::optional(Utf8(c)) : std::nullopt, c, LineOfUnit(text, unit)};
 }
 
 // The UTF-16 text after the byte-order mark, in native code units.

@@ -2,40 +2,31 @@
 
 #include <algorithm>
 
-#include "line_numbers.h"
-
 namespace kioedit {
+namespace {
 
-using kiobind::IsLineBreak;
-
-std::vector<std::string_view> EditorLines(std::string_view bytes) {
-    const kiobind::LineNumbers numbers(bytes);
-    std::vector<std::string_view> lines;
-    for (int line = 1; line <= numbers.LastLine(); ++line) {
-        const size_t start = numbers.LineStart(line);
-        if (line == numbers.LastLine()) {
-            if (start < bytes.size()) {  // a last line without a break
-                lines.push_back(bytes.substr(start));
-            }
-            break;
-        }
-        std::string_view text = bytes.substr(start, numbers.LineStart(line + 1) - start);
-        text.remove_suffix(text.ends_with("\r\n") ? 2 : 1);
-        lines.push_back(text);
-    }
-    return lines;
+std::string_view LineText(std::string_view bytes, const kiobind::LineNumbers& lines, int line) {
+    const size_t start = lines.LineStart(line);
+    return bytes.substr(start, lines.LineEnd(bytes, line) - start);
 }
 
-std::string_view LineAround(std::string_view bytes, size_t offset) {
-    size_t start = std::min(offset, bytes.size());
-    while (start > 0 && !IsLineBreak(bytes[start - 1])) {
-        --start;
+}  // namespace
+
+std::vector<std::string_view> EditorLines(std::string_view bytes) {
+    const kiobind::LineNumbers lines(bytes);
+    std::vector<std::string_view> texts;
+    for (int line = 1; line <= lines.LastLine(); ++line) {
+        // A file ending in a line break has no empty last line here.
+        if (line < lines.LastLine() || lines.LineStart(line) < bytes.size()) {
+            texts.push_back(LineText(bytes, lines, line));
+        }
     }
-    size_t end = start;
-    while (end < bytes.size() && !IsLineBreak(bytes[end])) {
-        ++end;
-    }
-    return bytes.substr(start, end - start);
+    return texts;
+}
+
+std::string_view LineAround(std::string_view bytes, const kiobind::LineNumbers& lines,
+                            size_t offset) {
+    return LineText(bytes, lines, lines.LineOf(std::min(offset, bytes.size())));
 }
 
 std::vector<LineChange> ChangedLines(std::string_view before, std::string_view after) {

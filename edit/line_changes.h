@@ -1,11 +1,12 @@
-// Lines as kiobind counts them (CR LF is one break, any other CR or LF one of
-// its own), and the list of changed lines between two versions of a file.
+// Lines as kiobind numbers them (kiobind::LineNumbers), and the list of changed
+// lines between two versions of a file.
 #pragma once
 
 #include <string_view>
 #include <vector>
 
 #include "binding_edit.h"
+#include "line_numbers.h"
 
 namespace kioedit {
 
@@ -13,8 +14,10 @@ namespace kioedit {
 // break has no empty last line here.
 std::vector<std::string_view> EditorLines(std::string_view bytes);
 
-// The line holding the byte at `offset`, without its line break.
-std::string_view LineAround(std::string_view bytes, size_t offset);
+// The line holding the byte at `offset`, without its line break. `lines` are
+// those of `bytes`, counted once for all the lines a caller looks at.
+std::string_view LineAround(std::string_view bytes, const kiobind::LineNumbers& lines,
+                            size_t offset);
 
 // The changed lines of two versions with the same line breaks, each
 // described as "AFTER (was BEFORE)".

@@ -224,5 +224,36 @@ TEST(EditProperty, Utf16IsFixedAsItsAnsiText) {
     EXPECT_EQ(FixFile(cjk, codePage, nullptr).edit.status, EditStatus::Refused);
 }
 
+// A UTF-16 refusal names the line an editor shows, whatever mix of breaks
+// comes first, in either byte order; a unit holding a CR or LF byte (U+4E0A,
+// U+4E0D) breaks no line.
+TEST(EditProperty, Utf16RefusalNamesTheEditorsLine) {
+    struct Case {
+        std::u16string text;
+        uint32_t codePage;
+        int line;
+    };
+    const Case cases[] = {
+        {u"a\rb\nc\r\nd=\u4E00", 1252, 4}, {u"\n\r\u4E00", 1252, 3},
+        {u"\r\n\r\n\u4E00\n", 1252, 3},    {u"a\r\u4E00\r\n", 1252, 2},
+        {u"\u4E0A\u4E0D\n\u00E9", 932, 2},
+    };
+    for (const Case& c : cases) {
+        for (const bool little : {true, false}) {
+            std::string utf16 = little ? "\xFF\xFE" : "\xFE\xFF";
+            for (const char16_t unit : c.text) {
+                const auto low = static_cast<char>(unit & 0xFF);
+                const auto high = static_cast<char>(unit >> 8);
+                utf16 += little ? std::string{low, high} : std::string{high, low};
+            }
+            const FixOutcome refused =
+                FixFile(utf16, *kio::FindBuiltInCodePage(c.codePage), SystemUtf16ToCodePage);
+            const std::string text = kiobind::Render(refused.edit.refusal);
+            EXPECT_NE(text.find(" on line " + std::to_string(c.line) + " has"), std::string::npos)
+                << text;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace kioedit
