@@ -4,6 +4,7 @@
 #include <array>
 
 #include "line_scanner.h"
+#include "value_decoding.h"
 
 namespace kio {
 namespace {
@@ -29,7 +30,7 @@ bool EveryByte(std::string_view text, Predicate isInClass) {
 
 // At least one character must follow the prefix: "0x" alone is no number.
 bool IsHexValue(std::string_view text, const CodePage& codePage) {
-    return text.size() > 2 && HasHexPrefix(text) &&
+    return text.size() > 2 && StartsWithHexPrefix(text) &&
            EveryByte(text.substr(2), [&](uint8_t byte) { return codePage.IsAlphaNumeric(byte); });
 }
 
@@ -86,6 +87,8 @@ HexReading ReadHexValue(std::string_view valueText) {
     }
     return reading;
 }
+
+bool HasHexPrefix(std::string_view text) { return StartsWithHexPrefix(text); }
 
 int32_t DecodeValue(std::string_view valueText, const CodePage& codePage) {
     // Of the value classes only Hex decodes differently: digits, letters and

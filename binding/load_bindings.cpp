@@ -4,6 +4,7 @@
 #include <array>
 
 #include "kio_assert.h"
+#include "line_scanner.h"
 #include "name_lookup.h"
 #include "value_decoding.h"
 #include "vocabulary.h"
@@ -66,6 +67,15 @@ void ApplyBindingLinesUnder(std::string_view text, const SlotTable& slots, const
 }
 
 }  // namespace
+
+void ForEachBindingLine(std::string_view text, const CodePage& codePage,
+                        const std::function<void(const BindingLine&)>& visit) {
+    ScanBindingLines(text, codePage, [&](const ScannedLine& cut) {
+        const ScannedLine scanned = Trimmed(cut);
+        visit(BindingLine{scanned.text, scanned.equals != std::string_view::npos, scanned.key,
+                          scanned.value});
+    });
+}
 
 void ApplyBindingLines(std::string_view text, const SlotTable& slots, const CodePage& codePage,
                        BindingValues& values) {

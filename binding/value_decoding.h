@@ -105,7 +105,7 @@ KIO_ALWAYS_INLINE bool ReadEightHexDigits(const char* digits, uint32_t& value) {
 }  // namespace value_decoding
 
 // Whether the text starts with "0x" or "0X".
-KIO_ALWAYS_INLINE bool HasHexPrefix(std::string_view text) {
+KIO_ALWAYS_INLINE bool StartsWithHexPrefix(std::string_view text) {
     if (text.size() < 2) {
         return false;
     }
@@ -155,7 +155,7 @@ KIO_ALWAYS_INLINE uint32_t ReadCheckedHexDigits(std::string_view digits, const C
 // the code of the key name the text spells exactly; 0 when nothing decodes.
 // "0x" with nothing after it is no number, and no key name either.
 KIO_ALWAYS_INLINE int32_t DecodeValueText(std::string_view valueText, const CodePage& codePage) {
-    if (HasHexPrefix(valueText)) {
+    if (StartsWithHexPrefix(valueText)) {
         return static_cast<int32_t>(ReadCheckedHexDigits(valueText.substr(2), codePage));
     }
     return FindKeyCodeOrZero(valueText);
@@ -165,7 +165,7 @@ KIO_ALWAYS_INLINE int32_t DecodeValueText(std::string_view valueText, const Code
 // eight hexadecimal digits after "0x", or a key name spelled exactly. Neither
 // starts or ends with white space, so the trimmed text would read the same.
 KIO_ALWAYS_INLINE bool DecodeUntrimmedValue(std::string_view valueText, int32_t& value) {
-    if (HasHexPrefix(valueText)) {
+    if (StartsWithHexPrefix(valueText)) {
         uint32_t number = 0;
         if (valueText.size() != 10 ||
             !value_decoding::ReadEightHexDigits(valueText.data() + 2, number)) {

@@ -43,7 +43,7 @@ std::string Written(const std::string& value, std::string_view file, size_t valu
 EditOutcome ReplaceValue(std::string_view file, const kiobind::LineNumbers& lines,
                          const kiobind::AnalysedLine& line, const std::string& name,
                          const std::string& value, const kio::CodePage& codePage) {
-    if (std::ranges::any_of(line.text, kiobind::IsLineBreak)) {
+    if (std::any_of(line.text.begin(), line.text.end(), kiobind::IsLineBreak)) {
         return Refusal({"E201",
                         {kiobind::Number("line", static_cast<uint64_t>(line.number)),
                          kiobind::Number("code_page", codePage.id)}});

@@ -38,6 +38,29 @@ function(check_layer folders above)
     set(faults ${faults} PARENT_SCOPE)
 endfunction()
 
+# A layer's private headers: those beside its sources, not in its include/.
+# Only the layer itself and its own tests include them.
+function(check_private layer owners)
+    file(GLOB private RELATIVE ${SOURCE_DIR}/${layer} ${SOURCE_DIR}/${layer}/*.h)
+    file(GLOB_RECURSE sources ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
+    list(FILTER sources EXCLUDE REGEX "^${SOURCE_DIR}/(build|${owners})/")
+    foreach(source IN LISTS sources)
+        file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+        foreach(line IN LISTS includes)
+            string(REGEX REPLACE ".*\"(.*)\".*" "\\1" header "${line}")
+            get_filename_component(header ${header} NAME)
+            if(header IN_LIST private)
+                list(APPEND faults "${source} includes ${header}, private to ${layer}")
+            endif()
+        endforeach()
+    endforeach()
+    set(faults ${faults} PARENT_SCOPE)
+endfunction()
+
+check_private(binding "binding|module|tests")
+check_private(analysis "analysis")
+check_private(edit "edit|tests/fuzz")
+
 check_layer("edit;web;messages" "tools")
 check_layer("analysis;messages" "edit;web")
 # Tests may read the words of what they check; the libraries make none.

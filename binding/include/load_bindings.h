@@ -4,12 +4,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "binding_file.h"
 #include "code_page.h"
 #include "line_parser.h"
-#include "line_scanner.h"
 #include "platform.h"
 #include "result_codes.h"
 #include "vocabulary.h"
@@ -36,14 +36,8 @@ inline BindingLine CutBindingLine(std::string_view line, const CodePage& codePag
 // Cuts `text` into lines and each line at its "=", in file order: the one loop
 // behind both GetPAM and the tools that explain what it reads. The lines are
 // found and cut in one pass, each as CutBindingLine cuts it.
-template <typename Visit>
-void ForEachBindingLine(std::string_view text, const CodePage& codePage, Visit&& visit) {
-    ScanBindingLines(text, codePage, [&](const ScannedLine& cut) {
-        const ScannedLine scanned = Trimmed(cut);
-        visit(BindingLine{scanned.text, scanned.equals != std::string_view::npos, scanned.key,
-                          scanned.value});
-    });
-}
+void ForEachBindingLine(std::string_view text, const CodePage& codePage,
+                        const std::function<void(const BindingLine&)>& visit);
 
 // Stores the decoded value of every line of `text` that names a binding into
 // that binding's slot of `values`; of several lines naming one slot, the last wins.

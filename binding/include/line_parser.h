@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "code_page.h"
-#include "value_decoding.h"
 
 namespace kio {
 
@@ -37,6 +36,9 @@ struct HexReading {
 // Reads the hexadecimal digits straight after the "0x" prefix as "%x" would:
 // bits past bit 31 are lost, so only the last eight digits of a long run count.
 HexReading ReadHexValue(std::string_view valueText);
+
+// Whether the text starts with "0x" or "0X".
+bool HasHexPrefix(std::string_view text);
 
 // The value the game receives: the number when the text is Hex, else the code of
 // the key name the text spells exactly; 0 when nothing decodes.
