@@ -126,17 +126,24 @@ size_t Utf8SequenceLength(std::string_view text, size_t i) {
     return length;
 }
 
-// The first byte at or after `i` that is not ASCII, or the size. Eight bytes at
-// a time: a binding file is mostly ASCII, and a line may be megabytes long.
+// The first byte at or after `i` that is not ASCII, or the size. Thirty-two
+// bytes at a time, then eight: a binding file is mostly ASCII, and a line may be
+// megabytes long.
 size_t NextNonAscii(std::string_view text, size_t i) {
     constexpr uint64_t kHighBits = 0x8080808080808080u;
-    while (i + sizeof(uint64_t) <= text.size()) {
-        uint64_t word = 0;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if ((word & kHighBits) != 0) {
-            break;
-        }
-        i += sizeof word;
+    constexpr size_t kWord = sizeof(uint64_t);
+    const auto word = [&text](size_t at) {
+        uint64_t bytes = 0;
+        std::memcpy(&bytes, text.data() + at, sizeof bytes);
+        return bytes;
+    };
+    while (i + 4 * kWord <= text.size() &&
+           ((word(i) | word(i + kWord) | word(i + 2 * kWord) | word(i + 3 * kWord)) & kHighBits) ==
+               0) {
+        i += 4 * kWord;
+    }
+    while (i + kWord <= text.size() && (word(i) & kHighBits) == 0) {
+        i += kWord;
     }
     while (i < text.size() && static_cast<uint8_t>(text[i]) < 0x80) {
         ++i;
