@@ -37,15 +37,6 @@ std::optional<std::string> RepairedValue(std::string_view text, const kio::CodeP
     return std::nullopt;
 }
 
-// Arguments moved into place: a braced list would copy each one.
-template <typename... Arguments>
-std::vector<MessageArgument> ArgumentsOf(Arguments&&... arguments) {
-    std::vector<MessageArgument> list;
-    list.reserve(sizeof...(arguments));
-    (list.push_back(std::forward<Arguments>(arguments)), ...);
-    return list;
-}
-
 // A finding about the line's value, with the binding's name among its arguments.
 Finding Warn(const AnalysedLine& line, std::string_view name, std::string key,
              std::vector<MessageArgument> arguments, std::optional<Fix> fix = {}) {
