@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "byte_search.h"
 #include "characters.h"
 #include "line_findings.h"
 #include "line_parser.h"
@@ -126,9 +127,25 @@ size_t Utf8SequenceLength(std::string_view text, size_t i) {
     return length;
 }
 
-// The first byte at or after `i` that is not ASCII, or the size. Eight bytes at
-// a time: a binding file is mostly ASCII, and a line may be megabytes long.
+// The first byte at or after `i` that is not ASCII, or the size. Sixty-four
+// bytes a step where the target has SSE2, then eight: a binding file is mostly
+// ASCII, and a line may be megabytes long.
 size_t NextNonAscii(std::string_view text, size_t i) {
+#if defined(__SSE2__)
+    constexpr size_t kStep = 4 * kio::kBlockSize;
+    const auto load = [&text](size_t at) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+    };
+    // A byte's high bit survives the OR of the four blocks it is in.
+    for (; text.size() - i >= kStep; i += kStep) {
+        const __m128i highBits = _mm_or_si128(
+            _mm_or_si128(load(i), load(i + kio::kBlockSize)),
+            _mm_or_si128(load(i + 2 * kio::kBlockSize), load(i + 3 * kio::kBlockSize)));
+        if (_mm_movemask_epi8(highBits) != 0) {
+            break;
+        }
+    }
+#endif
     constexpr uint64_t kHighBits = 0x8080808080808080u;
     while (i + sizeof(uint64_t) <= text.size()) {
         uint64_t word = 0;

@@ -31,6 +31,21 @@ void Warn(std::vector<Finding>& findings, const AnalysedLine& line, Message mess
     findings.push_back({line.number, std::move(message), span, std::move(fix)});
 }
 
+// Where the name of "KB_Run space" or "KB_Run: space" ends: at the first white
+// space or ":", else at the text's end.
+size_t NameEnd(std::string_view text, const kio::CodePage& codePage) {
+    if (!codePage.hasLeadBytes) {
+        // Every byte a character: searched, not stepped through, as a line may
+        // be megabytes long.
+        return FirstWhiteSpaceCharacter(text.substr(0, text.find(':')), codePage);
+    }
+    size_t end = 0;
+    while (end < text.size() && !IsBlank(text[end]) && text[end] != ':') {
+        end += codePage.CharacterLength(text, end);
+    }
+    return end;
+}
+
 void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codePage,
                             std::vector<Finding>& findings) {
     const std::string_view trimmed = TrimCharacters(line.text, codePage);
@@ -41,10 +56,7 @@ void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codeP
         return;
     }
     // "KB_Run space" or "KB_Run: space": a binding name, then the value.
-    size_t cut = 0;
-    while (cut < trimmed.size() && !IsBlank(trimmed[cut]) && trimmed[cut] != ':') {
-        cut += codePage.CharacterLength(trimmed, cut);
-    }
+    const size_t cut = NameEnd(trimmed, codePage);
     if (cut < trimmed.size()) {
         if (const std::optional<int> entry =
                 kio::FindBindingEntry(trimmed.substr(0, cut), codePage)) {
@@ -83,13 +95,14 @@ void CheckUnknownBinding(const AnalysedLine& line, std::vector<Finding>& finding
         return;
     }
     const ByteSpan span = SpanOf(line, key);
-    const MessageArgument keyArgument = Quoted("key", std::string(key));
+    // Made where used: a key of megabytes is copied once, into its finding.
+    const auto keyArgument = [key] { return Quoted("key", std::string(key)); };
     if (const std::optional<int> action = ActionNamed(key)) {
         const kio::Action& named = kio::kActions[*action];
         Warn(findings, line,
              Message{"K204.action",
-                     {keyArgument, Quoted("keyboard", std::string(named.keyboardName)),
-                      Quoted("pad", std::string(named.padName))}},
+                     ArgumentsOf(keyArgument(), Quoted("keyboard", std::string(named.keyboardName)),
+                                 Quoted("pad", std::string(named.padName)))},
              span);
         return;
     }
@@ -99,11 +112,13 @@ void CheckUnknownBinding(const AnalysedLine& line, std::vector<Finding>& finding
     }
     if (const std::optional<std::string_view> near =
             NearestName(key, names, [](std::string_view name) { return name; })) {
-        Warn(findings, line,
-             Message{"K204.near", {keyArgument, Quoted("nearest", std::string(*near))}}, span);
+        Warn(
+            findings, line,
+            Message{"K204.near", ArgumentsOf(keyArgument(), Quoted("nearest", std::string(*near)))},
+            span);
         return;
     }
-    Warn(findings, line, Message{"K204", {keyArgument}}, span);
+    Warn(findings, line, Message{"K204", ArgumentsOf(keyArgument())}, span);
 }
 
 // Under a double-byte code page a lead byte swallows the CR or LF after it, and

@@ -37,15 +37,6 @@ std::optional<std::string> RepairedValue(std::string_view text, const kio::CodeP
     return std::nullopt;
 }
 
-// Arguments moved into place: a braced list would copy each one.
-template <typename... Arguments>
-std::vector<MessageArgument> ArgumentsOf(Arguments&&... arguments) {
-    std::vector<MessageArgument> list;
-    list.reserve(sizeof...(arguments));
-    (list.push_back(std::forward<Arguments>(arguments)), ...);
-    return list;
-}
-
 // A finding about the line's value, with the binding's name among its arguments.
 Finding Warn(const AnalysedLine& line, std::string_view name, std::string key,
              std::vector<MessageArgument> arguments, std::optional<Fix> fix = {}) {
@@ -91,7 +82,7 @@ std::optional<Finding> DiagnoseHex(const AnalysedLine& line, std::string_view na
 
 // The value names no key and is no number: say why, and what to write instead.
 Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
-                               const kio::CodePage& codePage) {
+                               kio::ValueClass valueClass, const kio::CodePage& codePage) {
     const std::string_view value = line.valueText;
     // Made where used: a value of megabytes is copied once, into its finding.
     const auto valueArgument = [value] { return Quoted("value", std::string(value)); };
@@ -101,7 +92,12 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
     if (value.size() == 2 && kio::HasHexPrefix(value)) {
         return Warn(line, name, "K305", ArgumentsOf(valueArgument()));
     }
-    if (const std::string_view stem = TrimEndCharacters(value, codePage); stem != value) {
+    // Letters or digits alone hold no white space: no need to read megabytes
+    // again looking for it.
+    const bool mayHoldWhiteSpace = valueClass == kio::ValueClass::Other;
+    if (const std::string_view stem =
+            mayHoldWhiteSpace ? TrimEndCharacters(value, codePage) : value;
+        stem != value) {
         const std::optional<std::string> fix = RepairedValue(stem, codePage);
         const std::string repaired = fix.value_or(std::string(stem));
         // Only a value that reads one way is written for the player.
@@ -112,7 +108,9 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
         return Warn(line, name, "K306", ArgumentsOf(valueArgument(), Plain("fixed", repaired)),
                     std::move(sure));
     }
-    if (const size_t blank = FirstWhiteSpaceCharacter(value, codePage); blank < value.size()) {
+    if (const size_t blank =
+            mayHoldWhiteSpace ? FirstWhiteSpaceCharacter(value, codePage) : value.size();
+        blank < value.size()) {
         if (const std::optional<std::string> fix =
                 RepairedValue(value.substr(0, blank), codePage)) {
             return Warn(line, name, "K307", ArgumentsOf(valueArgument(), Plain("fixed", *fix)));
@@ -153,7 +151,8 @@ Finding DiagnoseNothingDecoded(const AnalysedLine& line, std::string_view name,
 std::optional<Finding> DiagnoseValue(const AnalysedLine& line, const kio::CodePage& codePage) {
     const std::string_view name = kio::BindingName(*line.entry);
     const std::string_view value = line.valueText;
-    if (kio::ClassifyValue(value, codePage) == kio::ValueClass::Hex) {
+    const kio::ValueClass valueClass = kio::ClassifyValue(value, codePage);
+    if (valueClass == kio::ValueClass::Hex) {
         return DiagnoseHex(line, name);
     }
     if (const std::optional<int32_t> code = kio::FindKeyCode(value)) {
@@ -166,7 +165,7 @@ std::optional<Finding> DiagnoseValue(const AnalysedLine& line, const kio::CodePa
         }
         return std::nullopt;
     }
-    return DiagnoseNothingDecoded(line, name, codePage);
+    return DiagnoseNothingDecoded(line, name, valueClass, codePage);
 }
 
 }  // namespace kiobind

@@ -71,4 +71,14 @@ inline MessageArgument CodePoint(std::string name, char32_t codePoint) {
     return {std::move(name), {}, ArgumentForm::CodePoint, codePoint};
 }
 
+// Arguments moved into place: a braced list would copy each one, and a text
+// from the file may be megabytes long.
+template <typename... Arguments>
+std::vector<MessageArgument> ArgumentsOf(Arguments&&... arguments) {
+    std::vector<MessageArgument> list;
+    list.reserve(sizeof...(arguments));
+    (list.push_back(std::forward<Arguments>(arguments)), ...);
+    return list;
+}
+
 }  // namespace kiobind

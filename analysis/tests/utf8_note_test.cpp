@@ -56,6 +56,12 @@ TEST(Utf8Note, Utf8TextButNotShiftJisWesternOrAsciiBehindAMark) {
         {"; \xF4\x90\x80\x80\n", 1252, none},
         {"; \xE5\x9B\n", 1252, none},  // cut short at the end
         {"KB_Run=space\n", 932, none},
+        // In the last block of a 64-byte step of the scan, text following.
+        {"; 012345678901234567890123456789012345678901234567890123\xC3\xA9 and more text\n", 1252,
+         1},
+        {"; caf\xC3\xA9"
+         "012345678901234567890123456789012345678901234567890123456\xE9 and more text\n",
+         1252, none},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Utf8NoteLine(c.bytes, c.codePage), c.line)
