@@ -9,6 +9,7 @@
 #include "byte_search.h"
 #include "code_page.h"
 #include "kio_assert.h"
+#include "line_parser.h"
 #include "line_window.h"
 
 namespace kio {
@@ -30,7 +31,6 @@ struct ScannedLine {
 
 namespace line_scanner {
 
-inline bool IsLineBreak(char byte) { return byte == '\r' || byte == '\n'; }
 inline bool IsWhiteSpaceByte(char byte) { return IsWhiteSpace(static_cast<uint8_t>(byte)); }
 inline bool IsHighByte(char byte) { return static_cast<uint8_t>(byte) >= 0x80; }
 

@@ -12,10 +12,11 @@
 #include <string_view>
 #include <vector>
 
+#include "line_parser.h"
+
 namespace kiobind {
 
-// A byte that ends a line, for the game and for an editor alike.
-inline bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+using kio::IsLineBreak;
 
 // Bytes of the line break starting at `offset` of `bytes`: 2 for CR LF, 1 for
 // any other CR or LF, 0 where none starts (`offset` may be the size).

@@ -9,6 +9,9 @@
 
 namespace kio {
 
+// A byte that ends a line, for the game and for an editor alike.
+inline bool IsLineBreak(char byte) { return byte == '\r' || byte == '\n'; }
+
 // Cuts a line at its first "=" into a key text and a value text, each trimmed of
 // white space at both ends; the value then loses one final ";". Returns false,
 // leaving both texts untouched, when the line holds no "=".

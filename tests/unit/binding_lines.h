@@ -75,7 +75,7 @@ inline BindingLines::Iterator& BindingLines::Iterator::operator++() {
 inline void BindingLines::Iterator::Advance(size_t position) {
     const std::string_view text = lines_->text_;
     // CR and LF are never lead bytes, so a break at a character start is a break.
-    while (position < text.size() && line_scanner::IsLineBreak(text[position])) {
+    while (position < text.size() && IsLineBreak(text[position])) {
         ++position;
     }
     if (position == text.size()) {
@@ -98,7 +98,7 @@ inline size_t BindingLines::LineEnd(size_t start) const {
         return static_cast<size_t>((cr ? static_cast<const char*>(cr) : limit) - text_.data());
     }
     size_t position = start;
-    while (position < text_.size() && !line_scanner::IsLineBreak(text_[position])) {
+    while (position < text_.size() && !IsLineBreak(text_[position])) {
         position += codePage_->CharacterLength(text_, position);
     }
     return position;
