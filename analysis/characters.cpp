@@ -19,7 +19,7 @@ bool IsWhiteCharacter(std::string_view text, size_t position, size_t length) {
 // Where the first 64 bytes begin that hold a byte at or below ' ', the highest
 // white space; where fewer than 64 are left when none do. The bytes of four
 // blocks are at or below it when their least is.
-size_t SkipPastControlAndSpace(std::string_view text) {
+size_t SkipPastControlAndSpace([[maybe_unused]] std::string_view text) {
     size_t i = 0;
 #if defined(__SSE2__)
     constexpr size_t kStep = 4 * kio::kBlockSize;
