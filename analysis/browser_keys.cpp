@@ -5,7 +5,7 @@
 #include "nearest_name.h"
 #include "vocabulary.h"
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
 // Generated at configure time from keyboard-codes.tsv (the key table of the
@@ -30,9 +30,9 @@ std::optional<int32_t> BrowserKeyValue(std::string_view code) {
 std::string FileSpelling(std::string_view keyName) { return AsciiLower(keyName); }
 
 std::optional<std::string> KeyNameOf(int32_t value) {
-    for (const kio::KeyName& key : kio::kKeyNames) {
+    for (const kio::binding::KeyName& key : kio::binding::kKeyNames) {
         std::string spelling = FileSpelling(key.name);
-        if (key.code == value && kio::FindKeyCode(spelling) == value) {
+        if (key.code == value && kio::binding::FindKeyCode(spelling) == value) {
             return spelling;
         }
     }
@@ -48,4 +48,4 @@ std::string_view BrowserCodeOf(int32_t value) {
     return {};
 }
 
-}  // namespace kiobind
+}  // namespace kio::analysis

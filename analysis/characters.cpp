@@ -9,11 +9,11 @@
 #include "nearest_name.h"
 #include "vocabulary.h"
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
 bool IsWhiteCharacter(std::string_view text, size_t position, size_t length) {
-    return length == 1 && kio::IsWhiteSpace(static_cast<uint8_t>(text[position]));
+    return length == 1 && kio::binding::IsWhiteSpace(static_cast<uint8_t>(text[position]));
 }
 
 // Where the first 64 bytes begin that hold a byte at or below ' ', the highest
@@ -22,15 +22,16 @@ bool IsWhiteCharacter(std::string_view text, size_t position, size_t length) {
 size_t SkipPastControlAndSpace([[maybe_unused]] std::string_view text) {
     size_t i = 0;
 #if defined(__SSE2__)
-    constexpr size_t kStep = 4 * kio::kBlockSize;
+    constexpr size_t kStep = 4 * kio::binding::kBlockSize;
     const auto load = [&text](size_t at) {
         return _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
     };
     const __m128i space = _mm_set1_epi8(' ');
     for (; text.size() - i >= kStep; i += kStep) {
-        const __m128i least = _mm_min_epu8(
-            _mm_min_epu8(load(i), load(i + kio::kBlockSize)),
-            _mm_min_epu8(load(i + 2 * kio::kBlockSize), load(i + 3 * kio::kBlockSize)));
+        const __m128i least =
+            _mm_min_epu8(_mm_min_epu8(load(i), load(i + kio::binding::kBlockSize)),
+                         _mm_min_epu8(load(i + 2 * kio::binding::kBlockSize),
+                                      load(i + 3 * kio::binding::kBlockSize)));
         if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(least, space), least)) != 0) {
             break;
         }
@@ -43,15 +44,15 @@ size_t SkipPastControlAndSpace([[maybe_unused]] std::string_view text) {
 // block masks, sixteen a step: a long value is where the time goes.
 size_t FirstWhiteSpaceByte(std::string_view text) {
     size_t i = SkipPastControlAndSpace(text);
-    for (; text.size() - i >= kio::kBlockSize; i += kio::kBlockSize) {
-        const uint32_t mask = kio::MatchMask(text.data() + i, '\t', '\n', '\v') |
-                              kio::MatchMask(text.data() + i, '\f', '\r', ' ');
+    for (; text.size() - i >= kio::binding::kBlockSize; i += kio::binding::kBlockSize) {
+        const uint32_t mask = kio::binding::MatchMask(text.data() + i, '\t', '\n', '\v') |
+                              kio::binding::MatchMask(text.data() + i, '\f', '\r', ' ');
         if (mask != 0) {
             return i + static_cast<size_t>(std::countr_zero(mask));
         }
     }
     for (; i < text.size(); ++i) {
-        if (kio::IsWhiteSpace(static_cast<uint8_t>(text[i]))) {
+        if (kio::binding::IsWhiteSpace(static_cast<uint8_t>(text[i]))) {
             return i;
         }
     }
@@ -78,11 +79,11 @@ std::optional<uint32_t> DecimalValue(std::string_view digits) {
     return static_cast<uint32_t>(std::stoull(std::string(digits)));
 }
 
-std::string_view TrimEndCharacters(std::string_view text, const kio::CodePage& codePage) {
+std::string_view TrimEndCharacters(std::string_view text, const kio::binding::CodePage& codePage) {
     // Every byte a character: the white space at the end is all there is to read.
     if (!codePage.hasLeadBytes) {
         size_t end = text.size();
-        while (end > 0 && kio::IsWhiteSpace(static_cast<uint8_t>(text[end - 1]))) {
+        while (end > 0 && kio::binding::IsWhiteSpace(static_cast<uint8_t>(text[end - 1]))) {
             --end;
         }
         return text.substr(0, end);
@@ -98,15 +99,15 @@ std::string_view TrimEndCharacters(std::string_view text, const kio::CodePage& c
     return text.substr(0, end);
 }
 
-std::string_view TrimCharacters(std::string_view text, const kio::CodePage& codePage) {
+std::string_view TrimCharacters(std::string_view text, const kio::binding::CodePage& codePage) {
     size_t start = 0;
-    while (start < text.size() && kio::IsWhiteSpace(static_cast<uint8_t>(text[start]))) {
+    while (start < text.size() && kio::binding::IsWhiteSpace(static_cast<uint8_t>(text[start]))) {
         ++start;  // white space is never a lead byte, so this is a character boundary
     }
     return TrimEndCharacters(text.substr(start), codePage);
 }
 
-size_t FirstWhiteSpaceCharacter(std::string_view text, const kio::CodePage& codePage) {
+size_t FirstWhiteSpaceCharacter(std::string_view text, const kio::binding::CodePage& codePage) {
     if (!codePage.hasLeadBytes) {
         return FirstWhiteSpaceByte(text);
     }
@@ -121,14 +122,15 @@ size_t FirstWhiteSpaceCharacter(std::string_view text, const kio::CodePage& code
 }
 
 std::optional<std::string> SureValue(std::string_view text, int entry,
-                                     const kio::CodePage& codePage) {
+                                     const kio::binding::CodePage& codePage) {
     if (text.empty() || text.back() == ';') {
         return std::nullopt;
     }
-    if (kio::HasHexPrefix(text)) {
-        const size_t digits = kio::ReadHexValue(text).digitCount;
-        const bool whole = kio::ClassifyValue(text, codePage) == kio::ValueClass::Hex &&
-                           digits >= 1 && digits <= 8 && digits + 2 == text.size();
+    if (kio::binding::HasHexPrefix(text)) {
+        const size_t digits = kio::binding::ReadHexValue(text).digitCount;
+        const bool whole =
+            kio::binding::ClassifyValue(text, codePage) == kio::binding::ValueClass::Hex &&
+            digits >= 1 && digits <= 8 && digits + 2 == text.size();
         return whole ? std::optional<std::string>(text) : std::nullopt;
     }
     const bool padBinding = entry % 2 == 1;
@@ -136,10 +138,10 @@ std::optional<std::string> SureValue(std::string_view text, int entry,
         return std::nullopt;
     }
     std::string lower = AsciiLower(text);
-    if (!kio::FindKeyCode(lower)) {
+    if (!kio::binding::FindKeyCode(lower)) {
         return std::nullopt;
     }
     return lower;
 }
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -10,7 +10,7 @@
 #include "line_parser.h"
 #include "vocabulary.h"
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
@@ -18,7 +18,9 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr size_t kSampledPairs = 128;
 constexpr size_t kFewestPairs = 2;
 
-bool IsBlankOrNul(char c) { return c == '\0' || kio::IsWhiteSpace(static_cast<uint8_t>(c)); }
+bool IsBlankOrNul(char c) {
+    return c == '\0' || kio::binding::IsWhiteSpace(static_cast<uint8_t>(c));
+}
 
 // The bytes of the marks at the start of `text`: a mark written twice is read
 // as part of the key just as one is, and all of them go in one fix.
@@ -69,8 +71,9 @@ bool HasUtf16ByteOrderMark(std::string_view bytes) {
 
 Finding Utf16Finding(ByteOrder byteOrder, std::string_view bytes) {
     const size_t mark = HasUtf16ByteOrderMark(bytes) ? 2 : 0;
-    return {
-        1, Message{byteOrder == ByteOrder::BigEndian ? "K101.big" : "K101.little", {}}, {0, mark}};
+    return {1,
+            messages::Message{byteOrder == ByteOrder::BigEndian ? "K101.big" : "K101.little", {}},
+            {0, mark}};
 }
 
 std::optional<Finding> NulFinding(const FileAnalysis& analysis) {
@@ -85,13 +88,14 @@ std::optional<Finding> NulFinding(const FileAnalysis& analysis) {
         --lastText;
     }
     if (lastText == 0) {
-        return Finding{line, Message{"K103", {}}, {nul, 1}};
+        return Finding{line, messages::Message{"K103", {}}, {nul, 1}};
     }
     const int lastLine = analysis.lineNumbers.LineOf(nul + lastText - 1);
-    Message message =
+    messages::Message message =
         lastLine == line
-            ? Message{"K102.line", {}}
-            : Message{"K102.through", {Number("last_line", static_cast<uint64_t>(lastLine))}};
+            ? messages::Message{"K102.line", {}}
+            : messages::Message{"K102.through",
+                                {messages::Number("last_line", static_cast<uint64_t>(lastLine))}};
     return Finding{line, std::move(message), {nul, 1}};
 }
 
@@ -132,15 +136,16 @@ size_t Utf8SequenceLength(std::string_view text, size_t i) {
 // ASCII, and a line may be megabytes long.
 size_t NextNonAscii(std::string_view text, size_t i) {
 #if defined(__SSE2__)
-    constexpr size_t kStep = 4 * kio::kBlockSize;
+    constexpr size_t kStep = 4 * kio::binding::kBlockSize;
     const auto load = [&text](size_t at) {
         return _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
     };
     // A byte's high bit survives the OR of the four blocks it is in.
     for (; text.size() - i >= kStep; i += kStep) {
-        const __m128i highBits = _mm_or_si128(
-            _mm_or_si128(load(i), load(i + kio::kBlockSize)),
-            _mm_or_si128(load(i + 2 * kio::kBlockSize), load(i + 3 * kio::kBlockSize)));
+        const __m128i highBits =
+            _mm_or_si128(_mm_or_si128(load(i), load(i + kio::binding::kBlockSize)),
+                         _mm_or_si128(load(i + 2 * kio::binding::kBlockSize),
+                                      load(i + 3 * kio::binding::kBlockSize)));
         if (_mm_movemask_epi8(highBits) != 0) {
             break;
         }
@@ -163,7 +168,8 @@ size_t NextNonAscii(std::string_view text, size_t i) {
 
 }  // namespace
 
-std::optional<size_t> FirstUtf8Sequence(std::string_view text, const kio::CodePage& codePage) {
+std::optional<size_t> FirstUtf8Sequence(std::string_view text,
+                                        const kio::binding::CodePage& codePage) {
     const size_t shortest = codePage.hasLeadBytes ? 3 : 2;
     std::optional<size_t> first;
     for (size_t i = NextNonAscii(text, 0); i < text.size(); i = NextNonAscii(text, i)) {
@@ -179,7 +185,8 @@ std::optional<size_t> FirstUtf8Sequence(std::string_view text, const kio::CodePa
     return first;
 }
 
-std::optional<Finding> Utf8Finding(const FileAnalysis& analysis, const kio::CodePage& codePage) {
+std::optional<Finding> Utf8Finding(const FileAnalysis& analysis,
+                                   const kio::binding::CodePage& codePage) {
     const size_t marks = LeadingMarksSize(analysis.text);
     const std::optional<size_t> first = FirstUtf8Sequence(analysis.text.substr(marks), codePage);
     if (!first) {
@@ -187,15 +194,15 @@ std::optional<Finding> Utf8Finding(const FileAnalysis& analysis, const kio::Code
     }
     const size_t offset = marks + *first;
     return Finding{analysis.lineNumbers.LineOf(offset),
-                   Message{"K106", {Number("code_page", codePage.id)}},
+                   messages::Message{"K106", {messages::Number("code_page", codePage.id)}},
                    {offset, Utf8SequenceLength(analysis.text, offset)}};
 }
 
-void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
+void CheckLineAfterBom(const AnalysedLine& line, const kio::binding::CodePage& codePage,
                        std::vector<Finding>& findings) {
     const size_t marks = LeadingMarksSize(line.text);
     AnalysedLine withoutBom =
-        AnalyseLine(kio::CutBindingLine(line.text.substr(marks), codePage), codePage);
+        AnalyseLine(kio::binding::CutBindingLine(line.text.substr(marks), codePage), codePage);
     withoutBom.number = line.number;
     withoutBom.offset = line.offset + marks;
     const ByteSpan bom{line.offset, marks};
@@ -211,18 +218,22 @@ void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
             const size_t valueEnd = valueStart + withoutBom.valueText.size();
             std::string replacement(line.text.substr(marks, valueStart - marks));
             replacement += *sure;
-            removeBom =
-                Fix{FixKind::RemoveUtf8Bom, line.offset,       valueEnd,
-                    std::move(replacement), *withoutBom.entry, kio::DecodeValue(*sure, codePage)};
+            removeBom = Fix{FixKind::RemoveUtf8Bom,
+                            line.offset,
+                            valueEnd,
+                            std::move(replacement),
+                            *withoutBom.entry,
+                            kio::binding::DecodeValue(*sure, codePage)};
         }
-        findings.push_back({line.number,
-                            Message{"K104", {Quoted("key", std::string(withoutBom.keyText))}}, bom,
-                            std::move(removeBom)});
+        findings.push_back(
+            {line.number,
+             messages::Message{"K104", {messages::Quoted("key", std::string(withoutBom.keyText))}},
+             bom, std::move(removeBom)});
         return;
     }
     const Fix removeBom{FixKind::RemoveUtf8Bom, 0, marks, "", std::nullopt, 0};
-    findings.push_back({line.number, Message{"K105", {}}, bom, removeBom});
+    findings.push_back({line.number, messages::Message{"K105", {}}, bom, removeBom});
     CheckLine(withoutBom, codePage, findings);
 }
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -2,22 +2,23 @@
 
 #include "vocabulary.h"
 
-namespace kiobind {
+namespace kio::analysis {
 
-AnalysedLine AnalyseLine(const kio::BindingLine& line, const kio::CodePage& codePage) {
+AnalysedLine AnalyseLine(const kio::binding::BindingLine& line,
+                         const kio::binding::CodePage& codePage) {
     AnalysedLine analysed;
     analysed.text = line.text;
     analysed.hasEquals = line.hasEquals;
     analysed.keyText = line.keyText;
     analysed.valueText = line.valueText;
-    analysed.entry = kio::FindBindingEntry(analysed.keyText, codePage);
+    analysed.entry = kio::binding::FindBindingEntry(analysed.keyText, codePage);
     if (analysed.entry) {
-        analysed.value = kio::DecodeValue(analysed.valueText, codePage);
+        analysed.value = kio::binding::DecodeValue(analysed.valueText, codePage);
     }
     return analysed;
 }
 
-FileAnalysis AnalyseFile(std::string_view bytes, const kio::CodePage& codePage) {
+FileAnalysis AnalyseFile(std::string_view bytes, const kio::binding::CodePage& codePage) {
     const size_t nul = bytes.find('\0');
     FileAnalysis analysis{
         .bytes = bytes,
@@ -26,12 +27,13 @@ FileAnalysis AnalyseFile(std::string_view bytes, const kio::CodePage& codePage) 
         .lineNumbers = LineNumbers(bytes),
         .lines = {},
     };
-    kio::ForEachBindingLine(analysis.text, codePage, [&](const kio::BindingLine& line) {
-        AnalysedLine analysed = AnalyseLine(line, codePage);
-        analysed.offset = static_cast<size_t>(line.text.data() - bytes.data());
-        analysed.number = analysis.lineNumbers.LineOf(analysed.offset);
-        analysis.lines.push_back(analysed);
-    });
+    kio::binding::ForEachBindingLine(
+        analysis.text, codePage, [&](const kio::binding::BindingLine& line) {
+            AnalysedLine analysed = AnalyseLine(line, codePage);
+            analysed.offset = static_cast<size_t>(line.text.data() - bytes.data());
+            analysed.number = analysis.lineNumbers.LineOf(analysed.offset);
+            analysis.lines.push_back(analysed);
+        });
     return analysis;
 }
 
@@ -45,4 +47,4 @@ LastLines LastLineOfEachBinding(const FileAnalysis& analysis) {
     return last;
 }
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -12,7 +12,7 @@
 #include "value_findings.h"
 #include "vocabulary.h"
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
 // Every line that names a binding writes it, so all but the last are lost.
@@ -20,7 +20,7 @@ namespace {
 // that binds nothing (a value the game reads as 0 by mistake) is the one to
 // mend, and the working line is kept.
 void AddOverriddenLines(const FileAnalysis& analysis, const LastLines& last,
-                        const kio::CodePage& codePage, std::vector<Finding>& findings) {
+                        const kio::binding::CodePage& codePage, std::vector<Finding>& findings) {
     for (const AnalysedLine& line : analysis.lines) {
         if (!line.entry || last[static_cast<size_t>(*line.entry)] == &line) {
             continue;
@@ -28,15 +28,16 @@ void AddOverriddenLines(const FileAnalysis& analysis, const LastLines& last,
         const AnalysedLine& winner = *last[static_cast<size_t>(*line.entry)];
         const bool winnerBroken =
             winner.value == 0 && line.value != 0 && DiagnoseValue(winner, codePage).has_value();
-        std::vector<MessageArgument> arguments{
-            Plain("binding", std::string(kio::BindingName(*line.entry))),
-            Number("line", static_cast<uint64_t>(winner.number))};
+        std::vector<messages::MessageArgument> arguments{
+            messages::Plain("binding", std::string(kio::binding::BindingName(*line.entry))),
+            messages::Number("line", static_cast<uint64_t>(winner.number))};
         if (winnerBroken) {
-            findings.push_back({line.number, Message{"K401.broken", std::move(arguments)},
+            findings.push_back({line.number, messages::Message{"K401.broken", std::move(arguments)},
                                 SpanOf(line, line.keyText)});
         } else {
             findings.push_back(
-                {line.number, Message{"K401", std::move(arguments)}, SpanOf(line, line.keyText),
+                {line.number, messages::Message{"K401", std::move(arguments)},
+                 SpanOf(line, line.keyText),
                  Fix{FixKind::TurnOffOverriddenLine, line.offset, 0, "; ", std::nullopt, 0, 0}});
         }
     }
@@ -57,7 +58,7 @@ void SetWhatTheGameReads(const LastLines& last, std::vector<Finding>& findings) 
 
 }  // namespace
 
-Finding::Finding(int lineNumber, Message what, ByteSpan bytes, std::optional<Fix> sureFix)
+Finding::Finding(int lineNumber, messages::Message what, ByteSpan bytes, std::optional<Fix> sureFix)
     : line(lineNumber), message(std::move(what)), span(bytes), fix(std::move(sureFix)) {
     // Every finding's identifier has a rule; in a release build one without
     // would stay a warning rather than go unseen.
@@ -92,7 +93,8 @@ ByteSpan SpanOf(const AnalysedLine& line, std::string_view part) {
     return {line.offset + start, part.size()};
 }
 
-std::vector<Finding> CollectFindings(const FileAnalysis& analysis, const kio::CodePage& codePage) {
+std::vector<Finding> CollectFindings(const FileAnalysis& analysis,
+                                     const kio::binding::CodePage& codePage) {
     std::vector<Finding> findings;
     // UTF-16 explains everything else: the game sees at most a byte or two.
     if (const std::optional<ByteOrder> byteOrder = DetectUtf16(analysis.bytes)) {
@@ -132,4 +134,4 @@ std::vector<Finding> CollectFindings(const FileAnalysis& analysis, const kio::Co
     return findings;
 }
 
-}  // namespace kiobind
+}  // namespace kio::analysis

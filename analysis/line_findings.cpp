@@ -11,10 +11,10 @@
 #include "value_findings.h"
 #include "vocabulary.h"
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
-bool IsBlank(char c) { return kio::IsWhiteSpace(static_cast<uint8_t>(c)); }
+bool IsBlank(char c) { return kio::binding::IsWhiteSpace(static_cast<uint8_t>(c)); }
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) {
@@ -26,14 +26,14 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-void Warn(std::vector<Finding>& findings, const AnalysedLine& line, Message message, ByteSpan span,
-          std::optional<Fix> fix = {}) {
+void Warn(std::vector<Finding>& findings, const AnalysedLine& line, messages::Message message,
+          ByteSpan span, std::optional<Fix> fix = {}) {
     findings.push_back({line.number, std::move(message), span, std::move(fix)});
 }
 
 // Where the name of "KB_Run space" or "KB_Run: space" ends: at the first white
 // space or ":", else at the text's end.
-size_t NameEnd(std::string_view text, const kio::CodePage& codePage) {
+size_t NameEnd(std::string_view text, const kio::binding::CodePage& codePage) {
     if (!codePage.hasLeadBytes) {
         // Every byte a character: searched, not stepped through, as a line may
         // be megabytes long.
@@ -46,20 +46,23 @@ size_t NameEnd(std::string_view text, const kio::CodePage& codePage) {
     return end;
 }
 
-void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codePage,
+void CheckLineWithoutEquals(const AnalysedLine& line, const kio::binding::CodePage& codePage,
                             std::vector<Finding>& findings) {
     const std::string_view trimmed = TrimCharacters(line.text, codePage);
     const ByteSpan span = SpanOf(line, trimmed);
-    if (const std::optional<int> entry = kio::FindBindingEntry(trimmed, codePage)) {
+    if (const std::optional<int> entry = kio::binding::FindBindingEntry(trimmed, codePage)) {
         Warn(findings, line,
-             Message{"K202.name", {Plain("binding", std::string(kio::BindingName(*entry)))}}, span);
+             messages::Message{
+                 "K202.name",
+                 {messages::Plain("binding", std::string(kio::binding::BindingName(*entry)))}},
+             span);
         return;
     }
     // "KB_Run space" or "KB_Run: space": a binding name, then the value.
     const size_t cut = NameEnd(trimmed, codePage);
     if (cut < trimmed.size()) {
         if (const std::optional<int> entry =
-                kio::FindBindingEntry(trimmed.substr(0, cut), codePage)) {
+                kio::binding::FindBindingEntry(trimmed.substr(0, cut), codePage)) {
             std::string_view rest = TrimCharacters(trimmed.substr(cut), codePage);
             if (!rest.empty() && rest.front() == ':') {
                 rest = TrimCharacters(rest.substr(1), codePage);
@@ -73,57 +76,61 @@ void CheckLineWithoutEquals(const AnalysedLine& line, const kio::CodePage& codeP
                 const size_t restEnd =
                     line.offset + static_cast<size_t>(rest.data() - line.text.data()) + rest.size();
                 fix = Fix{FixKind::AddEquals, nameEnd, restEnd - nameEnd,
-                          "=" + *sure,        *entry,  kio::DecodeValue(*sure, codePage)};
+                          "=" + *sure,        *entry,  kio::binding::DecodeValue(*sure, codePage)};
             }
             // The game drops one final ";" of a value, so a ";" key needs two.
             const std::string_view again = !rest.empty() && rest.back() == ';' ? ";" : "";
             Warn(findings, line,
-                 Message{"K202.value",
-                         {Plain("binding", std::string(kio::BindingName(*entry))),
-                          Plain("value", std::string(rest) + std::string(again))}},
+                 messages::Message{
+                     "K202.value",
+                     {messages::Plain("binding", std::string(kio::binding::BindingName(*entry))),
+                      messages::Plain("value", std::string(rest) + std::string(again))}},
                  span, std::move(fix));
             return;
         }
     }
-    Warn(findings, line, Message{"K202", {}}, span);
+    Warn(findings, line, messages::Message{"K202", {}}, span);
 }
 
 void CheckUnknownBinding(const AnalysedLine& line, std::vector<Finding>& findings) {
     const std::string_view key = line.keyText;
     if (key.empty()) {
-        Warn(findings, line, Message{"K203", {}}, SpanOf(line, line.text.substr(0, 0)));
+        Warn(findings, line, messages::Message{"K203", {}}, SpanOf(line, line.text.substr(0, 0)));
         return;
     }
     const ByteSpan span = SpanOf(line, key);
     // Made where used: a key of megabytes is copied once, into its finding.
-    const auto keyArgument = [key] { return Quoted("key", std::string(key)); };
+    const auto keyArgument = [key] { return messages::Quoted("key", std::string(key)); };
     if (const std::optional<int> action = ActionNamed(key)) {
-        const kio::Action& named = kio::kActions[*action];
+        const kio::binding::Action& named = kio::binding::kActions[*action];
         Warn(findings, line,
-             Message{"K204.action",
-                     ArgumentsOf(keyArgument(), Quoted("keyboard", std::string(named.keyboardName)),
-                                 Quoted("pad", std::string(named.padName)))},
+             messages::Message{
+                 "K204.action",
+                 messages::ArgumentsOf(
+                     keyArgument(), messages::Quoted("keyboard", std::string(named.keyboardName)),
+                     messages::Quoted("pad", std::string(named.padName)))},
              span);
         return;
     }
-    std::array<std::string_view, kio::kBindingCount> names;
-    for (int entry = 0; entry < kio::kBindingCount; ++entry) {
-        names[entry] = kio::BindingName(entry);
+    std::array<std::string_view, kio::binding::kBindingCount> names;
+    for (int entry = 0; entry < kio::binding::kBindingCount; ++entry) {
+        names[entry] = kio::binding::BindingName(entry);
     }
     if (const std::optional<std::string_view> near =
             NearestName(key, names, [](std::string_view name) { return name; })) {
-        Warn(
-            findings, line,
-            Message{"K204.near", ArgumentsOf(keyArgument(), Quoted("nearest", std::string(*near)))},
-            span);
+        Warn(findings, line,
+             messages::Message{"K204.near",
+                               messages::ArgumentsOf(
+                                   keyArgument(), messages::Quoted("nearest", std::string(*near)))},
+             span);
         return;
     }
-    Warn(findings, line, Message{"K204", ArgumentsOf(keyArgument())}, span);
+    Warn(findings, line, messages::Message{"K204", messages::ArgumentsOf(keyArgument())}, span);
 }
 
 // Under a double-byte code page a lead byte swallows the CR or LF after it, and
 // the game reads on into the next line.
-bool CheckSwallowedLineBreak(const AnalysedLine& line, const kio::CodePage& codePage,
+bool CheckSwallowedLineBreak(const AnalysedLine& line, const kio::binding::CodePage& codePage,
                              std::vector<Finding>& findings) {
     // Two searches for one byte each: find_first_of would test the bytes one by one.
     const size_t lineBreak = std::min(line.text.find('\r'), line.text.find('\n'));
@@ -131,9 +138,11 @@ bool CheckSwallowedLineBreak(const AnalysedLine& line, const kio::CodePage& code
         return false;
     }
     Warn(findings, line,
-         Message{"K201",
-                 {ByteNumber("byte", static_cast<uint8_t>(line.text[lineBreak - 1])),
-                  Number("code_page", codePage.id), Quoted("joined", std::string(line.text))}},
+         messages::Message{
+             "K201",
+             {messages::ByteNumber("byte", static_cast<uint8_t>(line.text[lineBreak - 1])),
+              messages::Number("code_page", codePage.id),
+              messages::Quoted("joined", std::string(line.text))}},
          SpanOf(line, line.text.substr(lineBreak - 1, 1)));
     return true;
 }
@@ -163,7 +172,7 @@ bool SwallowsText(const AnalysedLine& line) {
 
 }  // namespace
 
-void CheckLine(const AnalysedLine& line, const kio::CodePage& codePage,
+void CheckLine(const AnalysedLine& line, const kio::binding::CodePage& codePage,
                std::vector<Finding>& findings) {
     if (Trim(line.text).empty()) {
         return;
@@ -191,4 +200,4 @@ void CheckLine(const AnalysedLine& line, const kio::CodePage& codePage,
     }
 }
 
-}  // namespace kiobind
+}  // namespace kio::analysis

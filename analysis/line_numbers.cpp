@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace kiobind {
+namespace kio::analysis {
 
 LineNumbers::LineNumbers(std::string_view bytes) {
     lineStarts_.push_back(0);
@@ -38,4 +38,4 @@ int LineNumbers::LineOf(size_t offset) const {
     return static_cast<int>(after - lineStarts_.begin());
 }
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
 char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -41,4 +41,4 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
                       [](char x, char y) { return FoldCase(x) == FoldCase(y); });
 }
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
 bool IsPrintable(char c) {
@@ -34,4 +34,4 @@ std::string Printable(std::string_view text) {
     return out;
 }
 
-}  // namespace kiobind
+}  // namespace kio::analysis

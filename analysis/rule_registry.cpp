@@ -4,7 +4,7 @@
 #include <array>
 #include <cstddef>
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
 using enum RuleLevel;
@@ -103,4 +103,4 @@ std::string_view RuleLevelName(RuleLevel level) {
 
 RuleLevel RuleLevelOf(Severity severity) { return severity == Severity::Warning ? Warning : Note; }
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -11,7 +11,7 @@
 
 #include "findings.h"
 
-namespace kiobind {
+namespace kio::analysis {
 
 enum class RuleLevel {
     Warning,
@@ -38,4 +38,4 @@ std::string_view RuleLevelName(RuleLevel level);
 
 RuleLevel RuleLevelOf(Severity severity);
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -9,7 +9,7 @@
 #include "characters.h"
 #include "vocabulary.h"
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
 // How the line's own text shows a value to the player: a key name, or 0x... for
@@ -29,14 +29,15 @@ bool IsMenuAction(int action) {
     static constexpr std::string_view kMenuActions[] = {"Up",    "Down",   "Left",    "Right",
                                                         "Enter", "Cancel", "SkipDemo"};
     return std::find(std::begin(kMenuActions), std::end(kMenuActions),
-                     kio::kActions[static_cast<size_t>(action)].name) != std::end(kMenuActions);
+                     kio::binding::kActions[static_cast<size_t>(action)].name) !=
+           std::end(kMenuActions);
 }
 
 void AddSharedKeys(const FileAnalysis& analysis, std::vector<Finding>& findings) {
     const LastLines last = LastLineOfEachBinding(analysis);
     // Keyboard and pad values are different things: entry parity, then value.
     std::map<std::pair<int, int32_t>, std::vector<int>> holders;
-    for (int entry = 0; entry < kio::kBindingCount; ++entry) {
+    for (int entry = 0; entry < kio::binding::kBindingCount; ++entry) {
         const AnalysedLine* line = last[static_cast<size_t>(entry)];
         if (line != nullptr && line->value != 0) {
             holders[{entry % 2, line->value}].push_back(entry);
@@ -55,18 +56,21 @@ void AddSharedKeys(const FileAnalysis& analysis, std::vector<Finding>& findings)
         for (const int entry : entries) {
             menu += IsMenuAction(entry / 2) ? 1 : 0;
             if (entry != *lastSet) {
-                others += (others.empty() ? "" : ", ") + std::string(kio::BindingName(entry));
+                others +=
+                    (others.empty() ? "" : ", ") + std::string(kio::binding::BindingName(entry));
             }
         }
         const int play = static_cast<int>(entries.size()) - menu;
         const char* key = play > 1 ? "K502.play" : menu > 1 ? "K502.menu" : "K501";
-        findings.push_back({line.number,
-                            Message{key,
-                                    {Plain("binding", std::string(kio::BindingName(*lastSet))),
-                                     Plain("value", ValueShown(*lastSet, kindAndValue.second)),
-                                     Plain("others", others)}},
-                            SpanOf(line, line.valueText)});
+        findings.push_back(
+            {line.number,
+             messages::Message{
+                 key,
+                 {messages::Plain("binding", std::string(kio::binding::BindingName(*lastSet))),
+                  messages::Plain("value", ValueShown(*lastSet, kindAndValue.second)),
+                  messages::Plain("others", others)}},
+             SpanOf(line, line.valueText)});
     }
 }
 
-}  // namespace kiobind
+}  // namespace kio::analysis

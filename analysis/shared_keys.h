@@ -9,7 +9,7 @@
 #include "file_analysis.h"
 #include "findings.h"
 
-namespace kiobind {
+namespace kio::analysis {
 
 // True for the actions the game reads only in menus and demos.
 bool IsMenuAction(int action);
@@ -21,4 +21,4 @@ bool IsMenuAction(int action);
 // binds to nothing (0), shares no key.
 void AddSharedKeys(const FileAnalysis& analysis, std::vector<Finding>& findings);
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -5,7 +5,7 @@
 
 #include "quoting.h"
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
 // The code point starting at `utf8[i]` of a valid UTF-8 text, and its length.
@@ -49,7 +49,7 @@ void AppendWithoutControls(std::string& out, std::string_view utf8) {
     }
 }
 
-std::string ShowDecoded(std::string_view bytes, const kio::CodePage& codePage,
+std::string ShowDecoded(std::string_view bytes, const kio::binding::CodePage& codePage,
                         const CodePageDecoder& decode) {
     std::string out;
     out.reserve(bytes.size());
@@ -73,4 +73,4 @@ std::string ShowDecoded(std::string_view bytes, const kio::CodePage& codePage,
     return out;
 }
 
-}  // namespace kiobind
+}  // namespace kio::analysis

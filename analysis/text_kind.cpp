@@ -5,7 +5,7 @@
 
 #include "encoding_findings.h"
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
 constexpr std::array<std::pair<std::string_view, TextKind>, 8> kStarts{{
@@ -47,4 +47,4 @@ TextKind KindOfFile(std::string_view bytes) {
     return stray * 20 > sample.size() ? TextKind::kControls : TextKind::kText;
 }
 
-}  // namespace kiobind
+}  // namespace kio::analysis

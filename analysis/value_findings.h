@@ -8,9 +8,10 @@
 #include "file_analysis.h"
 #include "findings.h"
 
-namespace kiobind {
+namespace kio::analysis {
 
 // `line` must name a binding.
-std::optional<Finding> DiagnoseValue(const AnalysedLine& line, const kio::CodePage& codePage);
+std::optional<Finding> DiagnoseValue(const AnalysedLine& line,
+                                     const kio::binding::CodePage& codePage);
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -5,7 +5,7 @@
 
 #include "byte_search.h"
 
-namespace kio {
+namespace kio::binding {
 namespace {
 
 // Windows cannot hold a file of 2^31 bytes or more in one buffer for one read.
@@ -125,4 +125,4 @@ ResultCode ReadBindingFileAt(const FileSystem& fileSystem, const char* path, Fil
     return kOk;
 }
 
-}  // namespace kio
+}  // namespace kio::binding

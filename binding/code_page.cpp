@@ -1,6 +1,6 @@
 #include "code_page.h"
 
-namespace kio {
+namespace kio::binding {
 namespace {
 
 struct ByteRange {
@@ -134,4 +134,4 @@ bool IsTrailByte(const CodePage& page, uint8_t byte) {
     return false;
 }
 
-}  // namespace kio
+}  // namespace kio::binding

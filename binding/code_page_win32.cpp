@@ -4,7 +4,7 @@
 
 #include "code_page.h"
 
-namespace kio {
+namespace kio::binding {
 namespace {
 
 CodePage CaptureCodePage(UINT id) {
@@ -43,4 +43,4 @@ const CodePage& ProcessCodePage() {
     return page;
 }
 
-}  // namespace kio
+}  // namespace kio::binding

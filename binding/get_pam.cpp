@@ -8,11 +8,12 @@
 extern "C" KIO_EXPORT int32_t KIO_CALL GetPAM(int32_t* bindings, int32_t bindingCount,
                                               const char* const* actionNames) {
     try {
-        return kio::LoadBindings(bindings, bindingCount, actionNames, kio::SystemFileSystem(),
-                                 kio::ProcessCodePage());
+        return kio::binding::LoadBindings(bindings, bindingCount, actionNames,
+                                          kio::binding::SystemFileSystem(),
+                                          kio::binding::ProcessCodePage());
     } catch (const std::bad_alloc&) {
-        return kio::kOutOfMemory;
+        return kio::binding::kOutOfMemory;
     } catch (...) {
-        return kio::kUnspecifiedFailure;
+        return kio::binding::kUnspecifiedFailure;
     }
 }

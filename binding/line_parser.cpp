@@ -6,7 +6,7 @@
 #include "line_scanner.h"
 #include "value_decoding.h"
 
-namespace kio {
+namespace kio::binding {
 namespace {
 
 size_t FindEqualsSign(std::string_view line, const CodePage& codePage) {
@@ -97,4 +97,4 @@ int32_t DecodeValue(std::string_view valueText, const CodePage& codePage) {
     return DecodeValueText(valueText, codePage);
 }
 
-}  // namespace kio
+}  // namespace kio::binding

@@ -12,7 +12,7 @@
 #include "line_parser.h"
 #include "line_window.h"
 
-namespace kio {
+namespace kio::binding {
 
 // A non-empty line, the offset of its first "=" (npos when it has none), and
 // when it has one, the texts before and after it: each trimmed of white space at
@@ -242,4 +242,4 @@ void ScanBindingLines(std::string_view text, const CodePage& codePage, OnLine&& 
     }
 }
 
-}  // namespace kio
+}  // namespace kio::binding

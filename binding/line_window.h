@@ -14,7 +14,7 @@
 #include "code_page.h"
 #include "kio_assert.h"
 
-namespace kio {
+namespace kio::binding {
 
 inline constexpr size_t kLineWindowSize = 32;
 
@@ -136,4 +136,4 @@ KIO_ALWAYS_INLINE WindowCut CutWindowedLine(const LineWindow& window, bool bytes
                                                              : WindowCut::kCut;
 }
 
-}  // namespace kio
+}  // namespace kio::binding

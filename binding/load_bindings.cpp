@@ -9,7 +9,7 @@
 #include "value_decoding.h"
 #include "vocabulary.h"
 
-namespace kio {
+namespace kio::binding {
 
 namespace {
 
@@ -110,4 +110,4 @@ ResultCode LoadBindings(int32_t* bindings, int32_t bindingCount, const char* con
     return kOk;
 }
 
-}  // namespace kio
+}  // namespace kio::binding

@@ -11,7 +11,7 @@
 #include "perfect_hash.h"
 #include "vocabulary_lists.h"
 
-namespace kio {
+namespace kio::binding {
 namespace name_lookup {
 
 // Binding names in lower case, in action-table order: position = entry.
@@ -147,4 +147,4 @@ KIO_ALWAYS_INLINE int32_t FindKeyCodeOrZero(std::string_view valueText) {
     return code < 0 ? 0 : code;
 }
 
-}  // namespace kio
+}  // namespace kio::binding

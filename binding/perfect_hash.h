@@ -14,7 +14,7 @@
 
 #include "always_inline.h"
 
-namespace kio {
+namespace kio::binding {
 
 // A lower-case name held by value, so lookup tables can be built at compile
 // time. A lookup compares at most three words of eight bytes.
@@ -267,4 +267,4 @@ private:
     std::array<SlotOffset, kSlotCount> slots_{};
 };
 
-}  // namespace kio
+}  // namespace kio::binding

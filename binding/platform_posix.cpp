@@ -12,7 +12,7 @@
 #include "platform.h"
 #include "remembered_executable_path.h"
 
-namespace kio {
+namespace kio::binding {
 namespace {
 
 // errno to the nearest Win32 error:
@@ -163,4 +163,4 @@ constexpr FileSystem kPosixFileSystem = {
 
 const FileSystem& SystemFileSystem() { return kPosixFileSystem; }
 
-}  // namespace kio
+}  // namespace kio::binding

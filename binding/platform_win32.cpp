@@ -4,7 +4,7 @@
 #include "platform.h"
 #include "remembered_executable_path.h"
 
-namespace kio {
+namespace kio::binding {
 namespace {
 
 // The result code of the Win32 call that just failed. A failing call that left
@@ -82,4 +82,4 @@ constexpr FileSystem kWin32FileSystem = {GetHostExecutablePath, OpenForReading, 
 
 const FileSystem& SystemFileSystem() { return kWin32FileSystem; }
 
-}  // namespace kio
+}  // namespace kio::binding

@@ -4,7 +4,7 @@
 #include "platform.h"
 #include "result_codes.h"
 
-namespace kio {
+namespace kio::binding {
 
 struct ExecutablePath {
     ResultCode result = kOk;
@@ -27,4 +27,4 @@ ResultCode RememberedExecutablePath(PathBuffer& path) {
     return again.result;
 }
 
-}  // namespace kio
+}  // namespace kio::binding

@@ -15,7 +15,7 @@
 #include "code_page.h"
 #include "name_lookup.h"
 
-namespace kio {
+namespace kio::binding {
 namespace value_decoding {
 
 // The value of each byte as a hexadecimal digit, -1 for every other byte.
@@ -178,4 +178,4 @@ KIO_ALWAYS_INLINE bool DecodeUntrimmedValue(std::string_view valueText, int32_t&
     return value >= 0;
 }
 
-}  // namespace kio
+}  // namespace kio::binding

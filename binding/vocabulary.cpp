@@ -5,7 +5,7 @@
 
 #include "name_lookup.h"
 
-namespace kio {
+namespace kio::binding {
 
 std::string_view BindingName(int entry) {
     const Action& action = kActions[static_cast<size_t>(entry / 2)];
@@ -137,4 +137,4 @@ std::optional<int32_t> FindKeyCode(std::string_view valueText) {
     return name_lookup::kKeyNameIndex.Name(position).value;
 }
 
-}  // namespace kio
+}  // namespace kio::binding

@@ -14,11 +14,11 @@
 #include "line_parser.h"
 #include "vocabulary.h"
 
-namespace kioedit {
+namespace kio::edit {
 namespace {
 
 // The file's own line break: the first one it holds, CR LF when it has none.
-std::string_view FileLineBreak(std::string_view file, const kiobind::LineNumbers& lines) {
+std::string_view FileLineBreak(std::string_view file, const kio::analysis::LineNumbers& lines) {
     if (lines.LastLine() == 1) {
         return "\r\n";
     }
@@ -40,13 +40,13 @@ std::string Written(const std::string& value, std::string_view file, size_t valu
     return value.ends_with(';') && !strippedSemicolon ? value + ";" : value;
 }
 
-EditOutcome ReplaceValue(std::string_view file, const kiobind::LineNumbers& lines,
-                         const kiobind::AnalysedLine& line, const std::string& name,
-                         const std::string& value, const kio::CodePage& codePage) {
-    if (std::any_of(line.text.begin(), line.text.end(), kiobind::IsLineBreak)) {
+EditOutcome ReplaceValue(std::string_view file, const kio::analysis::LineNumbers& lines,
+                         const kio::analysis::AnalysedLine& line, const std::string& name,
+                         const std::string& value, const kio::binding::CodePage& codePage) {
+    if (std::any_of(line.text.begin(), line.text.end(), kio::binding::IsLineBreak)) {
         return Refusal({"E201",
-                        {kiobind::Number("line", static_cast<uint64_t>(line.number)),
-                         kiobind::Number("code_page", codePage.id)}});
+                        {kio::messages::Number("line", static_cast<uint64_t>(line.number)),
+                         kio::messages::Number("code_page", codePage.id)}});
     }
     size_t start = 0;
     if (line.valueText.data() != nullptr) {
@@ -65,28 +65,29 @@ EditOutcome ReplaceValue(std::string_view file, const kiobind::LineNumbers& line
         return outcome;
     }
     outcome.bytes = Spliced(file, start, length, text);
-    kiobind::Message description{"change.set",
-                                 {kiobind::Plain("binding", name), kiobind::Plain("value", value),
-                                  kiobind::Plain("was", std::string(line.valueText))}};
+    kio::messages::Message description{
+        "change.set",
+        {kio::messages::Plain("binding", name), kio::messages::Plain("value", value),
+         kio::messages::Plain("was", std::string(line.valueText))}};
     if (line.valueText.empty()) {
         description.key = "change.set.empty";
     }
-    const kiobind::LineNumbers changedLines(outcome.bytes);
+    const kio::analysis::LineNumbers changedLines(outcome.bytes);
     outcome.changes.push_back({line.number, false, std::string(LineAround(file, lines, start)),
                                std::string(LineAround(outcome.bytes, changedLines, start)),
                                std::move(description)});
     return outcome;
 }
 
-EditOutcome AddLine(std::string_view file, const kiobind::FileAnalysis& analysis,
-                    const kiobind::AnalysedLine* lastOfKind, const std::string& name,
+EditOutcome AddLine(std::string_view file, const kio::analysis::FileAnalysis& analysis,
+                    const kio::analysis::AnalysedLine* lastOfKind, const std::string& name,
                     const std::string& value) {
-    const kiobind::LineNumbers& lines = analysis.lineNumbers;
+    const kio::analysis::LineNumbers& lines = analysis.lineNumbers;
     size_t position = analysis.text.size();
     std::string_view lineBreak = FileLineBreak(file, lines);
     if (lastOfKind != nullptr) {
         position = lastOfKind->offset + lastOfKind->text.size();
-        if (const size_t length = kiobind::LineBreakLength(file, position); length > 0) {
+        if (const size_t length = kio::analysis::LineBreakLength(file, position); length > 0) {
             lineBreak = file.substr(position, length);
             position += length;
         }
@@ -107,56 +108,57 @@ EditOutcome AddLine(std::string_view file, const kiobind::FileAnalysis& analysis
     EditOutcome outcome;
     outcome.bytes = Spliced(file, position, 0, inserted);
     const size_t addedStart = position + (needsBreakFirst ? lineBreak.size() : 0);
-    outcome.changes.push_back({kiobind::LineNumbers(outcome.bytes).LineOf(addedStart),
+    outcome.changes.push_back({kio::analysis::LineNumbers(outcome.bytes).LineOf(addedStart),
                                true,
                                "",
                                line,
-                               {"change.added", {kiobind::Plain("line", line)}}});
+                               {"change.added", {kio::messages::Plain("line", line)}}});
     return outcome;
 }
 
 // A line "name=value" put in front of the game's line starting at `lineStart`:
 // where the natural place would follow a line whose last byte swallows its
 // line break, the game still reads every line as before.
-EditOutcome AddLineBefore(std::string_view file, const kiobind::LineNumbers& lines,
+EditOutcome AddLineBefore(std::string_view file, const kio::analysis::LineNumbers& lines,
                           size_t lineStart, const std::string& name, const std::string& value) {
     const std::string line = name + "=" + Written(value, "", 0);
     EditOutcome outcome;
     outcome.bytes = Spliced(file, lineStart, 0, line + std::string(FileLineBreak(file, lines)));
-    outcome.changes.push_back({kiobind::LineNumbers(outcome.bytes).LineOf(lineStart),
+    outcome.changes.push_back({kio::analysis::LineNumbers(outcome.bytes).LineOf(lineStart),
                                true,
                                "",
                                line,
-                               {"change.added", {kiobind::Plain("line", line)}}});
+                               {"change.added", {kio::messages::Plain("line", line)}}});
     return outcome;
 }
 
 // The edit must reach the game as written: `entry` gets `expected` and every
 // other binding keeps its value.
 bool MeansWhatItSays(std::string_view before, std::string_view after, int entry,
-                     std::optional<int32_t> expected, const kio::CodePage& codePage) {
+                     std::optional<int32_t> expected, const kio::binding::CodePage& codePage) {
     GameValues wanted = ReadGameValues(before, codePage);
     wanted[static_cast<size_t>(entry)] = expected;
     return ReadGameValues(after, codePage) == wanted;
 }
 
 // Why no edit of `file` is made: it is UTF-16. Nothing where it can be edited.
-std::optional<kiobind::Message> FileRefusal(std::string_view file) {
-    if (kiobind::DetectUtf16(file)) {
-        return kiobind::Message{"E202", {}};
+std::optional<kio::messages::Message> FileRefusal(std::string_view file) {
+    if (kio::analysis::DetectUtf16(file)) {
+        return kio::messages::Message{"E202", {}};
     }
     return std::nullopt;
 }
 
-kiobind::Message NotAsWritten() { return {"E203", {}}; }
+kio::messages::Message NotAsWritten() { return {"E203", {}}; }
 
 // `file` with the binding of `request` (one not refused) set.
-EditOutcome Set(std::string_view file, const SetRequest& request, const kio::CodePage& codePage) {
+EditOutcome Set(std::string_view file, const SetRequest& request,
+                const kio::binding::CodePage& codePage) {
     const int entry = request.entry;
-    const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(file, codePage);
-    const kiobind::AnalysedLine* last = nullptr;
-    const kiobind::AnalysedLine* lastOfKind = nullptr;
-    for (const kiobind::AnalysedLine& line : analysis.lines) {
+    const kio::analysis::FileAnalysis analysis = kio::analysis::AnalyseFile(file, codePage);
+    const kio::analysis::AnalysedLine* last = nullptr;
+    const kio::analysis::AnalysedLine* lastOfKind = nullptr;
+    for (const kio::analysis::AnalysedLine& line : analysis.lines) {
         if (line.entry && *line.entry == entry) {
             last = &line;
         }
@@ -173,7 +175,7 @@ EditOutcome Set(std::string_view file, const SetRequest& request, const kio::Cod
         !MeansWhatItSays(file, outcome.bytes, entry, request.decoded, codePage)) {
         // The line it would follow ends in a lead byte that takes the line
         // break with it: the new line goes in front of that line instead.
-        const kiobind::AnalysedLine* beside =
+        const kio::analysis::AnalysedLine* beside =
             lastOfKind != nullptr ? lastOfKind
                                   : (analysis.lines.empty() ? nullptr : &analysis.lines.back());
         if (last != nullptr || beside == nullptr) {
@@ -195,19 +197,19 @@ EditOutcome Set(std::string_view file, const SetRequest& request, const kio::Cod
 // edit what it says after the repair. "; " goes behind the marks, which a fix
 // removes.
 std::vector<size_t> HiddenLinesNaming(std::string_view file, int entry,
-                                      const kiobind::FileAnalysis& analysis,
-                                      const kio::CodePage& codePage) {
+                                      const kio::analysis::FileAnalysis& analysis,
+                                      const kio::binding::CodePage& codePage) {
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
     // Where the game already reads the binding: looked up, not scanned, for each
     // line, so that a long file costs no more than its lines.
     std::vector<size_t> seenStarts;
-    for (const kiobind::AnalysedLine& seen : analysis.lines) {
+    for (const kio::analysis::AnalysedLine& seen : analysis.lines) {
         if (seen.entry == entry) {
             seenStarts.push_back(seen.offset);
         }
     }
     std::sort(seenStarts.begin(), seenStarts.end());
-    const kiobind::LineNumbers& lines = analysis.lineNumbers;
+    const kio::analysis::LineNumbers& lines = analysis.lineNumbers;
     std::vector<size_t> starts;
     for (int number = 1; number <= lines.LastLine(); ++number) {
         const size_t start = lines.LineStart(number);
@@ -218,8 +220,8 @@ std::vector<size_t> HiddenLinesNaming(std::string_view file, int entry,
         }
         std::string repaired(file.substr(text, end - text));
         std::erase(repaired, '\0');
-        const kiobind::AnalysedLine line =
-            kiobind::AnalyseLine(kio::CutBindingLine(repaired, codePage), codePage);
+        const kio::analysis::AnalysedLine line =
+            kio::analysis::AnalyseLine(kio::binding::CutBindingLine(repaired, codePage), codePage);
         if (line.entry == entry &&
             !std::binary_search(seenStarts.begin(), seenStarts.end(), start)) {
             starts.push_back(text);
@@ -231,7 +233,7 @@ std::vector<size_t> HiddenLinesNaming(std::string_view file, int entry,
 // `outcome.bytes` with "; " put at each of `starts` (offsets into it, in
 // order), each such line reported as turned off. `lines` are those of
 // `outcome.bytes`.
-void TurnOff(EditOutcome& outcome, const kiobind::LineNumbers& lines,
+void TurnOff(EditOutcome& outcome, const kio::analysis::LineNumbers& lines,
              const std::vector<size_t>& starts) {
     constexpr std::string_view kOff = "; ";
     std::string bytes;
@@ -241,7 +243,7 @@ void TurnOff(EditOutcome& outcome, const kiobind::LineNumbers& lines,
         copied = start;
     }
     bytes.append(outcome.bytes, copied);
-    const kiobind::LineNumbers numbers(bytes);
+    const kio::analysis::LineNumbers numbers(bytes);
     for (size_t i = 0; i < starts.size(); ++i) {
         const size_t at = starts[i] + i * kOff.size();
         const size_t lineStart = numbers.LineStart(numbers.LineOf(at));
@@ -252,15 +254,16 @@ void TurnOff(EditOutcome& outcome, const kiobind::LineNumbers& lines,
              false,
              before,
              after,
-             {"change.off", {kiobind::Plain("line", after.substr(at - lineStart))}}});
+             {"change.off", {kio::messages::Plain("line", after.substr(at - lineStart))}}});
     }
     std::sort(outcome.changes.begin(), outcome.changes.end(),
               [](const LineChange& a, const LineChange& b) { return a.line < b.line; });
     outcome.bytes = std::move(bytes);
 }
 
-EditOutcome Unset(std::string_view file, std::string_view binding, const kio::CodePage& codePage) {
-    if (const std::optional<kiobind::Message> refusal = FileRefusal(file)) {
+EditOutcome Unset(std::string_view file, std::string_view binding,
+                  const kio::binding::CodePage& codePage) {
+    if (const std::optional<kio::messages::Message> refusal = FileRefusal(file)) {
         return Refusal(*refusal);
     }
     int entry = 0;
@@ -268,9 +271,9 @@ EditOutcome Unset(std::string_view file, std::string_view binding, const kio::Co
     if (name.text.empty()) {
         return Refusal(name.refusal);
     }
-    const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(file, codePage);
+    const kio::analysis::FileAnalysis analysis = kio::analysis::AnalyseFile(file, codePage);
     std::vector<size_t> starts = HiddenLinesNaming(file, entry, analysis, codePage);
-    for (const kiobind::AnalysedLine& line : analysis.lines) {
+    for (const kio::analysis::AnalysedLine& line : analysis.lines) {
         if (line.entry == entry) {
             starts.push_back(line.offset);
         }
@@ -289,8 +292,8 @@ EditOutcome Unset(std::string_view file, std::string_view binding, const kio::Co
 // Set, and then the lines that would name the binding after a repair are
 // turned off, so that the value set stays the one the game reads.
 EditOutcome SetAndTurnOffHidden(std::string_view file, std::string_view binding,
-                                std::string_view value, const kio::CodePage& codePage) {
-    if (const std::optional<kiobind::Message> refusal = FileRefusal(file)) {
+                                std::string_view value, const kio::binding::CodePage& codePage) {
+    if (const std::optional<kio::messages::Message> refusal = FileRefusal(file)) {
         return Refusal(*refusal);
     }
     const SetRequest request = ParseSetRequest(binding, value, codePage);
@@ -302,7 +305,8 @@ EditOutcome SetAndTurnOffHidden(std::string_view file, std::string_view binding,
         return outcome;
     }
     const int entry = request.entry;
-    const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(outcome.bytes, codePage);
+    const kio::analysis::FileAnalysis analysis =
+        kio::analysis::AnalyseFile(outcome.bytes, codePage);
     const std::vector<size_t> hidden = HiddenLinesNaming(outcome.bytes, entry, analysis, codePage);
     if (hidden.empty()) {
         return outcome;
@@ -319,7 +323,7 @@ EditOutcome SetAndTurnOffHidden(std::string_view file, std::string_view binding,
 }  // namespace
 
 EditOutcome SetBinding(std::string_view file, std::string_view binding, std::string_view value,
-                       const kio::CodePage& codePage) {
+                       const kio::binding::CodePage& codePage) {
     try {
         return SetAndTurnOffHidden(file, binding, value, codePage);
     } catch (...) {
@@ -330,7 +334,7 @@ EditOutcome SetBinding(std::string_view file, std::string_view binding, std::str
 }
 
 EditOutcome UnsetBinding(std::string_view file, std::string_view binding,
-                         const kio::CodePage& codePage) {
+                         const kio::binding::CodePage& codePage) {
     try {
         return Unset(file, binding, codePage);
     } catch (...) {
@@ -340,4 +344,4 @@ EditOutcome UnsetBinding(std::string_view file, std::string_view binding,
     }
 }
 
-}  // namespace kioedit
+}  // namespace kio::edit

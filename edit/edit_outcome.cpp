@@ -3,9 +3,9 @@
 #include <exception>
 #include <new>
 
-namespace kioedit {
+namespace kio::edit {
 
-EditOutcome Refusal(kiobind::Message reason) {
+EditOutcome Refusal(kio::messages::Message reason) {
     EditOutcome outcome;
     outcome.status = EditStatus::Refused;
     outcome.refusal = std::move(reason);
@@ -21,18 +21,20 @@ void FailWithCurrentException(EditOutcome& outcome) noexcept {
     } catch (const std::bad_alloc&) {
     } catch (const std::exception& error) {
         try {
-            outcome.refusal = kiobind::Message{"E900", {kiobind::Verbatim("reason", error.what())}};
+            outcome.refusal =
+                kio::messages::Message{"E900", {kio::messages::Verbatim("reason", error.what())}};
             outcome.status = EditStatus::Refused;
         } catch (...) {
         }
     } catch (...) {
         // Not a standard exception, and not memory: say so rather than blame memory.
         try {
-            outcome.refusal = kiobind::Message{"E900", {kiobind::Verbatim("reason", "?")}};
+            outcome.refusal =
+                kio::messages::Message{"E900", {kio::messages::Verbatim("reason", "?")}};
             outcome.status = EditStatus::Refused;
         } catch (...) {
         }
     }
 }
 
-}  // namespace kioedit
+}  // namespace kio::edit

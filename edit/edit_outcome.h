@@ -5,12 +5,12 @@
 
 #include "binding_edit.h"
 
-namespace kioedit {
+namespace kio::edit {
 
-EditOutcome Refusal(kiobind::Message reason);
+EditOutcome Refusal(kio::messages::Message reason);
 
 // Call only inside a catch block: turns the exception being handled into the
 // outcome's status (OutOfMemory for std::bad_alloc, else Refused with its text as E900).
 void FailWithCurrentException(EditOutcome& outcome) noexcept;
 
-}  // namespace kioedit
+}  // namespace kio::edit

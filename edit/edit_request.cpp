@@ -10,7 +10,7 @@
 #include "nearest_name.h"
 #include "vocabulary.h"
 
-namespace kioedit {
+namespace kio::edit {
 namespace {
 
 // Longer texts get no suggestion: nothing that long is a typo of a short name.
@@ -23,15 +23,16 @@ bool IsHexDigits(std::string_view text) {
     });
 }
 
-kiobind::Message NotAKeyName(std::string_view value, const std::string& lower) {
-    kiobind::Message refusal{"E105", {kiobind::Quoted("value", std::string(value))}};
+kio::messages::Message NotAKeyName(std::string_view value, const std::string& lower) {
+    kio::messages::Message refusal{"E105", {kio::messages::Quoted("value", std::string(value))}};
     if (lower.size() > kLongestSuggestable) {
         return refusal;
     }
     std::vector<std::pair<size_t, std::string>> ranked;
-    ranked.reserve(kio::kKeyNames.size());
-    for (const kio::KeyName& key : kio::kKeyNames) {
-        ranked.emplace_back(kiobind::EditDistance(lower, key.name), kiobind::AsciiLower(key.name));
+    ranked.reserve(kio::binding::kKeyNames.size());
+    for (const kio::binding::KeyName& key : kio::binding::kKeyNames) {
+        ranked.emplace_back(kio::analysis::EditDistance(lower, key.name),
+                            kio::analysis::AsciiLower(key.name));
     }
     std::stable_sort(ranked.begin(), ranked.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -39,43 +40,47 @@ kiobind::Message NotAKeyName(std::string_view value, const std::string& lower) {
     refusal.key = "E105.near";
     size_t rank = 0;
     for (const char* place : {"first", "second", "third"}) {
-        refusal.arguments.push_back(kiobind::Plain(place, ranked[rank++].second));
+        refusal.arguments.push_back(kio::messages::Plain(place, ranked[rank++].second));
     }
     return refusal;
 }
 
 }  // namespace
 
-ParsedText ParseBinding(std::string_view binding, const kio::CodePage& codePage, int& entry) {
-    if (const std::optional<int> found = kio::FindBindingEntry(binding, codePage)) {
+ParsedText ParseBinding(std::string_view binding, const kio::binding::CodePage& codePage,
+                        int& entry) {
+    if (const std::optional<int> found = kio::binding::FindBindingEntry(binding, codePage)) {
         entry = *found;
-        return {std::string(kio::BindingName(*found)), {}};
+        return {std::string(kio::binding::BindingName(*found)), {}};
     }
-    const kiobind::MessageArgument named = kiobind::Quoted("binding", std::string(binding));
-    std::array<std::string_view, kio::kBindingCount> names;
-    for (int e = 0; e < kio::kBindingCount; ++e) {
-        names[static_cast<size_t>(e)] = kio::BindingName(e);
+    const kio::messages::MessageArgument named =
+        kio::messages::Quoted("binding", std::string(binding));
+    std::array<std::string_view, kio::binding::kBindingCount> names;
+    for (int e = 0; e < kio::binding::kBindingCount; ++e) {
+        names[static_cast<size_t>(e)] = kio::binding::BindingName(e);
     }
     const std::optional<std::string_view> near =
         binding.size() > kLongestSuggestable
             ? std::nullopt
-            : kiobind::NearestName(binding, names, [](std::string_view name) { return name; });
+            : kio::analysis::NearestName(binding, names,
+                                         [](std::string_view name) { return name; });
     if (near) {
-        return {"", {"E101.near", {named, kiobind::Quoted("nearest", std::string(*near))}}};
+        return {"", {"E101.near", {named, kio::messages::Quoted("nearest", std::string(*near))}}};
     }
     return {"", {"E101", {named}}};
 }
 
 ParsedText ParseValue(std::string_view value, int entry) {
-    const std::string lower = kiobind::AsciiLower(value);
+    const std::string lower = kio::analysis::AsciiLower(value);
     const bool padBinding = entry % 2 == 1;
-    const bool keyName = kio::FindKeyCode(lower).has_value();
-    if (kiobind::IsDigits(value) && (padBinding || !keyName)) {
-        kiobind::Message refusal{"E102", {kiobind::Quoted("value", std::string(value))}};
-        if (const std::optional<uint32_t> number = kiobind::DecimalValue(value)) {
+    const bool keyName = kio::binding::FindKeyCode(lower).has_value();
+    if (kio::analysis::IsDigits(value) && (padBinding || !keyName)) {
+        kio::messages::Message refusal{"E102",
+                                       {kio::messages::Quoted("value", std::string(value))}};
+        if (const std::optional<uint32_t> number = kio::analysis::DecimalValue(value)) {
             refusal.key = "E102.hex";
-            refusal.arguments.push_back(kiobind::HexNumber("number", *number));
-            refusal.arguments.push_back(kiobind::Plain("decimal", std::string(value)));
+            refusal.arguments.push_back(kio::messages::HexNumber("number", *number));
+            refusal.arguments.push_back(kio::messages::Plain("decimal", std::string(value)));
         }
         return {"", std::move(refusal)};
     }
@@ -87,7 +92,7 @@ ParsedText ParseValue(std::string_view value, int entry) {
         if (!digits.empty() && digits.size() <= 8 && IsHexDigits(digits)) {
             return {std::string(value), {}};
         }
-        return {"", {"E103", {kiobind::Quoted("value", std::string(value))}}};
+        return {"", {"E103", {kio::messages::Quoted("value", std::string(value))}}};
     }
     if (value.empty()) {
         return {"", {"E104", {}}};
@@ -96,7 +101,7 @@ ParsedText ParseValue(std::string_view value, int entry) {
 }
 
 SetRequest ParseSetRequest(std::string_view binding, std::string_view value,
-                           const kio::CodePage& codePage) {
+                           const kio::binding::CodePage& codePage) {
     SetRequest request;
     ParsedText name = ParseBinding(binding, codePage, request.entry);
     if (name.text.empty()) {
@@ -110,12 +115,12 @@ SetRequest ParseSetRequest(std::string_view binding, std::string_view value,
     }
     request.binding = std::move(name.text);
     request.value = std::move(parsed.text);
-    request.decoded = kio::DecodeValue(request.value, codePage);
+    request.decoded = kio::binding::DecodeValue(request.value, codePage);
     return request;
 }
 
 std::optional<int32_t> ValueToSet(std::string_view binding, std::string_view value,
-                                  const kio::CodePage& codePage) {
+                                  const kio::binding::CodePage& codePage) {
     const SetRequest request = ParseSetRequest(binding, value, codePage);
     if (request.value.empty()) {
         return std::nullopt;
@@ -123,4 +128,4 @@ std::optional<int32_t> ValueToSet(std::string_view binding, std::string_view val
     return request.decoded;
 }
 
-}  // namespace kioedit
+}  // namespace kio::edit

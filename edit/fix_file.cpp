@@ -12,7 +12,7 @@
 #include "line_changes.h"
 #include "line_numbers.h"
 
-namespace kioedit {
+namespace kio::edit {
 namespace {
 
 // Each pass applies every fix whose bytes no earlier fix of the pass touched;
@@ -58,7 +58,7 @@ int LineOfUnit(std::u16string_view text, size_t unit) {
             bytes[i] = static_cast<char>(text[i]);
         }
     }
-    return kiobind::LineNumbers(bytes).LineOf(unit);
+    return kio::analysis::LineNumbers(bytes).LineOf(unit);
 }
 
 DescribedCharacter DescribeCharacter(std::u16string_view text, size_t unit) {
@@ -89,9 +89,10 @@ std::optional<std::u16string> Utf16Units(std::string_view file) {
 }
 
 // The ANSI text of a UTF-16 file, or the reason there is none.
-EditOutcome ConvertFromUtf16(std::string_view file, const kio::CodePage& codePage,
+EditOutcome ConvertFromUtf16(std::string_view file, const kio::binding::CodePage& codePage,
                              Utf16ToCodePage toCodePage) {
-    const kiobind::MessageArgument codePageArgument = kiobind::Number("code_page", codePage.id);
+    const kio::messages::MessageArgument codePageArgument =
+        kio::messages::Number("code_page", codePage.id);
     if (toCodePage == nullptr) {
         return Refusal({"E301", {codePageArgument}});
     }
@@ -107,12 +108,12 @@ EditOutcome ConvertFromUtf16(std::string_view file, const kio::CodePage& codePag
     }
     if (converted.status != ConversionStatus::Converted) {
         const DescribedCharacter character = DescribeCharacter(*units, converted.failedUnit);
-        std::vector<kiobind::MessageArgument> arguments{
-            kiobind::CodePoint("code", character.codePoint),
-            kiobind::Number("line", static_cast<uint64_t>(character.line)), codePageArgument};
+        std::vector<kio::messages::MessageArgument> arguments{
+            kio::messages::CodePoint("code", character.codePoint),
+            kio::messages::Number("line", static_cast<uint64_t>(character.line)), codePageArgument};
         if (character.utf8) {
             // Already UTF-8 and printable: the catalogue puts the quote marks around it.
-            arguments.push_back(kiobind::Verbatim("character", *character.utf8));
+            arguments.push_back(kio::messages::Verbatim("character", *character.utf8));
         }
         return Refusal({character.utf8 ? "E303" : "E303.code", std::move(arguments)});
     }
@@ -123,7 +124,7 @@ EditOutcome ConvertFromUtf16(std::string_view file, const kio::CodePage& codePag
 
 // A fix with the start of the line it mends, in the text it applies to.
 struct PlannedFix {
-    kiobind::Fix fix;
+    kio::analysis::Fix fix;
     size_t lineStart = 0;
 };
 
@@ -146,7 +147,7 @@ std::string Applied(std::string_view text, const std::vector<PlannedFix>& fixes,
         }
         lineStarts.push_back(
             static_cast<size_t>(static_cast<ptrdiff_t>(planned.lineStart) + shift));
-        const kiobind::Fix& fix = planned.fix;
+        const kio::analysis::Fix& fix = planned.fix;
         KIO_ASSERT(planned.lineStart <= fix.offset && copied <= fix.offset);
         fixed.append(text, copied, fix.offset - copied).append(fix.replacement);
         copied = fix.offset + fix.length;
@@ -162,26 +163,28 @@ std::string Applied(std::string_view text, const std::vector<PlannedFix>& fixes,
 // decodes to something else) makes the fixes unsure.
 bool DoesWhatItAnnounces(std::string_view before, std::string_view after,
                          const std::vector<PlannedFix>& fixes,
-                         const std::vector<size_t>& lineStarts, const kio::CodePage& codePage,
+                         const std::vector<size_t>& lineStarts,
+                         const kio::binding::CodePage& codePage,
                          std::vector<Announced>& announced) {
     // A file that now looks like UTF-16 would be converted by the next fix.
-    if (kiobind::LineNumbers(before).LastLine() != kiobind::LineNumbers(after).LastLine() ||
-        kiobind::DetectUtf16(after)) {
+    if (kio::analysis::LineNumbers(before).LastLine() !=
+            kio::analysis::LineNumbers(after).LastLine() ||
+        kio::analysis::DetectUtf16(after)) {
         return false;
     }
-    const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(after, codePage);
-    const kiobind::LastLines winner = kiobind::LastLineOfEachBinding(analysis);
+    const kio::analysis::FileAnalysis analysis = kio::analysis::AnalyseFile(after, codePage);
+    const kio::analysis::LastLines winner = kio::analysis::LastLineOfEachBinding(analysis);
     GameValues expected = ReadGameValues(before, codePage);
     std::vector<Announced> reaching;
     KIO_ASSERT(lineStarts.size() == fixes.size());
     for (size_t i = 0; i < fixes.size(); ++i) {
-        const kiobind::Fix& fix = fixes[i].fix;
+        const kio::analysis::Fix& fix = fixes[i].fix;
         if (!fix.entry) {
             continue;
         }
         const auto line = std::lower_bound(
             analysis.lines.begin(), analysis.lines.end(), lineStarts[i],
-            [](const kiobind::AnalysedLine& l, size_t offset) { return l.offset < offset; });
+            [](const kio::analysis::AnalysedLine& l, size_t offset) { return l.offset < offset; });
         if (line == analysis.lines.end() || line->offset != lineStarts[i] ||
             line->entry != fix.entry || line->value != fix.value) {
             return false;
@@ -199,17 +202,18 @@ bool DoesWhatItAnnounces(std::string_view before, std::string_view after,
 }
 
 // The fixes `check` offers for `text`, in file order, none overlapping.
-std::vector<PlannedFix> OfferedFixes(std::string_view text, const kio::CodePage& codePage) {
-    const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(text, codePage);
+std::vector<PlannedFix> OfferedFixes(std::string_view text,
+                                     const kio::binding::CodePage& codePage) {
+    const kio::analysis::FileAnalysis analysis = kio::analysis::AnalyseFile(text, codePage);
     std::vector<PlannedFix> offered;
-    for (kiobind::Finding& finding : kiobind::CollectFindings(analysis, codePage)) {
-        if (!finding.fix || finding.fix->kind == kiobind::FixKind::ConvertUtf16) {
+    for (kio::analysis::Finding& finding : kio::analysis::CollectFindings(analysis, codePage)) {
+        if (!finding.fix || finding.fix->kind == kio::analysis::FixKind::ConvertUtf16) {
             continue;
         }
         // The line holding the fix: the last one starting at or before it.
         const auto after = std::upper_bound(
             analysis.lines.begin(), analysis.lines.end(), finding.fix->offset,
-            [](size_t offset, const kiobind::AnalysedLine& l) { return offset < l.offset; });
+            [](size_t offset, const kio::analysis::AnalysedLine& l) { return offset < l.offset; });
         const size_t lineStart = after == analysis.lines.begin() ? 0 : std::prev(after)->offset;
         offered.push_back({std::move(*finding.fix), lineStart});
     }
@@ -219,7 +223,7 @@ std::vector<PlannedFix> OfferedFixes(std::string_view text, const kio::CodePage&
     for (PlannedFix& planned : offered) {
         // A line turned off needs no other fix, and would make it unsure.
         if (!kept.empty() && kept.back().lineStart == planned.lineStart &&
-            kept.back().fix.kind == kiobind::FixKind::TurnOffOverriddenLine) {
+            kept.back().fix.kind == kio::analysis::FixKind::TurnOffOverriddenLine) {
             continue;
         }
         // Two fixes of one spot wait for the next pass, which sees the first applied.
@@ -236,8 +240,8 @@ std::vector<PlannedFix> OfferedFixes(std::string_view text, const kio::CodePage&
 // Applies the sure ones of `fixes` (in file order) to `text`: all at once when
 // they all are, else each half in turn, the later first so that the earlier
 // offsets still hold. False when none was sure.
-bool ApplySure(std::string& text, std::span<const PlannedFix> fixes, const kio::CodePage& codePage,
-               std::vector<Announced>& announced) {
+bool ApplySure(std::string& text, std::span<const PlannedFix> fixes,
+               const kio::binding::CodePage& codePage, std::vector<Announced>& announced) {
     if (fixes.empty()) {
         return false;
     }
@@ -258,16 +262,17 @@ bool ApplySure(std::string& text, std::span<const PlannedFix> fixes, const kio::
 }
 
 // Applies the sure fixes of one pass; false when none was.
-bool ApplyOnePass(std::string& text, const kio::CodePage& codePage,
+bool ApplyOnePass(std::string& text, const kio::binding::CodePage& codePage,
                   std::vector<Announced>& announced) {
     const std::vector<PlannedFix> fixes = OfferedFixes(text, codePage);
     return ApplySure(text, fixes, codePage, announced);
 }
 
-FixOutcome Fix(std::string_view file, const kio::CodePage& codePage, Utf16ToCodePage toCodePage) {
+FixOutcome Fix(std::string_view file, const kio::binding::CodePage& codePage,
+               Utf16ToCodePage toCodePage) {
     FixOutcome result;
     std::string base(file);
-    if (kiobind::DetectUtf16(file) && kiobind::HasUtf16ByteOrderMark(file)) {
+    if (kio::analysis::DetectUtf16(file) && kio::analysis::HasUtf16ByteOrderMark(file)) {
         EditOutcome converted = ConvertFromUtf16(file, codePage, toCodePage);
         if (converted.status != EditStatus::Ok) {
             result.edit = std::move(converted);
@@ -289,25 +294,27 @@ FixOutcome Fix(std::string_view file, const kio::CodePage& codePage, Utf16ToCode
         std::vector<Announced> more;
         std::string again = text;
         if (ApplyOnePass(again, codePage, more)) {
-            result.edit =
-                Refusal({"E305", {kiobind::Number("passes", static_cast<uint64_t>(kMaxPasses))}});
+            result.edit = Refusal(
+                {"E305", {kio::messages::Number("passes", static_cast<uint64_t>(kMaxPasses))}});
             return result;
         }
     }
     // No fix adds or removes a line break, so lines pair up one to one.
-    if (kiobind::LineNumbers(base).LastLine() != kiobind::LineNumbers(text).LastLine()) {
+    if (kio::analysis::LineNumbers(base).LastLine() !=
+        kio::analysis::LineNumbers(text).LastLine()) {
         result.edit = Refusal({"E304", {}});
         return result;
     }
     result.edit.changes = ChangedLines(base, text);
-    result.remaining = kiobind::CollectFindings(kiobind::AnalyseFile(text, codePage), codePage);
+    result.remaining =
+        kio::analysis::CollectFindings(kio::analysis::AnalyseFile(text, codePage), codePage);
     result.edit.bytes = std::move(text);
     return result;
 }
 
 }  // namespace
 
-FixOutcome FixFile(std::string_view file, const kio::CodePage& codePage,
+FixOutcome FixFile(std::string_view file, const kio::binding::CodePage& codePage,
                    Utf16ToCodePage toCodePage) {
     try {
         return Fix(file, codePage, toCodePage);
@@ -319,4 +326,4 @@ FixOutcome FixFile(std::string_view file, const kio::CodePage& codePage,
     }
 }
 
-}  // namespace kioedit
+}  // namespace kio::edit

@@ -3,19 +3,19 @@
 #include "binding_table.h"
 #include "load_bindings.h"
 
-namespace kioedit {
+namespace kio::edit {
 
-GameValues ReadGameValues(std::string_view file, const kio::CodePage& codePage) {
-    const kio::SlotTable slots = kiobind::TableOrderSlots();
+GameValues ReadGameValues(std::string_view file, const kio::binding::CodePage& codePage) {
+    const kio::binding::SlotTable slots = kio::analysis::TableOrderSlots();
     const std::string_view text = file.substr(0, file.find('\0'));
 
     // A slot no line sets keeps whatever it held, so two different fills tell
     // the set slots (equal after both) from the defaults.
-    kio::BindingValues zeros{};
-    kio::BindingValues ones{};
+    kio::binding::BindingValues zeros{};
+    kio::binding::BindingValues ones{};
     ones.fill(1);
-    kio::ApplyBindingLines(text, slots, codePage, zeros);
-    kio::ApplyBindingLines(text, slots, codePage, ones);
+    kio::binding::ApplyBindingLines(text, slots, codePage, zeros);
+    kio::binding::ApplyBindingLines(text, slots, codePage, ones);
     GameValues values;
     for (size_t i = 0; i < values.size(); ++i) {
         if (zeros[i] == ones[i]) {
@@ -25,4 +25,4 @@ GameValues ReadGameValues(std::string_view file, const kio::CodePage& codePage) 
     return values;
 }
 
-}  // namespace kioedit
+}  // namespace kio::edit

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-namespace kioedit {
+namespace kio::edit {
 namespace {
 
-std::string_view LineText(std::string_view bytes, const kiobind::LineNumbers& lines, int line) {
+std::string_view LineText(std::string_view bytes, const kio::analysis::LineNumbers& lines,
+                          int line) {
     const size_t start = lines.LineStart(line);
     return bytes.substr(start, lines.LineEnd(bytes, line) - start);
 }
@@ -13,7 +14,7 @@ std::string_view LineText(std::string_view bytes, const kiobind::LineNumbers& li
 }  // namespace
 
 std::vector<std::string_view> EditorLines(std::string_view bytes) {
-    const kiobind::LineNumbers lines(bytes);
+    const kio::analysis::LineNumbers lines(bytes);
     std::vector<std::string_view> texts;
     for (int line = 1; line <= lines.LastLine(); ++line) {
         // A file ending in a line break has no empty last line here.
@@ -24,7 +25,7 @@ std::vector<std::string_view> EditorLines(std::string_view bytes) {
     return texts;
 }
 
-std::string_view LineAround(std::string_view bytes, const kiobind::LineNumbers& lines,
+std::string_view LineAround(std::string_view bytes, const kio::analysis::LineNumbers& lines,
                             size_t offset) {
     return LineText(bytes, lines, lines.LineOf(std::min(offset, bytes.size())));
 }
@@ -43,11 +44,11 @@ std::vector<LineChange> ChangedLines(std::string_view before, std::string_view a
                                std::string(was),
                                std::string(is),
                                {"change.line",
-                                {kiobind::Plain("after", std::string(is)),
-                                 kiobind::Plain("before", std::string(was))}}});
+                                {kio::messages::Plain("after", std::string(is)),
+                                 kio::messages::Plain("before", std::string(was))}}});
         }
     }
     return changes;
 }
 
-}  // namespace kioedit
+}  // namespace kio::edit

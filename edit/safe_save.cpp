@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-namespace kioedit {
+namespace kio::edit {
 namespace {
 
 // Enough names to step past leftovers of earlier runs.
@@ -15,14 +15,14 @@ constexpr int kTemporaryNames = 100;
 // the replace still find a change).
 constexpr int kSettleRounds = 4;
 
-using kiobind::Message;
-using kiobind::Number;
-using kiobind::Plain;
-using kiobind::Verbatim;
+using kio::messages::Message;
+using kio::messages::Number;
+using kio::messages::Plain;
+using kio::messages::Verbatim;
 
 // A failure to save, or a note on one: file names are escaped as file text is,
 // the system's own words are kept as they are.
-Message Why(std::string key, std::vector<kiobind::MessageArgument> arguments) {
+Message Why(std::string key, std::vector<kio::messages::MessageArgument> arguments) {
     return Message{"save." + std::move(key), std::move(arguments)};
 }
 
@@ -453,4 +453,4 @@ SaveResult SaveSafely(const std::string& path, std::string_view readBytes,
     });
 }
 
-}  // namespace kioedit
+}  // namespace kio::edit

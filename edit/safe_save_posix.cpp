@@ -14,7 +14,7 @@
 
 #include "safe_save.h"
 
-namespace kioedit {
+namespace kio::edit {
 namespace {
 
 std::string SystemError() { return std::strerror(errno); }
@@ -304,4 +304,4 @@ const SaveSystem& SystemSaveSystem() {
     return system;
 }
 
-}  // namespace kioedit
+}  // namespace kio::edit

@@ -6,7 +6,7 @@
 
 #include "safe_save.h"
 
-namespace kioedit {
+namespace kio::edit {
 namespace {
 
 std::string SystemError(DWORD code = GetLastError()) {
@@ -299,4 +299,4 @@ const SaveSystem& SystemSaveSystem() {
     return system;
 }
 
-}  // namespace kioedit
+}  // namespace kio::edit

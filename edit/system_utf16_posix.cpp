@@ -7,7 +7,7 @@
 #include "code_page.h"
 #include "system_utf16.h"
 
-namespace kioedit {
+namespace kio::edit {
 namespace {
 
 class Converter {
@@ -47,7 +47,7 @@ std::optional<std::string> Run(const Converter& converter, std::string input, si
 
 // glibc's name of a built-in code page ("CP932"), or nothing for any other.
 std::optional<std::string> IconvName(uint32_t codePageId) {
-    if (kio::FindBuiltInCodePage(codePageId) == nullptr) {
+    if (kio::binding::FindBuiltInCodePage(codePageId) == nullptr) {
         return std::nullopt;
     }
     return "CP" + std::to_string(codePageId);
@@ -118,4 +118,4 @@ Utf16Conversion SystemUtf16ToCodePage(std::u16string_view text, uint32_t codePag
     return result;
 }
 
-}  // namespace kioedit
+}  // namespace kio::edit

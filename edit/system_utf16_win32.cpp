@@ -4,7 +4,7 @@
 
 #include "system_utf16.h"
 
-namespace kioedit {
+namespace kio::edit {
 namespace {
 
 // The bytes of `text` in the code page, or nothing when a character has no
@@ -83,4 +83,4 @@ std::optional<std::string> SystemCodePageToUtf8(std::string_view bytes, uint32_t
     return utf8;
 }
 
-}  // namespace kioedit
+}  // namespace kio::edit

@@ -5,7 +5,7 @@
 #include "line_changes.h"
 #include "quoting.h"
 
-namespace kioedit {
+namespace kio::edit {
 namespace {
 
 constexpr size_t kContext = 3;
@@ -58,7 +58,7 @@ std::string Range(size_t begin, size_t count) {
 std::string UnifiedDiff(std::string_view before, std::string_view after, std::string_view name,
                         const DiffLineShower& show) {
     const auto shown = [&](std::string_view line) {
-        return show ? show(line) : kiobind::Printable(line);
+        return show ? show(line) : kio::analysis::Printable(line);
     };
     const std::vector<std::string_view> a = EditorLines(before);
     const std::vector<std::string_view> b = EditorLines(after);
@@ -103,4 +103,4 @@ std::string UnifiedDiff(std::string_view before, std::string_view after, std::st
     return diff;
 }
 
-}  // namespace kioedit
+}  // namespace kio::edit

@@ -4,7 +4,7 @@
 #include "render.h"
 #include "vocabulary.h"
 
-namespace kiobind {
+namespace kio::messages {
 
 nlohmann::ordered_json MessageJson(const Message& message, Language language) {
     nlohmann::ordered_json arguments = nlohmann::ordered_json::object();
@@ -17,11 +17,11 @@ nlohmann::ordered_json MessageJson(const Message& message, Language language) {
             {"text", Render(message, language)}};
 }
 
-nlohmann::ordered_json FindingJson(const Finding& finding, Language language) {
+nlohmann::ordered_json FindingJson(const analysis::Finding& finding, Language language) {
     nlohmann::ordered_json message = MessageJson(finding.message, language);
     nlohmann::ordered_json json = {{"id", message["id"]},
                                    {"key", message["key"]},
-                                   {"severity", SeverityName(finding.severity)},
+                                   {"severity", analysis::SeverityName(finding.severity)},
                                    {"line", finding.line},
                                    {"column", finding.column},
                                    {"length", finding.span.length},
@@ -29,20 +29,20 @@ nlohmann::ordered_json FindingJson(const Finding& finding, Language language) {
                                    {"text", message["text"]},
                                    {"fix", nullptr}};
     if (finding.fix) {
-        json["fix"] = {{"kind", FixName(finding.fix->kind)},
+        json["fix"] = {{"kind", analysis::FixName(finding.fix->kind)},
                        {"offset", finding.fix->offset},
                        {"length", finding.fix->length},
-                       {"replacement", Printable(finding.fix->replacement)},
+                       {"replacement", analysis::Printable(finding.fix->replacement)},
                        {"binding", nullptr},
                        {"value", nullptr}};
         // What the fix announces: the one binding it changes and the value the
         // game then reads. A fix that changes no binding's value names none.
         if (finding.fix->entry) {
-            json["fix"]["binding"] = kio::BindingName(*finding.fix->entry);
+            json["fix"]["binding"] = kio::binding::BindingName(*finding.fix->entry);
             json["fix"]["value"] = finding.fix->gameReads;
         }
     }
     return json;
 }
 
-}  // namespace kiobind
+}  // namespace kio::messages

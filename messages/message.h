@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace kiobind {
+namespace kio::messages {
 
 // How a rendering shows an argument.
 enum class ArgumentForm {
@@ -81,4 +81,4 @@ std::vector<MessageArgument> ArgumentsOf(Arguments&&... arguments) {
     return list;
 }
 
-}  // namespace kiobind
+}  // namespace kio::messages

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace kiobind {
+namespace kio::messages {
 namespace {
 
 constexpr CatalogueEntry kCatalogue[] = {
@@ -24,4 +24,4 @@ std::string_view TextIn(const CatalogueEntry& entry, Language language) {
     return text.empty() ? entry.english : text;
 }
 
-}  // namespace kiobind
+}  // namespace kio::messages

@@ -6,7 +6,7 @@
 
 #include "render.h"
 
-namespace kiobind {
+namespace kio::messages {
 
 struct CatalogueEntry {
     std::string_view key;
@@ -21,4 +21,4 @@ const CatalogueEntry* FindCatalogueEntry(std::string_view key);
 
 std::string_view TextIn(const CatalogueEntry& entry, Language language);
 
-}  // namespace kiobind
+}  // namespace kio::messages

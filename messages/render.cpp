@@ -7,7 +7,7 @@
 #include "message_catalogue.h"
 #include "quoting.h"
 
-namespace kiobind {
+namespace kio::messages {
 namespace {
 
 const MessageArgument* ArgumentNamed(const Message& message, std::string_view name) {
@@ -19,7 +19,9 @@ const MessageArgument* ArgumentNamed(const Message& message, std::string_view na
 // A quoted text in the language's quote marks: enough of it to be recognised,
 // and how long it was when cut; a line of megabytes would bury the message.
 std::string QuotedIn(std::string_view text, Language language, const FileTextShower& show) {
-    const auto shown = [&](std::string_view part) { return show ? show(part) : Printable(part); };
+    const auto shown = [&](std::string_view part) {
+        return show ? show(part) : analysis::Printable(part);
+    };
     constexpr size_t kLongestQuote = 64;
     if (text.size() <= kLongestQuote) {
         return Render(Message{"quote.whole", {Verbatim("text", shown(text))}}, language);
@@ -40,7 +42,8 @@ std::string ShownWith(const MessageArgument& argument, const FileTextShower& sho
                       Language language) {
     switch (argument.form) {
         case ArgumentForm::Quoted: return QuotedIn(argument.text, language, show);
-        case ArgumentForm::Escaped: return show ? show(argument.text) : Printable(argument.text);
+        case ArgumentForm::Escaped:
+            return show ? show(argument.text) : analysis::Printable(argument.text);
         case ArgumentForm::Verbatim:
         case ArgumentForm::Decimal:
         case ArgumentForm::Hex:
@@ -55,10 +58,10 @@ std::string ShownWith(const MessageArgument& argument, const FileTextShower& sho
 std::string ArgumentText(const MessageArgument& argument) {
     switch (argument.form) {
         case ArgumentForm::Escaped:
-        case ArgumentForm::Quoted: return Printable(argument.text);
+        case ArgumentForm::Quoted: return analysis::Printable(argument.text);
         case ArgumentForm::Verbatim: return argument.text;
         case ArgumentForm::Decimal: return std::to_string(argument.number);
-        case ArgumentForm::Hex: return Hex(static_cast<uint32_t>(argument.number));
+        case ArgumentForm::Hex: return analysis::Hex(static_cast<uint32_t>(argument.number));
         case ArgumentForm::Byte: return Formatted("0x%02llX", argument.number);
         case ArgumentForm::CodePoint: return Formatted("U+%04llX", argument.number);
     }
@@ -96,4 +99,4 @@ std::string Render(const Message& message, Language language, const FileTextShow
     return out;
 }
 
-}  // namespace kiobind
+}  // namespace kio::messages

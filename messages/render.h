@@ -8,7 +8,7 @@
 
 #include "message.h"
 
-namespace kiobind {
+namespace kio::messages {
 
 enum class Language { English, Japanese };
 
@@ -28,4 +28,4 @@ std::string Render(const Message& message, Language language, const FileTextShow
 // escaped (\xNN from 0x80 up), numbers formatted as in the words.
 std::string ArgumentText(const MessageArgument& argument);
 
-}  // namespace kiobind
+}  // namespace kio::messages

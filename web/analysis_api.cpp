@@ -15,12 +15,12 @@
 
 namespace {
 
-using kioweb::Json;
+using kio::web::Json;
 
 // The game's lines: the number an editor shows, and the binding each names.
-Json LinesJson(const kiobind::FileAnalysis& analysis) {
+Json LinesJson(const kio::analysis::FileAnalysis& analysis) {
     Json lines = Json::array();
-    for (const kiobind::AnalysedLine& line : analysis.lines) {
+    for (const kio::analysis::AnalysedLine& line : analysis.lines) {
         lines.push_back(
             {{"number", line.number}, {"entry", line.entry ? Json(*line.entry) : Json(nullptr)}});
     }
@@ -29,16 +29,17 @@ Json LinesJson(const kiobind::FileAnalysis& analysis) {
 
 // Each binding in the action table's order: the value the game gets and the
 // line that decides it, or null where the game keeps its default.
-Json BindingsJson(const kiobind::FileAnalysis& analysis, const kio::CodePage& codePage) {
-    const kiobind::BindingTable table =
-        kiobind::BuildBindingTable(analysis, kiobind::TableOrder(), codePage);
+Json BindingsJson(const kio::analysis::FileAnalysis& analysis,
+                  const kio::binding::CodePage& codePage) {
+    const kio::analysis::BindingTable table =
+        kio::analysis::BuildBindingTable(analysis, kio::analysis::TableOrder(), codePage);
     // Where the file sets nothing, the page shows the default, not a value.
-    const kioedit::GameValues values = kioedit::ReadGameValues(analysis.bytes, codePage);
+    const kio::edit::GameValues values = kio::edit::ReadGameValues(analysis.bytes, codePage);
 
     Json bindings = Json::array();
-    for (int entry = 0; entry < kio::kBindingCount; ++entry) {
-        const kiobind::AnalysedLine* line = table.slots[entry].setBy;
-        bindings.push_back({{"name", kio::BindingName(entry)},
+    for (int entry = 0; entry < kio::binding::kBindingCount; ++entry) {
+        const kio::analysis::AnalysedLine* line = table.slots[entry].setBy;
+        bindings.push_back({{"name", kio::binding::BindingName(entry)},
                             {"line", line != nullptr ? Json(line->number) : Json(nullptr)},
                             {"value", values[static_cast<size_t>(entry)].value_or(0)}});
     }
@@ -53,40 +54,40 @@ extern "C" {
 // the file may use, and the binding names in the action table's order.
 char* kio_vocabulary() {
     Json browserKeys = Json::array();
-    for (const kiobind::BrowserKey& key : kiobind::BrowserKeys()) {
-        const int32_t value = kiobind::DirectInputValue(key.scanCode);
-        const std::optional<std::string> name = kiobind::KeyNameOf(value);
+    for (const kio::analysis::BrowserKey& key : kio::analysis::BrowserKeys()) {
+        const int32_t value = kio::analysis::DirectInputValue(key.scanCode);
+        const std::optional<std::string> name = kio::analysis::KeyNameOf(value);
         browserKeys.push_back(
             {{"code", key.code}, {"value", value}, {"name", name ? Json(*name) : Json(nullptr)}});
     }
     Json keyNames = Json::array();
-    for (const kio::KeyName& key : kio::kKeyNames) {
-        const std::string name = kiobind::FileSpelling(key.name);
-        if (kio::FindKeyCode(name) == key.code) {
+    for (const kio::binding::KeyName& key : kio::binding::kKeyNames) {
+        const std::string name = kio::analysis::FileSpelling(key.name);
+        if (kio::binding::FindKeyCode(name) == key.code) {
             keyNames.push_back({{"name", name}, {"value", key.code}});
         }
     }
     Json actions = Json::array();
-    for (const kio::Action& action : kio::kActions) {
+    for (const kio::binding::Action& action : kio::binding::kActions) {
         actions.push_back(action.name);
     }
-    return kioweb::HandOver(
+    return kio::web::HandOver(
         {{"browserKeys", browserKeys}, {"keyNames", keyNames}, {"actions", actions}});
 }
 
 // What the game and `kiobind check` make of the file.
 char* kio_analyse(const char* bytes, size_t size, uint32_t codePageId, uint32_t languageId) {
-    const kio::CodePage& codePage = kioweb::CodePageOf(codePageId);
-    const std::string_view file = kioweb::View(bytes, size);
-    const kiobind::FileAnalysis analysis = kiobind::AnalyseFile(file, codePage);
-    return kioweb::HandOver(
+    const kio::binding::CodePage& codePage = kio::web::CodePageOf(codePageId);
+    const std::string_view file = kio::web::View(bytes, size);
+    const kio::analysis::FileAnalysis analysis = kio::analysis::AnalyseFile(file, codePage);
+    return kio::web::HandOver(
         {{"codePage", codePage.id},
          {"lines", LinesJson(analysis)},
          {"bindings", BindingsJson(analysis, codePage)},
          {"findings",
-          kioweb::FindingsJson(
-              kiobind::CollectFindings(analysis, codePage), kioweb::LanguageOf(languageId),
-              kioweb::FileTextShowerInPage(kioweb::LanguageOf(languageId), codePage.id))}});
+          kio::web::FindingsJson(
+              kio::analysis::CollectFindings(analysis, codePage), kio::web::LanguageOf(languageId),
+              kio::web::FileTextShowerInPage(kio::web::LanguageOf(languageId), codePage.id))}});
 }
 
 }  // extern "C"

@@ -6,7 +6,7 @@
 #include "findings_json.h"
 #include "message_catalogue.h"
 
-namespace kioweb {
+namespace kio::web {
 
 char* HandOver(const Json& document) {
     // ASCII only: every byte from 0x7F up travels as \u00XX.
@@ -18,9 +18,9 @@ char* HandOver(const Json& document) {
     return copy;
 }
 
-const kio::CodePage& CodePageOf(uint32_t id) {
-    const kio::CodePage* page = kio::FindBuiltInCodePage(id);
-    return page != nullptr ? *page : kio::DefaultCodePage();
+const kio::binding::CodePage& CodePageOf(uint32_t id) {
+    const kio::binding::CodePage* page = kio::binding::FindBuiltInCodePage(id);
+    return page != nullptr ? *page : kio::binding::DefaultCodePage();
 }
 
 std::string_view View(const char* bytes, size_t size) {
@@ -42,27 +42,29 @@ Json Bytes(std::string_view bytes) {
     return utf8;
 }
 
-std::string PageWords(const kiobind::Message& message, kiobind::Language language,
-                      const kiobind::FileTextShower& showFileText) {
-    kiobind::Message shown = message;
+std::string PageWords(const kio::messages::Message& message, kio::messages::Language language,
+                      const kio::messages::FileTextShower& showFileText) {
+    kio::messages::Message shown = message;
     shown.key += ".page";
-    return kiobind::Render(kiobind::FindCatalogueEntry(shown.key) != nullptr ? shown : message,
-                           language, showFileText);
+    return kio::messages::Render(
+        kio::messages::FindCatalogueEntry(shown.key) != nullptr ? shown : message, language,
+        showFileText);
 }
 
-kiobind::Language LanguageOf(uint32_t id) {
-    return id == 1 ? kiobind::Language::Japanese : kiobind::Language::English;
+kio::messages::Language LanguageOf(uint32_t id) {
+    return id == 1 ? kio::messages::Language::Japanese : kio::messages::Language::English;
 }
 
-Json FindingsJson(const std::vector<kiobind::Finding>& findings, kiobind::Language language,
-                  const kiobind::FileTextShower& showFileText) {
+Json FindingsJson(const std::vector<kio::analysis::Finding>& findings,
+                  kio::messages::Language language,
+                  const kio::messages::FileTextShower& showFileText) {
     Json list = Json::array();
-    for (const kiobind::Finding& finding : findings) {
-        Json json = kiobind::FindingJson(finding, language);
+    for (const kio::analysis::Finding& finding : findings) {
+        Json json = kio::messages::FindingJson(finding, language);
         json["message"] = Bytes(PageWords(finding.message, language, showFileText));
         list.push_back(std::move(json));
     }
     return list;
 }
 
-}  // namespace kioweb
+}  // namespace kio::web

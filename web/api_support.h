@@ -13,7 +13,7 @@
 #include "findings.h"
 #include "render.h"
 
-namespace kioweb {
+namespace kio::web {
 
 using Json = nlohmann::ordered_json;
 
@@ -22,7 +22,7 @@ using Json = nlohmann::ordered_json;
 char* HandOver(const Json& document);
 
 // One of the built-in code pages; 1252 for any other number.
-const kio::CodePage& CodePageOf(uint32_t id);
+const kio::binding::CodePage& CodePageOf(uint32_t id);
 
 std::string_view View(const char* bytes, size_t size);
 
@@ -33,17 +33,18 @@ Json Bytes(std::string_view bytes);
 
 // Each finding as kiobind check --format json gives it, with the identifier the
 // page's hooks use, and "message", its text, as bytes.
-Json FindingsJson(const std::vector<kiobind::Finding>& findings, kiobind::Language language,
-                  const kiobind::FileTextShower& showFileText);
+Json FindingsJson(const std::vector<kio::analysis::Finding>& findings,
+                  kio::messages::Language language,
+                  const kio::messages::FileTextShower& showFileText);
 
 // A message's words on the page: its page variant (key + ".page") where the
 // catalogue has one, since the page has buttons where kiobind has commands.
 // `showFileText` shows the file's bytes it quotes.
-std::string PageWords(const kiobind::Message& message, kiobind::Language language,
-                      const kiobind::FileTextShower& showFileText);
+std::string PageWords(const kio::messages::Message& message, kio::messages::Language language,
+                      const kio::messages::FileTextShower& showFileText);
 
 // The page's language as it passes it: 0 English, 1 Japanese. The words of
 // findings and refusals come in it, as UTF-8 carried as bytes.
-kiobind::Language LanguageOf(uint32_t id);
+kio::messages::Language LanguageOf(uint32_t id);
 
-}  // namespace kioweb
+}  // namespace kio::web

@@ -9,39 +9,39 @@
 
 namespace {
 
-using kioweb::Json;
+using kio::web::Json;
 
 // Words the status line keeps, in both languages, so that they follow a later
 // switch of language: indexed by the page's language id, empty for none.
-Json InBothLanguages(const std::optional<kiobind::Message>& message, uint32_t codePageId) {
+Json InBothLanguages(const std::optional<kio::messages::Message>& message, uint32_t codePageId) {
     Json words = Json::array();
     if (message) {
-        for (const kiobind::Language language :
-             {kiobind::Language::English, kiobind::Language::Japanese}) {
-            words.push_back(kioweb::Bytes(kioweb::PageWords(
-                *message, language, kioweb::FileTextShowerInPage(language, codePageId))));
+        for (const kio::messages::Language language :
+             {kio::messages::Language::English, kio::messages::Language::Japanese}) {
+            words.push_back(kio::web::Bytes(kio::web::PageWords(
+                *message, language, kio::web::FileTextShowerInPage(language, codePageId))));
         }
     }
     return words;
 }
 
-Json OutcomeJson(const kioedit::EditOutcome& outcome, uint32_t codePageId) {
-    const char* status = outcome.status == kioedit::EditStatus::Ok        ? "ok"
-                         : outcome.status == kioedit::EditStatus::Refused ? "refused"
-                                                                          : "out of memory";
+Json OutcomeJson(const kio::edit::EditOutcome& outcome, uint32_t codePageId) {
+    const char* status = outcome.status == kio::edit::EditStatus::Ok        ? "ok"
+                         : outcome.status == kio::edit::EditStatus::Refused ? "refused"
+                                                                            : "out of memory";
     Json changes = Json::array();
-    for (const kioedit::LineChange& change : outcome.changes) {
+    for (const kio::edit::LineChange& change : outcome.changes) {
         changes.push_back({{"line", change.line},
                            {"added", change.added},
-                           {"before", kioweb::Bytes(change.before)},
-                           {"after", kioweb::Bytes(change.after)}});
+                           {"before", kio::web::Bytes(change.before)},
+                           {"after", kio::web::Bytes(change.after)}});
     }
-    const bool refused = outcome.status == kioedit::EditStatus::Refused;
+    const bool refused = outcome.status == kio::edit::EditStatus::Refused;
     return {{"status", status},
             {"refusal",
              InBothLanguages(refused ? std::optional(outcome.refusal) : std::nullopt, codePageId)},
             {"refusalId", refused ? Json(outcome.refusal.Id()) : Json(nullptr)},
-            {"bytes", kioweb::Bytes(outcome.bytes)},
+            {"bytes", kio::web::Bytes(outcome.bytes)},
             {"changes", std::move(changes)}};
 }
 
@@ -49,16 +49,16 @@ Json OutcomeJson(const kioedit::EditOutcome& outcome, uint32_t codePageId) {
 
 extern "C" {
 
-using kioweb::CodePageOf;
-using kioweb::HandOver;
-using kioweb::View;
+using kio::web::CodePageOf;
+using kio::web::HandOver;
+using kio::web::View;
 
 // kiobind set: binds `binding` to a key name or a 0x number.
 char* kio_set(const char* file, size_t fileSize, const char* binding, size_t bindingSize,
               const char* value, size_t valueSize, uint32_t codePageId) {
     return HandOver(
-        OutcomeJson(kioedit::SetBinding(View(file, fileSize), View(binding, bindingSize),
-                                        View(value, valueSize), CodePageOf(codePageId)),
+        OutcomeJson(kio::edit::SetBinding(View(file, fileSize), View(binding, bindingSize),
+                                          View(value, valueSize), CodePageOf(codePageId)),
                     codePageId));
 }
 
@@ -66,23 +66,24 @@ char* kio_set(const char* file, size_t fileSize, const char* binding, size_t bin
 char* kio_unset(const char* file, size_t fileSize, const char* binding, size_t bindingSize,
                 uint32_t codePageId) {
     return HandOver(
-        OutcomeJson(kioedit::UnsetBinding(View(file, fileSize), View(binding, bindingSize),
-                                          CodePageOf(codePageId)),
+        OutcomeJson(kio::edit::UnsetBinding(View(file, fileSize), View(binding, bindingSize),
+                                            CodePageOf(codePageId)),
                     codePageId));
 }
 
 // kiobind fix: every fix with one sure answer, and what is left to decide.
 char* kio_fix(const char* file, size_t fileSize, uint32_t codePageId, uint32_t languageId) {
-    const kioedit::FixOutcome outcome =
-        kioedit::FixFile(View(file, fileSize), CodePageOf(codePageId), &kioweb::EncodeUtf16InPage);
-    const kiobind::Language language = kioweb::LanguageOf(languageId);
+    const kio::edit::FixOutcome outcome = kio::edit::FixFile(
+        View(file, fileSize), CodePageOf(codePageId), &kio::web::EncodeUtf16InPage);
+    const kio::messages::Language language = kio::web::LanguageOf(languageId);
     Json json = OutcomeJson(outcome.edit, codePageId);
-    json["convertedFrom"] = InBothLanguages(
-        outcome.convertedFrom.empty() ? std::nullopt
-                                      : std::optional(kiobind::Message{outcome.convertedFrom, {}}),
-        codePageId);
-    json["remaining"] = kioweb::FindingsJson(outcome.remaining, language,
-                                             kioweb::FileTextShowerInPage(language, codePageId));
+    json["convertedFrom"] =
+        InBothLanguages(outcome.convertedFrom.empty()
+                            ? std::nullopt
+                            : std::optional(kio::messages::Message{outcome.convertedFrom, {}}),
+                        codePageId);
+    json["remaining"] = kio::web::FindingsJson(
+        outcome.remaining, language, kio::web::FileTextShowerInPage(language, codePageId));
     return HandOver(json);
 }
 

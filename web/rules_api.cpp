@@ -16,7 +16,7 @@
 
 namespace {
 
-using kioweb::Json;
+using kio::web::Json;
 
 // The name the browser's TextDecoder knows a code page by; empty for none.
 std::string_view DecoderLabel(uint32_t codePageId) {
@@ -30,18 +30,18 @@ std::string_view DecoderLabel(uint32_t codePageId) {
     }
 }
 
-std::string_view KindName(kiobind::TextKind kind) {
+std::string_view KindName(kio::analysis::TextKind kind) {
     switch (kind) {
-        case kiobind::TextKind::kText: return "text";
-        case kiobind::TextKind::kControls: return "controls";
-        case kiobind::TextKind::kPng: return "png";
-        case kiobind::TextKind::kJpeg: return "jpeg";
-        case kiobind::TextKind::kGif: return "gif";
-        case kiobind::TextKind::kZip: return "zip";
-        case kiobind::TextKind::kPdf: return "pdf";
-        case kiobind::TextKind::kExe: return "exe";
-        case kiobind::TextKind::kElf: return "elf";
-        case kiobind::TextKind::kRiff: return "riff";
+        case kio::analysis::TextKind::kText: return "text";
+        case kio::analysis::TextKind::kControls: return "controls";
+        case kio::analysis::TextKind::kPng: return "png";
+        case kio::analysis::TextKind::kJpeg: return "jpeg";
+        case kio::analysis::TextKind::kGif: return "gif";
+        case kio::analysis::TextKind::kZip: return "zip";
+        case kio::analysis::TextKind::kPdf: return "pdf";
+        case kio::analysis::TextKind::kExe: return "exe";
+        case kio::analysis::TextKind::kElf: return "elf";
+        case kio::analysis::TextKind::kRiff: return "riff";
     }
     return "text";
 }
@@ -54,14 +54,14 @@ extern "C" {
 // the bytes that follow them, and its decoder's name.
 char* kio_code_pages() {
     Json pages = Json::array();
-    for (const kio::CodePage* page : kio::BuiltInCodePages()) {
+    for (const kio::binding::CodePage* page : kio::binding::BuiltInCodePages()) {
         Json leadBytes = Json::array();
         Json trailBytes = Json::array();
         for (int byte = 0; byte < 256; ++byte) {
             if (page->IsLeadByte(static_cast<uint8_t>(byte))) {
                 leadBytes.push_back(byte);
             }
-            if (kio::IsTrailByte(*page, static_cast<uint8_t>(byte))) {
+            if (kio::binding::IsTrailByte(*page, static_cast<uint8_t>(byte))) {
                 trailBytes.push_back(byte);
             }
         }
@@ -70,29 +70,30 @@ char* kio_code_pages() {
                          {"trailBytes", std::move(trailBytes)},
                          {"decoder", DecoderLabel(page->id)}});
     }
-    return kioweb::HandOver(pages);
+    return kio::web::HandOver(pages);
 }
 
 // Where each line starts and where its break starts, as an editor numbers them.
 char* kio_lines(const char* bytes, size_t size) {
-    const std::string_view file = kioweb::View(bytes, size);
-    const kiobind::LineNumbers numbers(file);
+    const std::string_view file = kio::web::View(bytes, size);
+    const kio::analysis::LineNumbers numbers(file);
     Json starts = Json::array();
     Json ends = Json::array();
     for (int line = 1; line <= numbers.LastLine(); ++line) {
         starts.push_back(numbers.LineStart(line));
         ends.push_back(numbers.LineEnd(file, line));
     }
-    return kioweb::HandOver({{"starts", std::move(starts)}, {"ends", std::move(ends)}});
+    return kio::web::HandOver({{"starts", std::move(starts)}, {"ends", std::move(ends)}});
 }
 
 // How the file is stored: "utf16", whether it looks like UTF-16, and "utf8", whether
 // its bytes from 0x80 up read as UTF-8 under the code page, as check judges.
 char* kio_encoding(const char* bytes, size_t size, uint32_t codePageId) {
-    const std::string_view file = kioweb::View(bytes, size);
-    return kioweb::HandOver(
-        {{"utf16", kiobind::DetectUtf16(file).has_value()},
-         {"utf8", kiobind::FirstUtf8Sequence(file, kioweb::CodePageOf(codePageId)).has_value()}});
+    const std::string_view file = kio::web::View(bytes, size);
+    return kio::web::HandOver(
+        {{"utf16", kio::analysis::DetectUtf16(file).has_value()},
+         {"utf8",
+          kio::analysis::FirstUtf8Sequence(file, kio::web::CodePageOf(codePageId)).has_value()}});
 }
 
 // The value `binding` gets when the player types `value`, as kiobind set takes
@@ -100,15 +101,16 @@ char* kio_encoding(const char* bytes, size_t size, uint32_t codePageId) {
 char* kio_value(const char* binding, size_t bindingSize, const char* value, size_t valueSize,
                 uint32_t codePageId) {
     const std::optional<int32_t> set =
-        kioedit::ValueToSet(kioweb::View(binding, bindingSize), kioweb::View(value, valueSize),
-                            kioweb::CodePageOf(codePageId));
-    return kioweb::HandOver({{"value", set ? Json(*set) : Json(nullptr)}});
+        kio::edit::ValueToSet(kio::web::View(binding, bindingSize),
+                              kio::web::View(value, valueSize), kio::web::CodePageOf(codePageId));
+    return kio::web::HandOver({{"value", set ? Json(*set) : Json(nullptr)}});
 }
 
 // Whether the bytes are text: {"kind": "text"}, "controls" when too many bytes
 // are controls, or the kind of file they begin as ("png", "zip", ...).
 char* kio_text_kind(const char* bytes, size_t size) {
-    return kioweb::HandOver({{"kind", KindName(kiobind::KindOfFile(kioweb::View(bytes, size)))}});
+    return kio::web::HandOver(
+        {{"kind", KindName(kio::analysis::KindOfFile(kio::web::View(bytes, size)))}});
 }
 
 }  // extern "C"

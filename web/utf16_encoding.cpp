@@ -42,10 +42,10 @@ std::optional<std::string> DecodedInPage(std::string_view bytes, uint32_t codePa
 
 }  // namespace
 
-namespace kioweb {
+namespace kio::web {
 
-kioedit::Utf16Conversion EncodeUtf16InPage(std::u16string_view text, uint32_t codePageId) {
-    kioedit::Utf16Conversion conversion;
+kio::edit::Utf16Conversion EncodeUtf16InPage(std::u16string_view text, uint32_t codePageId) {
+    kio::edit::Utf16Conversion conversion;
     const std::unique_ptr<char, decltype(&std::free)> block(
         EncodeInPage(text.data(), text.size(), codePageId), &std::free);
     if (!block) {
@@ -54,25 +54,26 @@ kioedit::Utf16Conversion EncodeUtf16InPage(std::u16string_view text, uint32_t co
     int32_t header[2];
     std::memcpy(header, block.get(), sizeof header);
     if (header[0] == 1) {
-        conversion.status = kioedit::ConversionStatus::Converted;
+        conversion.status = kio::edit::ConversionStatus::Converted;
         conversion.bytes.assign(block.get() + sizeof header, static_cast<size_t>(header[1]));
     } else if (header[1] >= 0 && static_cast<size_t>(header[1]) < text.size()) {
-        conversion.status = kioedit::ConversionStatus::NoFormInCodePage;
+        conversion.status = kio::edit::ConversionStatus::NoFormInCodePage;
         conversion.failedUnit = static_cast<size_t>(header[1]);
     }
     return conversion;
 }
 
-kiobind::FileTextShower FileTextShowerInPage(kiobind::Language language, uint32_t codePageId) {
-    const kio::CodePage* codePage = kio::FindBuiltInCodePage(codePageId);
-    if (language == kiobind::Language::English || codePage == nullptr) {
+kio::messages::FileTextShower FileTextShowerInPage(kio::messages::Language language,
+                                                   uint32_t codePageId) {
+    const kio::binding::CodePage* codePage = kio::binding::FindBuiltInCodePage(codePageId);
+    if (language == kio::messages::Language::English || codePage == nullptr) {
         return {};
     }
     return [codePage, codePageId](std::string_view bytes) {
-        return kiobind::ShowDecoded(bytes, *codePage, [codePageId](std::string_view part) {
+        return kio::analysis::ShowDecoded(bytes, *codePage, [codePageId](std::string_view part) {
             return DecodedInPage(part, codePageId);
         });
     };
 }
 
-}  // namespace kioweb
+}  // namespace kio::web

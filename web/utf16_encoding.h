@@ -9,12 +9,13 @@
 #include "binding_edit.h"
 #include "render.h"
 
-namespace kioweb {
+namespace kio::web {
 
-kioedit::Utf16Conversion EncodeUtf16InPage(std::u16string_view text, uint32_t codePageId);
+kio::edit::Utf16Conversion EncodeUtf16InPage(std::u16string_view text, uint32_t codePageId);
 
 // How the page shows a file's bytes in its words: decoded by the browser in
 // Japanese, as kiobind decodes them for a Japanese reader; escaped in English.
-kiobind::FileTextShower FileTextShowerInPage(kiobind::Language language, uint32_t codePageId);
+kio::messages::FileTextShower FileTextShowerInPage(kio::messages::Language language,
+                                                   uint32_t codePageId);
 
-}  // namespace kioweb
+}  // namespace kio::web

@@ -11,7 +11,7 @@
 #include "file_analysis.h"
 #include "vocabulary.h"
 
-namespace kiobind {
+namespace kio::analysis {
 
 struct SlotValue {
     const AnalysedLine* setBy = nullptr;  // the last line that wrote the slot; null: default
@@ -25,27 +25,28 @@ struct ListPosition {
 };
 
 struct BindingTable {
-    std::array<ListPosition, kio::kActionCount> positions;
-    std::array<SlotValue, kio::kBindingCount> slots;
+    std::array<ListPosition, kio::binding::kActionCount> positions;
+    std::array<SlotValue, kio::binding::kBindingCount> slots;
     // Actions missing from the list: their lines write no slot.
     std::vector<int> unlistedActions;
 };
 
 // `actionNames` holds the caller's 27 names. Lines naming a binding write its
 // slot in file order, so the last one wins.
-BindingTable BuildBindingTable(const FileAnalysis& analysis,
-                               const std::array<std::string, kio::kActionCount>& actionNames,
-                               const kio::CodePage& codePage);
+BindingTable BuildBindingTable(
+    const FileAnalysis& analysis,
+    const std::array<std::string, kio::binding::kActionCount>& actionNames,
+    const kio::binding::CodePage& codePage);
 
 // The action a name stands for by the loader's own comparison of a caller's
 // names (ASCII letters in any case), if any.
 std::optional<int> ActionNamed(std::string_view name);
 
 // The game's own order: the action table.
-std::array<std::string, kio::kActionCount> TableOrder();
+std::array<std::string, kio::binding::kActionCount> TableOrder();
 
 // The slot table for a caller that lists the actions in the table's own order,
 // so that slot n is action-table entry n.
-kio::SlotTable TableOrderSlots();
+kio::binding::SlotTable TableOrderSlots();
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace kiobind {
+namespace kio::analysis {
 
 struct BrowserKey {
     std::string_view code;  // KeyboardEvent.code, "ControlRight"
@@ -43,4 +43,4 @@ std::optional<std::string> KeyNameOf(int32_t value);
 // The browser key code of a DirectInput value, or "" when no browser key sends it.
 std::string_view BrowserCodeOf(int32_t value);
 
-}  // namespace kiobind
+}  // namespace kio::analysis

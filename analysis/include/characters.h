@@ -10,7 +10,7 @@
 
 #include "code_page.h"
 
-namespace kiobind {
+namespace kio::analysis {
 
 // "0x1D": how findings and the editor write a number, in capitals.
 std::string Hex(uint32_t value);
@@ -23,13 +23,13 @@ bool IsDigits(std::string_view text);
 std::optional<uint32_t> DecimalValue(std::string_view digits);
 
 // The text without white space at either end.
-std::string_view TrimCharacters(std::string_view text, const kio::CodePage& codePage);
+std::string_view TrimCharacters(std::string_view text, const kio::binding::CodePage& codePage);
 
 // The text without white space at its end.
-std::string_view TrimEndCharacters(std::string_view text, const kio::CodePage& codePage);
+std::string_view TrimEndCharacters(std::string_view text, const kio::binding::CodePage& codePage);
 
 // Where the first white-space character starts, or the text's size.
-size_t FirstWhiteSpaceCharacter(std::string_view text, const kio::CodePage& codePage);
+size_t FirstWhiteSpaceCharacter(std::string_view text, const kio::binding::CodePage& codePage);
 
 // The value to write when `text` gives binding `entry` exactly one value the game
 // reads: "0x" and 1 to 8 hexadecimal digits as written, or a key name in lower
@@ -37,6 +37,6 @@ size_t FirstWhiteSpaceCharacter(std::string_view text, const kio::CodePage& code
 // digit for a pad binding (the digit key, or the number?), a final ";" (which
 // the game drops), anything that decodes to nothing.
 std::optional<std::string> SureValue(std::string_view text, int entry,
-                                     const kio::CodePage& codePage);
+                                     const kio::binding::CodePage& codePage);
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -10,7 +10,7 @@
 #include "file_analysis.h"
 #include "findings.h"
 
-namespace kiobind {
+namespace kio::analysis {
 
 enum class ByteOrder { LittleEndian, BigEndian };
 
@@ -30,15 +30,17 @@ std::optional<Finding> NulFinding(const FileAnalysis& analysis);
 // from 0x80 up belongs to a valid one. Under a code page with lead bytes only a
 // sequence of 3 or 4 bytes counts: a lone 2-byte one is as likely two of its
 // single-byte characters (half-width katakana under 932).
-std::optional<size_t> FirstUtf8Sequence(std::string_view text, const kio::CodePage& codePage);
+std::optional<size_t> FirstUtf8Sequence(std::string_view text,
+                                        const kio::binding::CodePage& codePage);
 
 // The text the game reads is UTF-8 (past any byte-order mark): its comments
 // look garbled in the game's code page, while the ASCII names bind as ever.
-std::optional<Finding> Utf8Finding(const FileAnalysis& analysis, const kio::CodePage& codePage);
+std::optional<Finding> Utf8Finding(const FileAnalysis& analysis,
+                                   const kio::binding::CodePage& codePage);
 
 // The first line when the file starts with a UTF-8 byte-order mark: the mark
 // sticks to the line's key text, so the line never names a binding.
-void CheckLineAfterBom(const AnalysedLine& line, const kio::CodePage& codePage,
+void CheckLineAfterBom(const AnalysedLine& line, const kio::binding::CodePage& codePage,
                        std::vector<Finding>& findings);
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -12,7 +12,7 @@
 #include "line_numbers.h"
 #include "load_bindings.h"
 
-namespace kiobind {
+namespace kio::analysis {
 
 struct AnalysedLine {
     int number = 0;         // in the file, as an editor counts lines
@@ -34,14 +34,15 @@ struct FileAnalysis {
 };
 
 // One line as the loader handles it once cut: key looked up, value decoded.
-AnalysedLine AnalyseLine(const kio::BindingLine& line, const kio::CodePage& codePage);
+AnalysedLine AnalyseLine(const kio::binding::BindingLine& line,
+                         const kio::binding::CodePage& codePage);
 
 // `bytes` must outlive the result, which holds views into it.
-FileAnalysis AnalyseFile(std::string_view bytes, const kio::CodePage& codePage);
+FileAnalysis AnalyseFile(std::string_view bytes, const kio::binding::CodePage& codePage);
 
 // For each action-table entry, the last line naming it: the one whose value the
 // game reads. Null where no line names it.
-using LastLines = std::array<const AnalysedLine*, kio::kBindingCount>;
+using LastLines = std::array<const AnalysedLine*, kio::binding::kBindingCount>;
 LastLines LastLineOfEachBinding(const FileAnalysis& analysis);
 
-}  // namespace kiobind
+}  // namespace kio::analysis

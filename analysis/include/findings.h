@@ -13,7 +13,7 @@
 #include "file_analysis.h"
 #include "message.h"
 
-namespace kiobind {
+namespace kio::analysis {
 
 enum class Severity {
     Warning,  // the game does something the player most likely did not mean
@@ -55,14 +55,15 @@ struct ByteSpan {
 struct Finding {
     Finding() = default;
     // Its severity is its rule's, from the rule registry: the one place it is set.
-    Finding(int lineNumber, Message what, ByteSpan bytes, std::optional<Fix> sureFix = {});
+    Finding(int lineNumber, messages::Message what, ByteSpan bytes,
+            std::optional<Fix> sureFix = {});
 
     int line = 0;
     Severity severity = Severity::Warning;
-    Message message;         // its identifier and arguments
-    ByteSpan span;           // within the file
-    size_t column = 0;       // where `span` starts within the line, counted in bytes from 0
-    std::optional<Fix> fix;  // when the finding has one sure fix
+    messages::Message message;  // its identifier and arguments
+    ByteSpan span;              // within the file
+    size_t column = 0;          // where `span` starts within the line, counted in bytes from 0
+    std::optional<Fix> fix;     // when the finding has one sure fix
 };
 
 // "warning" or "note", as the text output spells it.
@@ -75,6 +76,7 @@ std::string_view FixName(FixKind kind);
 ByteSpan SpanOf(const AnalysedLine& line, std::string_view part);
 
 // All findings, ordered by line, each with its column.
-std::vector<Finding> CollectFindings(const FileAnalysis& analysis, const kio::CodePage& codePage);
+std::vector<Finding> CollectFindings(const FileAnalysis& analysis,
+                                     const kio::binding::CodePage& codePage);
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -14,9 +14,9 @@
 
 #include "line_parser.h"
 
-namespace kiobind {
+namespace kio::analysis {
 
-using kio::IsLineBreak;
+using kio::binding::IsLineBreak;
 
 // Bytes of the line break starting at `offset` of `bytes`: 2 for CR LF, 1 for
 // any other CR or LF, 0 where none starts (`offset` may be the size).
@@ -45,4 +45,4 @@ private:
     std::vector<size_t> lineStarts_;
 };
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace kiobind {
+namespace kio::analysis {
 
 // Levenshtein distance with ASCII letters compared without regard to case.
 size_t EditDistance(std::string_view a, std::string_view b);
@@ -48,4 +48,4 @@ std::optional<std::string_view> NearestName(std::string_view text, const Names& 
     return best;
 }
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
-namespace kiobind {
+namespace kio::analysis {
 
 // The text with control bytes and bytes from 0x80 up as \xNN, so that a message
 // never carries raw code-page bytes to a UTF-8 terminal.
 std::string Printable(std::string_view text);
 
-}  // namespace kiobind
+}  // namespace kio::analysis

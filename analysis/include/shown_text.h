@@ -11,12 +11,12 @@
 
 #include "code_page.h"
 
-namespace kiobind {
+namespace kio::analysis {
 
 // The bytes as UTF-8, or nothing when some byte has no form in the code page.
 using CodePageDecoder = std::function<std::optional<std::string>(std::string_view bytes)>;
 
-std::string ShowDecoded(std::string_view bytes, const kio::CodePage& codePage,
+std::string ShowDecoded(std::string_view bytes, const kio::binding::CodePage& codePage,
                         const CodePageDecoder& decode);
 
 // Appends "\xNN".
@@ -26,4 +26,4 @@ void AppendEscaped(std::string& out, uint32_t code);
 // characters that move a terminal's cursor or change its state.
 void AppendWithoutControls(std::string& out, std::string_view utf8);
 
-}  // namespace kiobind
+}  // namespace kio::analysis

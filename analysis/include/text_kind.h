@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace kiobind {
+namespace kio::analysis {
 
 enum class TextKind : uint8_t {
     kText,
@@ -30,4 +30,4 @@ inline constexpr size_t kTextKindSample = 65536;
 // as DetectUtf16 tells it, is text: it is converted, not refused.
 TextKind KindOfFile(std::string_view bytes);
 
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -5,7 +5,7 @@
 #include "browser_keys.h"
 #include "vocabulary.h"
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
 TEST(BrowserKeys, EveryNamedKeyIsAKeyNameOfTheLoaderAndEachCodeIsListedOnce) {
@@ -15,7 +15,7 @@ TEST(BrowserKeys, EveryNamedKeyIsAKeyNameOfTheLoaderAndEachCodeIsListedOnce) {
         EXPECT_TRUE(codes.insert(key.code).second) << key.code;
         if (const std::optional<std::string> name = KeyNameOf(DirectInputValue(key.scanCode))) {
             ++named;
-            EXPECT_EQ(kio::FindKeyCode(*name), DirectInputValue(key.scanCode)) << key.code;
+            EXPECT_EQ(kio::binding::FindKeyCode(*name), DirectInputValue(key.scanCode)) << key.code;
         }
     }
     EXPECT_GT(codes.size(), 150u);  // the whole table came through the build
@@ -55,4 +55,4 @@ TEST(BrowserKeys, ExtendedKeysPauseAndNumLockGetTheirOwnNames) {
 }
 
 }  // namespace
-}  // namespace kiobind
+}  // namespace kio::analysis

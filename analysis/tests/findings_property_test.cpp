@@ -17,12 +17,12 @@
 #include "render.h"
 #include "rule_registry.h"
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
 constexpr int kFilesPerCodePage = 1500;
 
-using SlotValues = std::array<std::optional<int32_t>, kio::kBindingCount>;
+using SlotValues = std::array<std::optional<int32_t>, kio::binding::kBindingCount>;
 
 SlotValues ValuesOf(const FileAnalysis& analysis) {
     SlotValues values;
@@ -50,13 +50,13 @@ size_t LineLength(std::string_view bytes, const LineNumbers& lines, int number) 
     return std::min(bytes.find_first_of("\r\n", start), bytes.size()) - start;
 }
 
-void CheckFile(const std::string& bytes, const kio::CodePage& codePage) {
+void CheckFile(const std::string& bytes, const kio::binding::CodePage& codePage) {
     const FileAnalysis analysis = AnalyseFile(bytes, codePage);
     const SlotValues before = ValuesOf(analysis);
     for (const Finding& finding : CollectFindings(analysis, codePage)) {
-        SCOPED_TRACE(Render(finding.message));
+        SCOPED_TRACE(messages::Render(finding.message));
         // No byte of the file reaches a terminal unescaped.
-        const std::string text = Render(finding.message);
+        const std::string text = messages::Render(finding.message);
         EXPECT_TRUE(
             std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }));
         // Its severity and fix are those the registry gives its identifier.
@@ -89,9 +89,9 @@ void CheckFile(const std::string& bytes, const kio::CodePage& codePage) {
             EntriesOnLine(after, finding.line).contains(*finding.fix->entry)) {
             EXPECT_EQ(now[*finding.fix->entry], finding.fix->gameReads) << "announced value";
         }
-        for (int entry = 0; entry < kio::kBindingCount; ++entry) {
+        for (int entry = 0; entry < kio::binding::kBindingCount; ++entry) {
             if (!own.contains(entry)) {
-                EXPECT_EQ(now[entry], before[entry]) << kio::BindingName(entry);
+                EXPECT_EQ(now[entry], before[entry]) << kio::binding::BindingName(entry);
             }
         }
     }
@@ -101,9 +101,9 @@ TEST(FindingsProperty, SpansInTheirLineAndFixesEndTheirFinding) {
     for (const uint32_t codePageId : {1252u, 932u}) {
         std::mt19937 random(std::mt19937::result_type{codePageId} * 7);
         for (int round = 0; round < kFilesPerCodePage; ++round) {
-            const std::string bytes = test::RandomBindingFile(random);
+            const std::string bytes = binding::test::RandomBindingFile(random);
             SCOPED_TRACE(testing::Message() << "code page " << codePageId << ", round " << round);
-            CheckFile(bytes, *kio::FindBuiltInCodePage(codePageId));
+            CheckFile(bytes, *kio::binding::FindBuiltInCodePage(codePageId));
             if (HasFailure()) {
                 return;
             }
@@ -115,7 +115,7 @@ TEST(FindingsProperty, SpansInTheirLineAndFixesEndTheirFinding) {
 TEST(Characters, WhiteSpaceAsAWalkFindsIt) {
     const std::string alphabet("ab\x08\t\n\x0B\x0C\r\x0E \x1F!\x80\x88\x89\x8D\xA0\xFF", 18);
     std::mt19937 random(5);
-    const kio::CodePage& westernEuropean = *kio::FindBuiltInCodePage(1252);
+    const kio::binding::CodePage& westernEuropean = *kio::binding::FindBuiltInCodePage(1252);
     for (int round = 0; round < 20000; ++round) {
         // Texts past a 64-byte step, some with their first white space deep in.
         std::string text(random() % 200, 'x');
@@ -124,11 +124,12 @@ TEST(Characters, WhiteSpaceAsAWalkFindsIt) {
             c = random() % sparseness == 0 ? alphabet[random() % alphabet.size()] : 'x';
         }
         size_t first = 0;
-        while (first < text.size() && !kio::IsWhiteSpace(static_cast<uint8_t>(text[first]))) {
+        while (first < text.size() &&
+               !kio::binding::IsWhiteSpace(static_cast<uint8_t>(text[first]))) {
             ++first;
         }
         size_t end = text.size();
-        while (end > 0 && kio::IsWhiteSpace(static_cast<uint8_t>(text[end - 1]))) {
+        while (end > 0 && kio::binding::IsWhiteSpace(static_cast<uint8_t>(text[end - 1]))) {
             --end;
         }
         ASSERT_EQ(FirstWhiteSpaceCharacter(text, westernEuropean), first) << text;
@@ -137,4 +138,4 @@ TEST(Characters, WhiteSpaceAsAWalkFindsIt) {
 }
 
 }  // namespace
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -16,7 +16,7 @@
 #include "message_catalogue.h"
 #include "rule_registry.h"
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
 // One place naming an identifier, with what it says about the rule, if anything.
@@ -57,7 +57,7 @@ std::vector<Mention> ReadmeRows(const std::string& readme) {
 std::vector<Mention> CatalogueKeys() {
     static const std::regex identifier(R"([KE]\d{3})");
     std::vector<Mention> keys;
-    for (const CatalogueEntry& entry : MessageCatalogue()) {
+    for (const messages::CatalogueEntry& entry : messages::MessageCatalogue()) {
         // A players' README line, "summary.K101", names its finding too.
         const std::string key(entry.key);
         const std::string named = key.starts_with("summary.") ? key.substr(8) : key;
@@ -101,7 +101,7 @@ std::vector<Mention> GoldenMentions(const std::filesystem::path& folder) {
 }
 
 bool InCatalogue(std::string_view key) {
-    for (const CatalogueEntry& entry : MessageCatalogue()) {
+    for (const messages::CatalogueEntry& entry : messages::MessageCatalogue()) {
         if ((entry.key == key ||
              (entry.key.starts_with(key) && entry.key.substr(key.size()).starts_with("."))) &&
             !entry.english.empty() && !entry.japanese.empty()) {
@@ -144,11 +144,11 @@ TEST(RuleRegistry, EveryPlaceNamingAnIdentifierAgreesWithIt) {
         })) << "no row in the README's table";
         EXPECT_TRUE(InCatalogue(rule.catalogueKey)) << rule.catalogueKey << " not in po/";
         if (rule.level != RuleLevel::Refusal) {
-            EXPECT_NE(FindCatalogueEntry("summary." + std::string(rule.id)), nullptr)
+            EXPECT_NE(messages::FindCatalogueEntry("summary." + std::string(rule.id)), nullptr)
                 << "no line for the players' READMEs";
         }
     }
 }
 
 }  // namespace
-}  // namespace kiobind
+}  // namespace kio::analysis

@@ -9,12 +9,12 @@
 #include "file_analysis.h"
 #include "findings.h"
 
-namespace kiobind {
+namespace kio::analysis {
 namespace {
 
 // The line of the file's UTF-8 note, if it has one.
 std::optional<int> Utf8NoteLine(std::string_view bytes, uint32_t codePageId) {
-    const kio::CodePage& codePage = *kio::FindBuiltInCodePage(codePageId);
+    const kio::binding::CodePage& codePage = *kio::binding::FindBuiltInCodePage(codePageId);
     const std::vector<Finding> findings = CollectFindings(AnalyseFile(bytes, codePage), codePage);
     const auto note = std::find_if(findings.begin(), findings.end(),
                                    [](const Finding& f) { return f.message.Id() == "K106"; });
@@ -85,7 +85,7 @@ TEST(Utf8Note, ACommentThatSwallowsABindingIsAWarning) {
         {"; \x89\r\nKB_Run=lshift\n", 932, false},    // only the CR goes
     };
     for (const Case& c : cases) {
-        const kio::CodePage& codePage = *kio::FindBuiltInCodePage(c.codePage);
+        const kio::binding::CodePage& codePage = *kio::binding::FindBuiltInCodePage(c.codePage);
         const std::vector<Finding> findings =
             CollectFindings(AnalyseFile(c.bytes, codePage), codePage);
         const bool warned = std::any_of(findings.begin(), findings.end(), [](const Finding& f) {
@@ -97,4 +97,4 @@ TEST(Utf8Note, ACommentThatSwallowsABindingIsAWarning) {
 }
 
 }  // namespace
-}  // namespace kiobind
+}  // namespace kio::analysis

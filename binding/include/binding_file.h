@@ -9,7 +9,7 @@
 #include "platform.h"
 #include "result_codes.h"
 
-namespace kio {
+namespace kio::binding {
 
 inline constexpr std::string_view kBindingFileName = "input.ini";
 
@@ -35,4 +35,4 @@ ResultCode ReadBindingFile(const FileSystem& fileSystem, const CodePage& codePag
 // The same read of a file named by the caller, with the same result codes.
 ResultCode ReadBindingFileAt(const FileSystem& fileSystem, const char* path, FileText& fileText);
 
-}  // namespace kio
+}  // namespace kio::binding

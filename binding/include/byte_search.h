@@ -15,7 +15,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace kio {
+namespace kio::binding {
 
 inline constexpr size_t kBlockSize = 16;
 
@@ -99,4 +99,4 @@ inline size_t FindNul(const char* bytes, size_t size) {
     return FindFirstOf(std::string_view(bytes, size), from, '\0', '\0', '\0');
 }
 
-}  // namespace kio
+}  // namespace kio::binding

@@ -9,7 +9,7 @@
 #include <span>
 #include <string_view>
 
-namespace kio {
+namespace kio::binding {
 
 struct CodePage {
     enum Trait : uint8_t {
@@ -78,4 +78,4 @@ const CodePage& ProcessCodePage();
 // The six white-space bytes: tab, LF, VT, FF, CR and space.
 constexpr bool IsWhiteSpace(uint8_t byte) { return byte == 0x20 || (byte >= 0x09 && byte <= 0x0D); }
 
-}  // namespace kio
+}  // namespace kio::binding

@@ -7,7 +7,7 @@
 
 #include "code_page.h"
 
-namespace kio {
+namespace kio::binding {
 
 // A byte that ends a line, for the game and for an editor alike.
 inline bool IsLineBreak(char byte) { return byte == '\r' || byte == '\n'; }
@@ -47,4 +47,4 @@ bool HasHexPrefix(std::string_view text);
 // the key name the text spells exactly; 0 when nothing decodes.
 int32_t DecodeValue(std::string_view valueText, const CodePage& codePage);
 
-}  // namespace kio
+}  // namespace kio::binding

@@ -14,7 +14,7 @@
 #include "result_codes.h"
 #include "vocabulary.h"
 
-namespace kio {
+namespace kio::binding {
 
 using BindingValues = std::array<int32_t, kBindingCount>;
 
@@ -47,4 +47,4 @@ void ApplyBindingLines(std::string_view text, const SlotTable& slots, const Code
 ResultCode LoadBindings(int32_t* bindings, int32_t bindingCount, const char* const* actionNames,
                         const FileSystem& fileSystem, const CodePage& codePage);
 
-}  // namespace kio
+}  // namespace kio::binding

@@ -10,7 +10,7 @@
 
 #include "result_codes.h"
 
-namespace kio {
+namespace kio::binding {
 
 // Paths are built in a buffer of the Windows MAX_PATH size, terminator included.
 inline constexpr size_t kMaxPath = 260;
@@ -45,4 +45,4 @@ struct FileSystem {
 // The real services of the platform the library was built for.
 const FileSystem& SystemFileSystem();
 
-}  // namespace kio
+}  // namespace kio::binding

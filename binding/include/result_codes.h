@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace kio {
+namespace kio::binding {
 
 using ResultCode = int32_t;
 
@@ -44,4 +44,4 @@ inline constexpr ResultCode kPathTooLong = ResultFromWin32(win32_error::kInsuffi
 
 constexpr bool Failed(ResultCode code) { return code < 0; }
 
-}  // namespace kio
+}  // namespace kio::binding

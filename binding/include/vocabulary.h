@@ -10,7 +10,7 @@
 #include "code_page.h"
 #include "vocabulary_lists.h"
 
-namespace kio {
+namespace kio::binding {
 
 // Binding name of action-table entry `entry` (0 to 53).
 std::string_view BindingName(int entry);
@@ -40,4 +40,4 @@ std::optional<int32_t> FindKeyCode(std::string_view valueText);
 // characters whole. Returns false when `out` is too small.
 bool LowercaseInto(std::string_view text, const CodePage& codePage, char* out, size_t outSize);
 
-}  // namespace kio
+}  // namespace kio::binding

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace kio {
+namespace kio::binding {
 
 inline constexpr int kActionCount = 27;
 inline constexpr int kBindingCount = 2 * kActionCount;
@@ -185,4 +185,4 @@ inline constexpr std::array<KeyName, kKeyNameCount> kKeyNames = {{
     {"MediaSelect", 0xED},
 }};
 
-}  // namespace kio
+}  // namespace kio::binding

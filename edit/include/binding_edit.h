@@ -18,7 +18,7 @@
 #include "findings.h"
 #include "message.h"
 
-namespace kioedit {
+namespace kio::edit {
 
 enum class EditStatus {
     Ok,           // `bytes` is the new file (equal to the input when nothing changed)
@@ -36,12 +36,12 @@ struct LineChange {
     std::string before;
     std::string after;
     // What changed, as a message: "KB_Run=lcontrol (was lshift)" in English.
-    kiobind::Message description;
+    kio::messages::Message description;
 };
 
 struct EditOutcome {
     EditStatus status = EditStatus::Ok;
-    kiobind::Message refusal;         // why not, for the player; empty when Ok
+    kio::messages::Message refusal;   // why not, for the player; empty when Ok
     std::string bytes;                // the whole new file when Ok
     std::vector<LineChange> changes;  // in file order; empty when nothing changed
 };
@@ -55,12 +55,12 @@ struct EditOutcome {
 // (with the hexadecimal they probably meant) and files it cannot edit safely
 // (UTF-16, a line the game joins with the next).
 EditOutcome SetBinding(std::string_view file, std::string_view binding, std::string_view value,
-                       const kio::CodePage& codePage);
+                       const kio::binding::CodePage& codePage);
 
 // Turns off every line naming `binding` by putting "; " in front of it, so the
 // game keeps its own default for it.
 EditOutcome UnsetBinding(std::string_view file, std::string_view binding,
-                         const kio::CodePage& codePage);
+                         const kio::binding::CodePage& codePage);
 
 // Converts UTF-16 text (native code units, no byte-order mark) to the ANSI code
 // page `codePageId`.
@@ -92,7 +92,7 @@ struct FixOutcome {
     std::vector<Announced> announced;
     // What `check` still reports about the new file: the findings with no
     // single sure fix (misspelt names, decimal numbers, ...). Empty unless Ok.
-    std::vector<kiobind::Finding> remaining;
+    std::vector<kio::analysis::Finding> remaining;
     // The catalogue key naming the encoding the file was converted from
     // ("encoding.utf16.little": UTF-16, little-endian), empty when it was not;
     // the line changes then compare the converted text with the final one.
@@ -101,11 +101,11 @@ struct FixOutcome {
 };
 
 // Applies every fix `check` offers where exactly one is possible (each
-// kiobind::Finding with a `fix`), until none is left. A UTF-16 file with a
+// analysis::Finding with a `fix`), until none is left. A UTF-16 file with a
 // byte-order mark is converted first through `toCodePage`; when that is
 // nullptr, or a character has no form in the code page, the outcome is
 // Refused and names the character and its line.
-FixOutcome FixFile(std::string_view file, const kio::CodePage& codePage,
+FixOutcome FixFile(std::string_view file, const kio::binding::CodePage& codePage,
                    Utf16ToCodePage toCodePage);
 
 // How a diff shows a line's bytes; never a control byte unescaped.
@@ -118,4 +118,4 @@ using DiffLineShower = std::function<std::string(std::string_view)>;
 std::string UnifiedDiff(std::string_view before, std::string_view after, std::string_view name,
                         const DiffLineShower& show = {});
 
-}  // namespace kioedit
+}  // namespace kio::edit

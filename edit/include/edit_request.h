@@ -10,15 +10,16 @@
 #include "code_page.h"
 #include "message.h"
 
-namespace kioedit {
+namespace kio::edit {
 
 struct ParsedText {
-    std::string text;          // what to write; empty when refused
-    kiobind::Message refusal;  // why not
+    std::string text;                // what to write; empty when refused
+    kio::messages::Message refusal;  // why not
 };
 
 // The binding name as the action table spells it, and its entry in `entry`.
-ParsedText ParseBinding(std::string_view binding, const kio::CodePage& codePage, int& entry);
+ParsedText ParseBinding(std::string_view binding, const kio::binding::CodePage& codePage,
+                        int& entry);
 
 // A key name in lower case, or "0x" and 1 to 8 hexadecimal digits as given.
 // A decimal number is refused with its hexadecimal form, an unknown name with
@@ -32,16 +33,16 @@ ParsedText ParseValue(std::string_view value, int entry);
 struct SetRequest {
     int entry = 0;
     std::string binding;
-    std::string value;         // empty when refused
-    int32_t decoded = 0;       // what the game reads from `value`
-    kiobind::Message refusal;  // why not, the binding's refusal before the value's
+    std::string value;               // empty when refused
+    int32_t decoded = 0;             // what the game reads from `value`
+    kio::messages::Message refusal;  // why not, the binding's refusal before the value's
 };
 SetRequest ParseSetRequest(std::string_view binding, std::string_view value,
-                           const kio::CodePage& codePage);
+                           const kio::binding::CodePage& codePage);
 
 // The value the game reads for `binding` once set writes `value` for it, or
 // nothing where set refuses the name or the value.
 std::optional<int32_t> ValueToSet(std::string_view binding, std::string_view value,
-                                  const kio::CodePage& codePage);
+                                  const kio::binding::CodePage& codePage);
 
-}  // namespace kioedit
+}  // namespace kio::edit

@@ -10,12 +10,12 @@
 #include "code_page.h"
 #include "vocabulary.h"
 
-namespace kioedit {
+namespace kio::edit {
 
 // For each action-table entry, the value a file gives it, or nothing where the
 // game keeps the caller's default.
-using GameValues = std::array<std::optional<int32_t>, kio::kBindingCount>;
+using GameValues = std::array<std::optional<int32_t>, kio::binding::kBindingCount>;
 
-GameValues ReadGameValues(std::string_view file, const kio::CodePage& codePage);
+GameValues ReadGameValues(std::string_view file, const kio::binding::CodePage& codePage);
 
-}  // namespace kioedit
+}  // namespace kio::edit

@@ -13,7 +13,7 @@
 
 #include "message.h"
 
-namespace kioedit {
+namespace kio::edit {
 
 using SaveHandle = intptr_t;
 
@@ -116,7 +116,7 @@ public:
     HeldFile& operator=(const HeldFile&) = delete;
 
     const std::string& Path() const { return path_; }
-    const kiobind::Message& Error() const { return error_; }  // no key when held and read
+    const kio::messages::Message& Error() const { return error_; }  // no key when held and read
     const FileFacts& Facts() const { return facts_; }
     const FileStamp& Stamp() const { return stamp_; }
     const std::string& Bytes() const { return bytes_; }  // every byte, as read through the handle
@@ -130,7 +130,7 @@ private:
 
     const SaveSystem& system_;
     std::string path_;
-    kiobind::Message error_;
+    kio::messages::Message error_;
     FileFacts facts_;
     FileStamp stamp_;
     std::string bytes_;
@@ -142,10 +142,10 @@ private:
 struct SaveResult {
     bool saved = false;
     // Why not, naming the file; every such message says that nothing was written.
-    kiobind::Message error;
+    kio::messages::Message error;
     // What the player should know about a save that went through: another
     // name of the file that keeps the old text, where the backup went.
-    std::vector<kiobind::Message> notes;
+    std::vector<kio::messages::Message> notes;
 };
 
 // Replaces the held file with `newBytes`. Nothing is replaced, FILE.bak
@@ -159,4 +159,4 @@ SaveResult SaveSafely(HeldFile& held, std::string_view newBytes, const SaveSyste
 SaveResult SaveSafely(const std::string& path, std::string_view readBytes,
                       std::string_view newBytes, const SaveSystem& system);
 
-}  // namespace kioedit
+}  // namespace kio::edit

@@ -9,7 +9,7 @@
 
 #include "binding_edit.h"
 
-namespace kioedit {
+namespace kio::edit {
 
 Utf16Conversion SystemUtf16ToCodePage(std::u16string_view text, uint32_t codePageId);
 
@@ -18,4 +18,4 @@ Utf16Conversion SystemUtf16ToCodePage(std::u16string_view text, uint32_t codePag
 // undefined, a lead byte without its trail).
 std::optional<std::string> SystemCodePageToUtf8(std::string_view bytes, uint32_t codePageId);
 
-}  // namespace kioedit
+}  // namespace kio::edit

@@ -16,7 +16,7 @@
 #include "system_utf16.h"
 #include "test_files.h"
 
-namespace kioedit {
+namespace kio::edit {
 namespace {
 
 constexpr int kRounds = 1000;
@@ -42,18 +42,19 @@ std::string WithDoubleByteComments(std::string file, std::mt19937& random) {
 }
 
 // What the loader stores into a caller's array filled with distinct defaults.
-std::array<int32_t, kio::kBindingCount> Load(const std::string& bytes,
-                                             const kio::CodePage& codePage) {
-    kio::test::FakeFiles fake;
-    fake.files[kio::test::kDefaultBindingFilePath] = bytes;
-    const kio::test::FakeFileSystem fileSystem(fake);
-    std::array<int32_t, kio::kBindingCount> values{};
+std::array<int32_t, kio::binding::kBindingCount> Load(const std::string& bytes,
+                                                      const kio::binding::CodePage& codePage) {
+    kio::binding::test::FakeFiles fake;
+    fake.files[kio::binding::test::kDefaultBindingFilePath] = bytes;
+    const kio::binding::test::FakeFileSystem fileSystem(fake);
+    std::array<int32_t, kio::binding::kBindingCount> values{};
     for (size_t i = 0; i < values.size(); ++i) {
         values[i] = static_cast<int32_t>(0x5EED0000 + i);
     }
-    EXPECT_EQ(kio::LoadBindings(values.data(), kio::kBindingCount, kio::test::kTableOrder,
-                                fileSystem.Get(), codePage),
-              kio::kOk);
+    EXPECT_EQ(
+        kio::binding::LoadBindings(values.data(), kio::binding::kBindingCount,
+                                   kio::binding::test::kTableOrder, fileSystem.Get(), codePage),
+        kio::binding::kOk);
     return values;
 }
 
@@ -71,17 +72,18 @@ RandomValue PickValue(std::mt19937& random) {
     }
     // As DirectInput spells it; a name the table holds twice ("-", "/") means
     // the code the loader finds for it.
-    const std::string name(kio::kKeyNames[Pick(random, kio::kKeyNames.size())].name);
+    const std::string name(
+        kio::binding::kKeyNames[Pick(random, kio::binding::kKeyNames.size())].name);
     std::string lower = name;
     std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
         return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     });
-    return {name, *kio::FindKeyCode(lower)};
+    return {name, *kio::binding::FindKeyCode(lower)};
 }
 
 // Where the game cannot be told the edit as written, set and unset refuse.
-bool MayRefuse(const std::string& file, const kio::CodePage& codePage) {
-    if (file.find('\0') != std::string::npos || kiobind::DetectUtf16(file)) {
+bool MayRefuse(const std::string& file, const kio::binding::CodePage& codePage) {
+    if (file.find('\0') != std::string::npos || kio::analysis::DetectUtf16(file)) {
         return true;
     }
     for (size_t i = 0; i + 1 < file.size(); ++i) {
@@ -128,27 +130,29 @@ TEST(EditProperty, SetUnsetAndFixMeanWhatTheySay) {
     std::mt19937 random(20261208);
     int sets = 0;
     for (int round = 0; round < kRounds; ++round) {
-        const kio::CodePage& codePage = *kio::FindBuiltInCodePage(Pick(random, 2) ? 932 : 1252);
+        const kio::binding::CodePage& codePage =
+            *kio::binding::FindBuiltInCodePage(Pick(random, 2) ? 932 : 1252);
         const std::string file =
-            WithDoubleByteComments(kiobind::test::RandomBindingFile(random), random);
+            WithDoubleByteComments(kio::binding::test::RandomBindingFile(random), random);
         SCOPED_TRACE(testing::PrintToString(file) + " code page " + std::to_string(codePage.id));
-        const std::array<int32_t, kio::kBindingCount> before = Load(file, codePage);
-        const int entry = static_cast<int>(Pick(random, kio::kBindingCount));
+        const std::array<int32_t, kio::binding::kBindingCount> before = Load(file, codePage);
+        const int entry = static_cast<int>(Pick(random, kio::binding::kBindingCount));
         const RandomValue value = PickValue(random);
 
-        const EditOutcome set = SetBinding(file, kio::BindingName(entry), value.text, codePage);
+        const EditOutcome set =
+            SetBinding(file, kio::binding::BindingName(entry), value.text, codePage);
         const bool decimal =
             entry % 2 == 1 && value.text.find_first_not_of("0123456789") == std::string::npos;
         if (decimal) {
             // A pad value "5" is a number in decimal, which the game would take as the key 5.
             EXPECT_EQ(set.status, EditStatus::Refused);
-            EXPECT_EQ(set.refusal.key, "E102.hex") << kiobind::Render(set.refusal);
+            EXPECT_EQ(set.refusal.key, "E102.hex") << kio::messages::Render(set.refusal);
         } else if (set.status == EditStatus::Ok) {
             ++sets;
-            std::array<int32_t, kio::kBindingCount> expected = before;
+            std::array<int32_t, kio::binding::kBindingCount> expected = before;
             expected[entry] = value.code;
             EXPECT_EQ(Load(set.bytes, codePage), expected)
-                << kio::BindingName(entry) << "=" << value.text << " gave "
+                << kio::binding::BindingName(entry) << "=" << value.text << " gave "
                 << testing::PrintToString(set.bytes);
             // One line set; the others only turned off, where a repair would bring them back.
             EXPECT_LE(std::count_if(
@@ -157,27 +161,27 @@ TEST(EditProperty, SetUnsetAndFixMeanWhatTheySay) {
                       1);
             ExpectOnlyListedLinesChanged(file, set);
         } else {
-            EXPECT_TRUE(MayRefuse(file, codePage)) << kiobind::Render(set.refusal);
+            EXPECT_TRUE(MayRefuse(file, codePage)) << kio::messages::Render(set.refusal);
         }
 
-        const EditOutcome unset = UnsetBinding(file, kio::BindingName(entry), codePage);
+        const EditOutcome unset = UnsetBinding(file, kio::binding::BindingName(entry), codePage);
         if (unset.status == EditStatus::Ok) {
-            std::array<int32_t, kio::kBindingCount> expected = before;
+            std::array<int32_t, kio::binding::kBindingCount> expected = before;
             expected[entry] = static_cast<int32_t>(0x5EED0000 + entry);  // the caller's default
             EXPECT_EQ(Load(unset.bytes, codePage), expected);
             ExpectOnlyListedLinesChanged(file, unset);
         } else {
-            EXPECT_TRUE(MayRefuse(file, codePage)) << kiobind::Render(unset.refusal);
+            EXPECT_TRUE(MayRefuse(file, codePage)) << kio::messages::Render(unset.refusal);
         }
 
         const FixOutcome fixed = FixFile(file, codePage, nullptr);
-        ASSERT_EQ(fixed.edit.status, EditStatus::Ok) << kiobind::Render(fixed.edit.refusal);
+        ASSERT_EQ(fixed.edit.status, EditStatus::Ok) << kio::messages::Render(fixed.edit.refusal);
         ExpectOnlyListedLinesChanged(file, fixed.edit);
-        const std::vector<kiobind::Finding> after =
-            kiobind::CollectFindings(kiobind::AnalyseFile(fixed.edit.bytes, codePage), codePage);
-        for (const kiobind::Finding& finding : after) {
+        const std::vector<kio::analysis::Finding> after = kio::analysis::CollectFindings(
+            kio::analysis::AnalyseFile(fixed.edit.bytes, codePage), codePage);
+        for (const kio::analysis::Finding& finding : after) {
             EXPECT_FALSE(finding.fix)
-                << "line " << finding.line << ": " << kiobind::Render(finding.message);
+                << "line " << finding.line << ": " << kio::messages::Render(finding.message);
         }
         EXPECT_EQ(after.size(), fixed.remaining.size());
     }
@@ -189,9 +193,9 @@ TEST(EditProperty, SetUnsetAndFixMeanWhatTheySay) {
 // lacks stops the fix and is named with its line.
 TEST(EditProperty, Utf16IsFixedAsItsAnsiText) {
     std::mt19937 random(16);
-    const kio::CodePage& codePage = kio::DefaultCodePage();
+    const kio::binding::CodePage& codePage = kio::binding::DefaultCodePage();
     for (int round = 0; round < 200; ++round) {
-        std::string ansi = kiobind::test::RandomBindingFile(random);
+        std::string ansi = kio::binding::test::RandomBindingFile(random);
         ansi.erase(std::remove_if(ansi.begin(), ansi.end(),
                                   [](char c) { return c == '\0' || (c & 0x80) != 0; }),
                    ansi.end());
@@ -201,7 +205,8 @@ TEST(EditProperty, Utf16IsFixedAsItsAnsiText) {
             utf16 += little ? std::string{c, '\0'} : std::string{'\0', c};
         }
         const FixOutcome fromUtf16 = FixFile(utf16, codePage, SystemUtf16ToCodePage);
-        ASSERT_EQ(fromUtf16.edit.status, EditStatus::Ok) << kiobind::Render(fromUtf16.edit.refusal);
+        ASSERT_EQ(fromUtf16.edit.status, EditStatus::Ok)
+            << kio::messages::Render(fromUtf16.edit.refusal);
         EXPECT_EQ(fromUtf16.edit.bytes, FixFile(ansi, codePage, nullptr).edit.bytes);
         EXPECT_EQ(fromUtf16.converted, ansi);
     }
@@ -211,16 +216,18 @@ TEST(EditProperty, Utf16IsFixedAsItsAnsiText) {
         16);
     const FixOutcome refused = FixFile(cjk, codePage, SystemUtf16ToCodePage);
     EXPECT_EQ(refused.edit.status, EditStatus::Refused);
-    EXPECT_NE(kiobind::Render(refused.edit.refusal).find("'\xE4\xB8\x80' (U+4E00) on line 2"),
+    EXPECT_NE(kio::messages::Render(refused.edit.refusal).find("'\xE4\xB8\x80' (U+4E00) on line 2"),
               std::string::npos)
-        << kiobind::Render(refused.edit.refusal);
+        << kio::messages::Render(refused.edit.refusal);
     // In Japanese the character sits in 「」 and its code point in full-width brackets.
-    const std::string japanese = kiobind::Render(refused.edit.refusal, kiobind::Language::Japanese);
+    const std::string japanese =
+        kio::messages::Render(refused.edit.refusal, kio::messages::Language::Japanese);
     EXPECT_NE(japanese.find("\xE3\x80\x8C\xE4\xB8\x80\xE3\x80\x8D\xEF\xBC\x88U+4E00\xEF\xBC\x89"),
               std::string::npos)
         << japanese;
-    EXPECT_EQ(FixFile(cjk, *kio::FindBuiltInCodePage(932), SystemUtf16ToCodePage).edit.bytes,
-              "K=\r\n; \x88\xEA");
+    EXPECT_EQ(
+        FixFile(cjk, *kio::binding::FindBuiltInCodePage(932), SystemUtf16ToCodePage).edit.bytes,
+        "K=\r\n; \x88\xEA");
     EXPECT_EQ(FixFile(cjk, codePage, nullptr).edit.status, EditStatus::Refused);
 }
 
@@ -246,9 +253,9 @@ TEST(EditProperty, Utf16RefusalNamesTheEditorsLine) {
                 const auto high = static_cast<char>(unit >> 8);
                 utf16 += little ? std::string{low, high} : std::string{high, low};
             }
-            const FixOutcome refused =
-                FixFile(utf16, *kio::FindBuiltInCodePage(c.codePage), SystemUtf16ToCodePage);
-            const std::string text = kiobind::Render(refused.edit.refusal);
+            const FixOutcome refused = FixFile(
+                utf16, *kio::binding::FindBuiltInCodePage(c.codePage), SystemUtf16ToCodePage);
+            const std::string text = kio::messages::Render(refused.edit.refusal);
             EXPECT_NE(text.find(" on line " + std::to_string(c.line) + " has"), std::string::npos)
                 << text;
         }
@@ -256,4 +263,4 @@ TEST(EditProperty, Utf16RefusalNamesTheEditorsLine) {
 }
 
 }  // namespace
-}  // namespace kioedit
+}  // namespace kio::edit

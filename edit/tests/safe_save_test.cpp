@@ -19,7 +19,7 @@
 #include "render.h"
 #include "safe_save.h"
 
-namespace kioedit {
+namespace kio::edit {
 namespace {
 
 namespace fs = std::filesystem;
@@ -204,7 +204,7 @@ TEST(SafeSave, EveryStepFailsInTurnWithoutHarm) {
         });
         const SaveResult result = SaveSafely(file.string(), kOriginal, kEdited, system);
         if (failing > static_cast<int>(steps.size())) {
-            ASSERT_TRUE(result.saved) << kiobind::Render(result.error);
+            ASSERT_TRUE(result.saved) << kio::messages::Render(result.error);
             EXPECT_EQ(steps, expectedSteps);
             EXPECT_EQ(Read(file), kEdited);
             EXPECT_EQ(Read(backup), kOriginal);
@@ -229,8 +229,8 @@ TEST(SafeSave, EveryStepFailsInTurnWithoutHarm) {
             continue;
         }
         EXPECT_FALSE(result.saved);
-        EXPECT_TRUE(kiobind::Render(result.error).ends_with("; nothing written"))
-            << kiobind::Render(result.error);
+        EXPECT_TRUE(kio::messages::Render(result.error).ends_with("; nothing written"))
+            << kio::messages::Render(result.error);
         EXPECT_EQ(Read(file), kOriginal);
         // "Nothing written" holds for the backup too.
         EXPECT_EQ(Read(backup), kOlderBackup);
@@ -309,15 +309,15 @@ TEST(SafeSave, AnotherProgramSavingBeforeAnyStepLosesNothing) {
                 const bool closedToReplace =
                     SystemSaveSystem().releaseBeforeReplace && step == mainReplace;
                 if (closedToReplace || keptOut) {
-                    EXPECT_TRUE(result.saved) << kiobind::Render(result.error);
+                    EXPECT_TRUE(result.saved) << kio::messages::Render(result.error);
                     EXPECT_EQ(Read(file), kEdited);
                 } else {
                     // Whoever came last, the other program's text is what the file holds.
                     EXPECT_EQ(Read(file), Theirs(writer))
-                        << (result.saved ? "saved" : kiobind::Render(result.error));
+                        << (result.saved ? "saved" : kio::messages::Render(result.error));
                     EXPECT_TRUE(result.saved ||
-                                kiobind::Render(result.error).ends_with("; nothing written"))
-                        << kiobind::Render(result.error);
+                                kio::messages::Render(result.error).ends_with("; nothing written"))
+                        << kio::messages::Render(result.error);
                 }
                 // The backup changes only with a save, and never to an empty one.
                 EXPECT_EQ(Read(backup), result.saved ? kOriginal : kOlderBackup);
@@ -359,7 +359,7 @@ TEST(SafeSave, RefusesOnlyWhatItMustAndSaysWhy) {
         const SaveResult result =
             SaveSafely(path, before, kEdited, Hooked([](auto&) { return false; }));
         EXPECT_EQ(result.saved, c.error.empty());
-        EXPECT_EQ(result.saved ? "" : kiobind::Render(result.error), c.error);
+        EXPECT_EQ(result.saved ? "" : kio::messages::Render(result.error), c.error);
         EXPECT_EQ(Read(file), c.error.empty() ? kEdited : before);
         EXPECT_EQ(fs::exists(folder.Path() / "input.ini.bak"), c.error.empty());
         writer.reset();
@@ -386,7 +386,7 @@ TEST(SafeSave, AnOlderFileRenamedInWhileItIsOpenedIsNotTakenForIt) {
     ASSERT_TRUE(tried);
     if (renamed) {
         // Windows lets nobody rename a file in place of a held one.
-        EXPECT_TRUE(result.saved) << kiobind::Render(result.error);
+        EXPECT_TRUE(result.saved) << kio::messages::Render(result.error);
         EXPECT_EQ(Read(file), kEdited);
         return;
     }
@@ -422,7 +422,7 @@ TEST(SafeSave, TwoWritersDuringTheSwapBothKeepTheirText) {
                                          kSignalsHeldBack ? Unguarded(system) : system);
     ASSERT_TRUE(wrote);
     EXPECT_FALSE(result.saved);
-    EXPECT_EQ(result.error.key, "save.wrote.both") << kiobind::Render(result.error);
+    EXPECT_EQ(result.error.key, "save.wrote.both") << kio::messages::Render(result.error);
     EXPECT_EQ(Read(file), kOriginal + "; first\n");
     EXPECT_EQ(Read(swappedOut), kEdited + "; second\n");
     EXPECT_FALSE(fs::exists(folder.Path() / "input.ini.bak"));
@@ -439,15 +439,15 @@ TEST(SafeSave, ThroughALinkReplacesTheFileItLeadsToAndSaysWhereTheBackupWent) {
         GTEST_SKIP() << "no symbolic links here: " << error.message();
     }
     const SaveResult result = SaveSafely(link.string(), kOriginal, kEdited, SystemSaveSystem());
-    ASSERT_TRUE(result.saved) << kiobind::Render(result.error);
+    ASSERT_TRUE(result.saved) << kio::messages::Render(result.error);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(Read(file), kEdited);
     EXPECT_EQ(Read(folder.Path() / "real.ini.bak"), kOriginal);
     ASSERT_EQ(result.notes.size(), 1u);
-    EXPECT_EQ(kiobind::Render(result.notes[0]), link.string() +
-                                                    " is a link: " + fs::canonical(file).string() +
-                                                    " was replaced, and its previous version is " +
-                                                    fs::canonical(file).string() + ".bak");
+    EXPECT_EQ(kio::messages::Render(result.notes[0]),
+              link.string() + " is a link: " + fs::canonical(file).string() +
+                  " was replaced, and its previous version is " + fs::canonical(file).string() +
+                  ".bak");
 }
 
 #ifndef _WIN32
@@ -474,10 +474,10 @@ TEST(SafeSave, AHardLinkKeepsTheOldTextAndIsNamed) {
         WriteSettled(file, kOriginal);
         fs::create_hard_link(file, c.link);
         const SaveResult result = SaveSafely("input.ini", kOriginal, kEdited, SystemSaveSystem());
-        ASSERT_TRUE(result.saved) << kiobind::Render(result.error);
+        ASSERT_TRUE(result.saved) << kio::messages::Render(result.error);
         EXPECT_EQ(Read(c.link), kOriginal);
         ASSERT_EQ(result.notes.size(), 1u);
-        EXPECT_EQ(kiobind::Render(result.notes[0]), "input.ini " + c.note);
+        EXPECT_EQ(kio::messages::Render(result.notes[0]), "input.ini " + c.note);
         fs::remove(c.link);
     }
     fs::current_path(before);
@@ -488,10 +488,10 @@ TEST(SafeSave, AFifoIsRefusedWithoutWaiting) {
     const fs::path fifo = folder.Path() / "input.ini";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const HeldFile held(fifo.string(), SystemSaveSystem());
-    EXPECT_EQ(kiobind::Render(held.Error()),
+    EXPECT_EQ(kio::messages::Render(held.Error()),
               fifo.string() + " is not a regular file; nothing written");
 }
 #endif
 
 }  // namespace
-}  // namespace kioedit
+}  // namespace kio::edit

@@ -6,7 +6,7 @@
 #include "render.h"
 #include "system_utf16.h"
 
-namespace kioedit {
+namespace kio::edit {
 namespace {
 
 enum class Do { Set, Unset, Fix };
@@ -95,7 +95,7 @@ TEST(SureEdit, ChangesOnlyWhatItSays) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const kio::CodePage& codePage = *kio::FindBuiltInCodePage(c.codePage);
+        const kio::binding::CodePage& codePage = *kio::binding::FindBuiltInCodePage(c.codePage);
         EditOutcome outcome;
         switch (c.action) {
             case Do::Set: outcome = SetBinding(c.file, c.binding, c.value, codePage); break;
@@ -106,7 +106,7 @@ TEST(SureEdit, ChangesOnlyWhatItSays) {
             EXPECT_EQ(outcome.status, EditStatus::Refused);
             continue;
         }
-        ASSERT_EQ(outcome.status, EditStatus::Ok) << kiobind::Render(outcome.refusal);
+        ASSERT_EQ(outcome.status, EditStatus::Ok) << kio::messages::Render(outcome.refusal);
         EXPECT_EQ(outcome.bytes, c.expected == kUnchanged ? c.file : c.expected);
     }
 }
@@ -120,11 +120,12 @@ TEST(SureEdit, AConverterThatBlamesNoCharacterIsRefused) {
     };
     const auto fails = [](std::u16string_view, uint32_t) { return Utf16Conversion{}; };
     for (const Utf16ToCodePage converter : {+blamesTheEnd, +fails}) {
-        const FixOutcome fixed = FixFile(utf16, *kio::FindBuiltInCodePage(1252), converter);
+        const FixOutcome fixed =
+            FixFile(utf16, *kio::binding::FindBuiltInCodePage(1252), converter);
         EXPECT_EQ(fixed.edit.status, EditStatus::Refused);
         EXPECT_EQ(fixed.edit.refusal.key, "E301");
     }
 }
 
 }  // namespace
-}  // namespace kioedit
+}  // namespace kio::edit

@@ -7,7 +7,7 @@
 
 #include "message_catalogue.h"
 
-namespace kiobind {
+namespace kio::messages {
 namespace {
 
 std::set<std::string> Placeholders(std::string_view text) {
@@ -77,4 +77,4 @@ TEST(Catalogue, FormatsTypedArguments) {
 }
 
 }  // namespace
-}  // namespace kiobind
+}  // namespace kio::messages

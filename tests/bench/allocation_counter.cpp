@@ -16,7 +16,7 @@ void __libc_free(void* block);
 }
 // NOLINTEND(bugprone-reserved-identifier)
 
-namespace kio::bench {
+namespace kio::binding::bench {
 namespace {
 
 // The allocator is global, so the count is too; one per thread keeps other
@@ -106,11 +106,11 @@ AllocationCount CountAllocations::Result() const {
     return {tally.allocations, tally.bytes, tally.peakBytes, tally.overflowed};
 }
 
-}  // namespace kio::bench
+}  // namespace kio::binding::bench
 
-using kio::bench::Allocate;
-using kio::bench::AllocateAligned;
-using kio::bench::Release;
+using kio::binding::bench::Allocate;
+using kio::binding::bench::AllocateAligned;
+using kio::binding::bench::Release;
 
 extern "C" {
 
@@ -118,14 +118,14 @@ void* malloc(size_t size) noexcept { return Allocate(size); }
 
 void* calloc(size_t count, size_t size) noexcept {
     void* block = __libc_calloc(count, size);
-    kio::bench::NoteAllocation(block, count * size);
+    kio::binding::bench::NoteAllocation(block, count * size);
     return block;
 }
 
 void* realloc(void* block, size_t size) noexcept {
-    kio::bench::NoteRelease(block);
+    kio::binding::bench::NoteRelease(block);
     void* moved = __libc_realloc(block, size);
-    kio::bench::NoteAllocation(moved, size);
+    kio::binding::bench::NoteAllocation(moved, size);
     return moved;
 }
 

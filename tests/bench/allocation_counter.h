@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-namespace kio::bench {
+namespace kio::binding::bench {
 
 struct AllocationCount {
     size_t allocations = 0;   // blocks handed out
@@ -26,4 +26,4 @@ public:
     AllocationCount Result() const;
 };
 
-}  // namespace kio::bench
+}  // namespace kio::binding::bench

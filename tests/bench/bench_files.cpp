@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-namespace kio::bench {
+namespace kio::binding::bench {
 namespace {
 
 void WriteWholeFile(const std::string& path, std::string_view fileText) {
@@ -52,4 +52,4 @@ BindingFileBesideProgram::BindingFileBesideProgram(std::string_view fileText)
 
 BindingFileBesideProgram::~BindingFileBesideProgram() { ::unlink(filePath_.c_str()); }
 
-}  // namespace kio::bench
+}  // namespace kio::binding::bench

@@ -8,7 +8,7 @@
 
 #include "binding_text.h"
 
-namespace kio::bench {
+namespace kio::binding::bench {
 
 // A fresh temporary directory holding one "input.ini"; removed with the object.
 class BindingDirectory {
@@ -45,4 +45,4 @@ private:
     size_t fileSize_ = 0;
 };
 
-}  // namespace kio::bench
+}  // namespace kio::binding::bench

@@ -7,7 +7,7 @@
 #include "binding_lines.h"
 #include "vocabulary.h"
 
-namespace kio::bench {
+namespace kio::binding::bench {
 namespace {
 
 constexpr std::array<std::string_view, kActionCount> kKeyboardValues = {
@@ -107,4 +107,4 @@ std::string MakeBindingLines(size_t byteCount) {
     return text;
 }
 
-}  // namespace kio::bench
+}  // namespace kio::binding::bench

@@ -8,10 +8,10 @@
 #include "binding_lines.h"
 #include "test_files.h"
 
-namespace kio::bench {
+namespace kio::binding::bench {
 
 // The game's 27 action names, in the order the game lists them: the tests' list.
-inline const char* const* const kActionNames = kio::test::kTableOrder;
+inline const char* const* const kActionNames = kio::binding::test::kTableOrder;
 
 // What a player's "input.ini" looks like: a comment, a [Keyboard] section of 27
 // key names, a [Pad] section of 27 hexadecimal values, CRLF line ends. Exactly
@@ -27,4 +27,4 @@ std::string MakeShiftJisCommentedFile(size_t lineCount);
 // bytes, ending on a whole line.
 std::string MakeBindingLines(size_t byteCount);
 
-}  // namespace kio::bench
+}  // namespace kio::binding::bench

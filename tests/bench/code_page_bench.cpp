@@ -12,7 +12,7 @@
 #include "platform.h"
 #include "results.h"
 
-namespace kio::bench {
+namespace kio::binding::bench {
 namespace {
 
 constexpr size_t kLines = 1000;
@@ -41,4 +41,4 @@ BENCHMARK(LoadUnderCodePage)
     ->ComputeStatistics("min", Fastest);
 
 }  // namespace
-}  // namespace kio::bench
+}  // namespace kio::binding::bench

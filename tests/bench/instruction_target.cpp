@@ -3,7 +3,7 @@
 //   kio_instruction_target getpam LINES   GetPAM on the typical file of LINES lines
 //   kio_instruction_target codepage ID    LoadBindings under code page ID on the
 //                                         Shift-JIS commented file of 1,000 lines
-// callgrind collects only inside GetPAM or kio::LoadBindings, so writing the
+// callgrind collects only inside GetPAM or kio::binding::LoadBindings, so writing the
 // file is not counted.
 #include <array>
 #include <cstdint>
@@ -18,7 +18,7 @@
 #include "platform.h"
 
 int main(int argc, char** argv) {
-    using namespace kio;
+    using namespace kio::binding;
     if (argc != 3) {
         std::fprintf(stderr, "usage: kio_instruction_target getpam LINES | codepage ID\n");
         return 2;

@@ -14,7 +14,7 @@
 #include "commands.h"
 #include "results.h"
 
-namespace kio::bench {
+namespace kio::binding::bench {
 namespace {
 
 constexpr size_t kLineBytes = size_t{16} << 20;
@@ -32,9 +32,9 @@ void RunOnLongLine(benchmark::State& state, const char* command) {
     const BindingDirectory directory(FileWithLongLine(state.range(0)));
     const std::vector<std::string> words = {command, directory.FilePath()};
     for (auto _ : state) {
-        kiobind::Output output;
-        const int status = kiobind::RunKiobind(words, output);
-        if (status == kiobind::kExitUnreadable) {
+        kio::kiobind::Output output;
+        const int status = kio::kiobind::RunKiobind(words, output);
+        if (status == kio::kiobind::kExitUnreadable) {
             state.SkipWithError("kiobind could not read the file");
             break;
         }
@@ -77,7 +77,7 @@ int RunProgram(const std::vector<std::string>& words) {
 void KiobindShowSixty(benchmark::State& state) {
     const BindingDirectory directory(MakeBindingFile(60));
     for (auto _ : state) {
-        if (RunProgram({"show", directory.FilePath()}) != kiobind::kExitClean) {
+        if (RunProgram({"show", directory.FilePath()}) != kio::kiobind::kExitClean) {
             state.SkipWithError("kiobind show failed");
             break;
         }
@@ -90,7 +90,7 @@ void KiobindSetSixty(benchmark::State& state) {
     int turn = 0;
     for (auto _ : state) {
         if (RunProgram({"set", "KB_Run", keys[turn ^= 1], directory.FilePath()}) !=
-            kiobind::kExitClean) {
+            kio::kiobind::kExitClean) {
             state.SkipWithError("kiobind set failed");
             break;
         }
@@ -105,7 +105,7 @@ void KiobindSetSetUnsetSixty(benchmark::State& state) {
                                                          {"unset", "KB_Run", file}};
     for (auto _ : state) {
         for (const std::vector<std::string>& command : chain) {
-            if (RunProgram(command) != kiobind::kExitClean) {
+            if (RunProgram(command) != kio::kiobind::kExitClean) {
                 state.SkipWithError("a command of the chain failed");
                 return;
             }
@@ -140,4 +140,4 @@ BENCHMARK(KiobindCheck)
     ->ComputeStatistics("min", Fastest);
 
 }  // namespace
-}  // namespace kio::bench
+}  // namespace kio::binding::bench

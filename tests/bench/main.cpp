@@ -36,10 +36,11 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 2;
     }
-    kio::bench::CollectingReporter reporter;
+    kio::binding::bench::CollectingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    kio::bench::PrintSummary(reporter, kio::bench::ReadWindowsResults(windowsResultFiles),
-                             kio::bench::ReadInstructionCounts(instructionCountFiles));
+    kio::binding::bench::PrintSummary(
+        reporter, kio::binding::bench::ReadWindowsResults(windowsResultFiles),
+        kio::binding::bench::ReadInstructionCounts(instructionCountFiles));
     return reporter.AnyError() ? 1 : 0;
 }

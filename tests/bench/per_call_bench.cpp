@@ -15,7 +15,7 @@
 #include "kio.h"
 #include "results.h"
 
-namespace kio::bench {
+namespace kio::binding::bench {
 namespace {
 
 void FloorOfOneCall(benchmark::State& state) {
@@ -82,4 +82,4 @@ BENCHMARK(FloorOfOneCall)->Apply(AtFileSizes);
 BENCHMARK(GetPamCall)->Apply(AtFileSizes);
 
 }  // namespace
-}  // namespace kio::bench
+}  // namespace kio::binding::bench

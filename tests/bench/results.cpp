@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace kio::bench {
+namespace kio::binding::bench {
 namespace {
 
 std::string NameOf(const benchmark::BenchmarkReporter::Run& run) {
@@ -96,4 +96,4 @@ InstructionCounts ReadInstructionCounts(const std::vector<std::string>& files) {
     return counts;
 }
 
-}  // namespace kio::bench
+}  // namespace kio::binding::bench

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace kio::bench {
+namespace kio::binding::bench {
 
 // The machine is shared, and other work only ever adds time to a run, so the
 // fastest repetition is the best estimate of a benchmark's own cost.
@@ -58,4 +58,4 @@ InstructionCounts ReadInstructionCounts(const std::vector<std::string>& files);
 void PrintSummary(const CollectingReporter& results, const std::vector<WindowsMeasurement>& windows,
                   const InstructionCounts& instructions);
 
-}  // namespace kio::bench
+}  // namespace kio::binding::bench

@@ -7,7 +7,7 @@
 
 #include "results.h"
 
-namespace kio::bench {
+namespace kio::binding::bench {
 namespace {
 
 constexpr double kMaxCallOverFloor = 1.10;
@@ -243,4 +243,4 @@ void PrintSummary(const CollectingReporter& results, const std::vector<WindowsMe
         "Shift-JIS comments.)\n");
 }
 
-}  // namespace kio::bench
+}  // namespace kio::binding::bench

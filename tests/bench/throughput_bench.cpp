@@ -13,7 +13,7 @@
 #include "kio.h"
 #include "results.h"
 
-namespace kio::bench {
+namespace kio::binding::bench {
 namespace {
 
 constexpr size_t kFileBytes = size_t{16} << 20;
@@ -55,4 +55,4 @@ BENCHMARK(WholeJob)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fas
 BENCHMARK(InihParseFile)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
 
 }  // namespace
-}  // namespace kio::bench
+}  // namespace kio::binding::bench

@@ -22,7 +22,7 @@
 
 #include "binding_text.h"
 
-namespace kio::bench {
+namespace kio::binding::bench {
 namespace {
 
 using GetPamFunction = int32_t(__stdcall*)(int32_t*, int32_t, const char* const*);
@@ -103,10 +103,10 @@ double Median(std::vector<double> values) {
 }
 
 }  // namespace
-}  // namespace kio::bench
+}  // namespace kio::binding::bench
 
 int main(int argc, char** argv) {
-    using namespace kio::bench;
+    using namespace kio::binding::bench;
     const bool quick = argc == 3 && std::string(argv[2]) == "--quick";
     if (argc != 2 && !quick) {
         std::fprintf(stderr, "usage: kio_windows_bench KIO_DLL_PATH [--quick]\n");

@@ -23,7 +23,7 @@
 
 #include "scratch_files.h"
 
-namespace kio::dll_test {
+namespace kio::binding::dll_test {
 namespace {
 
 using GetPamFunction = HRESULT(__stdcall*)(int32_t*, int32_t, const char* const*);
@@ -457,10 +457,10 @@ int RunAll(const std::string& dllArgument) {
 }
 
 }  // namespace
-}  // namespace kio::dll_test
+}  // namespace kio::binding::dll_test
 
 int main(int argc, char** argv) {
-    using namespace kio::dll_test;
+    using namespace kio::binding::dll_test;
     if (argc == 3 && std::strcmp(argv[1], "--cases") == 0) {
         return RunCases(argv[2]);
     }

@@ -9,7 +9,7 @@
 #include "platform.h"
 #include "scratch_files.h"
 
-namespace kio {
+namespace kio::binding {
 namespace {
 
 using dll_test::ScratchDirectory;
@@ -127,4 +127,4 @@ TEST(Win32CodePage, AgreesWithTheBuiltInTable) {
 }
 
 }  // namespace
-}  // namespace kio
+}  // namespace kio::binding

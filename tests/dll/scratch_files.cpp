@@ -2,7 +2,7 @@
 
 #include <vector>
 
-namespace kio::dll_test {
+namespace kio::binding::dll_test {
 
 ScratchDirectory::ScratchDirectory(std::string path) : path_(std::move(path)) {
     RemoveTree(LongPath(path_));
@@ -67,4 +67,4 @@ void RemoveTree(const std::wstring& longPath) {
     ::RemoveDirectoryW(longPath.c_str());
 }
 
-}  // namespace kio::dll_test
+}  // namespace kio::binding::dll_test

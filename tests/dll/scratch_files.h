@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace kio::dll_test {
+namespace kio::binding::dll_test {
 
 // Owns a Win32 handle; closes it on destruction.
 class UniqueHandle {
@@ -78,4 +78,4 @@ std::wstring LongPath(const std::string& path);
 // Removes a file, or a directory tree; missing is fine.
 void RemoveTree(const std::wstring& longPath);
 
-}  // namespace kio::dll_test
+}  // namespace kio::binding::dll_test

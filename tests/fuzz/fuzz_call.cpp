@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-namespace kio::fuzz {
+namespace kio::binding::fuzz {
 namespace {
 
 constexpr uint8_t kCodePage932 = 1u << 0;
@@ -119,4 +119,4 @@ std::array<int32_t, kBindingCount> DistinctDefaults() {
     return defaults;
 }
 
-}  // namespace kio::fuzz
+}  // namespace kio::binding::fuzz

@@ -21,7 +21,7 @@
 #include "test_files.h"
 #include "vocabulary.h"
 
-namespace kio::fuzz {
+namespace kio::binding::fuzz {
 
 enum class FileFault : uint8_t { None, SizeFails, ReadFails, ShortRead };
 
@@ -60,4 +60,4 @@ CallOutcome RunCall(const FuzzCall& call, const std::string& fileBytes,
 // Defaults that no plain file line is likely to produce by chance.
 std::array<int32_t, kBindingCount> DistinctDefaults();
 
-}  // namespace kio::fuzz
+}  // namespace kio::binding::fuzz

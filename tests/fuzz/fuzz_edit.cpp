@@ -31,7 +31,7 @@
 
 namespace {
 
-using kioedit::GameValues;
+using kio::edit::GameValues;
 
 void Require(bool condition, const char* what) {
     if (!condition) {
@@ -40,14 +40,14 @@ void Require(bool condition, const char* what) {
     }
 }
 
-const kio::CodePage& CodePageFor(uint8_t bits) {
+const kio::binding::CodePage& CodePageFor(uint8_t bits) {
     constexpr uint32_t kIds[] = {1252, 932, 936, 949, 950};
-    return *kio::FindBuiltInCodePage(bits < 5 ? kIds[bits] : 1252);
+    return *kio::binding::FindBuiltInCodePage(bits < 5 ? kIds[bits] : 1252);
 }
 
 std::string ValueFor(uint8_t selector, std::string_view& rest) {
     if (selector < 0xC0) {
-        std::string name(kio::kKeyNames[selector % kio::kKeyNames.size()].name);
+        std::string name(kio::binding::kKeyNames[selector % kio::binding::kKeyNames.size()].name);
         if (selector % 2 == 1 && !name.empty() && name[0] >= 'a' && name[0] <= 'z') {
             name[0] = static_cast<char>(name[0] - 'a' + 'A');
         }
@@ -66,7 +66,7 @@ std::string ValueFor(uint8_t selector, std::string_view& rest) {
 
 // The lines of `after` with the line at `skip` (counted from 1) left out.
 std::vector<std::string_view> LinesWithout(std::string_view after, int skip) {
-    std::vector<std::string_view> lines = kioedit::EditorLines(after);
+    std::vector<std::string_view> lines = kio::edit::EditorLines(after);
     if (skip >= 1 && static_cast<size_t>(skip) <= lines.size()) {
         lines.erase(lines.begin() + (skip - 1));
     }
@@ -75,8 +75,8 @@ std::vector<std::string_view> LinesWithout(std::string_view after, int skip) {
 
 // Lines the changes do not name are the same bytes; an added line is the
 // only new one.
-void RequireOnlyNamedLinesChanged(std::string_view before, const kioedit::EditOutcome& outcome) {
-    const std::vector<std::string_view> old = kioedit::EditorLines(before);
+void RequireOnlyNamedLinesChanged(std::string_view before, const kio::edit::EditOutcome& outcome) {
+    const std::vector<std::string_view> old = kio::edit::EditorLines(before);
     if (outcome.changes.size() == 1 && outcome.changes[0].added) {
         // A last line without its line break gets one, and stays the same line.
         Require(LinesWithout(outcome.bytes, outcome.changes[0].line) == old,
@@ -84,7 +84,7 @@ void RequireOnlyNamedLinesChanged(std::string_view before, const kioedit::EditOu
         return;
     }
     // Added lines left out, the others kept with whether a change names them.
-    const std::vector<std::string_view> after = kioedit::EditorLines(outcome.bytes);
+    const std::vector<std::string_view> after = kio::edit::EditorLines(outcome.bytes);
     std::vector<std::string_view> now;
     std::vector<bool> named;
     size_t next = 0;
@@ -106,51 +106,52 @@ void RequireOnlyNamedLinesChanged(std::string_view before, const kioedit::EditOu
 }
 
 void CheckSet(std::string_view file, int entry, const std::string& value,
-              const kio::CodePage& codePage) {
-    const kioedit::EditOutcome outcome =
-        kioedit::SetBinding(file, kio::BindingName(entry), value, codePage);
-    if (outcome.status != kioedit::EditStatus::Ok) {
+              const kio::binding::CodePage& codePage) {
+    const kio::edit::EditOutcome outcome =
+        kio::edit::SetBinding(file, kio::binding::BindingName(entry), value, codePage);
+    if (outcome.status != kio::edit::EditStatus::Ok) {
         return;
     }
-    const std::string written = kio::HasHexPrefix(value) ? value : kiobind::AsciiLower(value);
-    GameValues expected = kioedit::ReadGameValues(file, codePage);
-    expected[static_cast<size_t>(entry)] = kio::DecodeValue(written, codePage);
-    Require(kioedit::ReadGameValues(outcome.bytes, codePage) == expected,
+    const std::string written =
+        kio::binding::HasHexPrefix(value) ? value : kio::analysis::AsciiLower(value);
+    GameValues expected = kio::edit::ReadGameValues(file, codePage);
+    expected[static_cast<size_t>(entry)] = kio::binding::DecodeValue(written, codePage);
+    Require(kio::edit::ReadGameValues(outcome.bytes, codePage) == expected,
             "set: the loader reads other values than announced");
     // One line set; any other only turned off, where a repair would bring it back.
     Require(std::count_if(outcome.changes.begin(), outcome.changes.end(),
-                          [](const kioedit::LineChange& change) {
+                          [](const kio::edit::LineChange& change) {
                               return change.description.key != "change.off";
                           }) <= 1,
             "set changed more than one line");
     RequireOnlyNamedLinesChanged(file, outcome);
 }
 
-void CheckUnset(std::string_view file, int entry, const kio::CodePage& codePage) {
-    const kioedit::EditOutcome outcome =
-        kioedit::UnsetBinding(file, kio::BindingName(entry), codePage);
-    if (outcome.status != kioedit::EditStatus::Ok) {
+void CheckUnset(std::string_view file, int entry, const kio::binding::CodePage& codePage) {
+    const kio::edit::EditOutcome outcome =
+        kio::edit::UnsetBinding(file, kio::binding::BindingName(entry), codePage);
+    if (outcome.status != kio::edit::EditStatus::Ok) {
         return;
     }
-    GameValues expected = kioedit::ReadGameValues(file, codePage);
+    GameValues expected = kio::edit::ReadGameValues(file, codePage);
     expected[static_cast<size_t>(entry)] = std::nullopt;
-    Require(kioedit::ReadGameValues(outcome.bytes, codePage) == expected,
+    Require(kio::edit::ReadGameValues(outcome.bytes, codePage) == expected,
             "unset: the loader reads other values than announced");
     RequireOnlyNamedLinesChanged(file, outcome);
 }
 
-void CheckFix(std::string_view file, const kio::CodePage& codePage) {
-    const kioedit::FixOutcome fixed =
-        kioedit::FixFile(file, codePage, kioedit::SystemUtf16ToCodePage);
-    if (fixed.edit.status != kioedit::EditStatus::Ok) {
+void CheckFix(std::string_view file, const kio::binding::CodePage& codePage) {
+    const kio::edit::FixOutcome fixed =
+        kio::edit::FixFile(file, codePage, kio::edit::SystemUtf16ToCodePage);
+    if (fixed.edit.status != kio::edit::EditStatus::Ok) {
         return;
     }
     const std::string_view base = fixed.convertedFrom.empty() ? file : fixed.converted;
-    GameValues expected = kioedit::ReadGameValues(base, codePage);
-    for (const kioedit::Announced& announced : fixed.announced) {
+    GameValues expected = kio::edit::ReadGameValues(base, codePage);
+    for (const kio::edit::Announced& announced : fixed.announced) {
         expected[static_cast<size_t>(announced.entry)] = announced.value;
     }
-    Require(kioedit::ReadGameValues(fixed.edit.bytes, codePage) == expected,
+    Require(kio::edit::ReadGameValues(fixed.edit.bytes, codePage) == expected,
             "fix: the loader reads other values than announced");
     // Line breaks stay as they are (a last line may lose all its bytes).
     std::string_view breaksBefore = base;
@@ -163,9 +164,9 @@ void CheckFix(std::string_view file, const kio::CodePage& codePage) {
         if (c == '\r' || c == '\n') breaks += c;
     }
     Require(breaks == breaksAfter, "fix changed a line break");
-    const kioedit::FixOutcome again =
-        kioedit::FixFile(fixed.edit.bytes, codePage, kioedit::SystemUtf16ToCodePage);
-    Require(again.edit.status == kioedit::EditStatus::Ok && again.edit.bytes == fixed.edit.bytes,
+    const kio::edit::FixOutcome again =
+        kio::edit::FixFile(fixed.edit.bytes, codePage, kio::edit::SystemUtf16ToCodePage);
+    Require(again.edit.status == kio::edit::EditStatus::Ok && again.edit.bytes == fixed.edit.bytes,
             "a second fix changed the file again");
 }
 
@@ -175,9 +176,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 3) {
         return 0;
     }
-    const kio::CodePage& codePage = CodePageFor(data[0] & 7);
+    const kio::binding::CodePage& codePage = CodePageFor(data[0] & 7);
     const int operation = (data[0] >> 3) & 3;
-    const int entry = data[1] % kio::kBindingCount;
+    const int entry = data[1] % kio::binding::kBindingCount;
     std::string_view rest(reinterpret_cast<const char*>(data + 3), size - 3);
     if (operation == 0) {
         const std::string value = ValueFor(data[2], rest);

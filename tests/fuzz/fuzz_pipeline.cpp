@@ -19,14 +19,14 @@ void Require(bool condition, const char* what) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace kio::fuzz;
+    using namespace kio::binding::fuzz;
     const FuzzCall call = DecodeFuzzCall(data, size);
     const auto defaults = DistinctDefaults();
     const CallOutcome outcome = RunCall(call, call.fileBytes, defaults);
 
     Require(outcome.result == ExpectedResult(call), "unexpected result code");
     Require(outcome.opens == outcome.closes, "the file was left open");
-    if (kio::Failed(outcome.result)) {
+    if (kio::binding::Failed(outcome.result)) {
         Require(outcome.bindings == defaults, "a failed call changed the array");
     }
     return 0;

@@ -12,9 +12,9 @@
 
 namespace {
 
-using namespace kio::fuzz;
-using kio::kActionCount;
-using kio::kBindingCount;
+using namespace kio::binding::fuzz;
+using kio::binding::kActionCount;
+using kio::binding::kBindingCount;
 
 void Require(bool condition, const char* what) {
     if (!condition) {
@@ -51,7 +51,7 @@ bool ContainsIgnoringCase(std::string_view text, std::string_view word) {
 std::optional<int> KeyboardSlotOf(const FuzzCall& call, int action) {
     for (int j = 0; j < kActionCount; ++j) {
         const char* name = call.actionNames[j];
-        if (name != nullptr && EqualIgnoringCase(name, kio::kActions[action].name)) {
+        if (name != nullptr && EqualIgnoringCase(name, kio::binding::kActions[action].name)) {
             return 2 * j;
         }
     }
@@ -67,7 +67,7 @@ std::array<bool, kBindingCount> ReachableSlots(const FuzzCall& call, std::string
         if (!slot) {
             continue;
         }
-        const std::string name(kio::kActions[action].name);
+        const std::string name(kio::binding::kActions[action].name);
         reachable[*slot] = reachable[*slot] || ContainsIgnoringCase(text, "KB_" + name);
         reachable[*slot + 1] = reachable[*slot + 1] || ContainsIgnoringCase(text, "PAD_" + name);
     }
@@ -76,7 +76,7 @@ std::array<bool, kBindingCount> ReachableSlots(const FuzzCall& call, std::string
 
 // True when the text ends in a lead byte standing alone: a byte appended after
 // it would pair with it rather than start a new line.
-bool EndsInLoneLeadByte(std::string_view text, const kio::CodePage& codePage) {
+bool EndsInLoneLeadByte(std::string_view text, const kio::binding::CodePage& codePage) {
     size_t at = 0;
     size_t last = 0;
     while (at < text.size()) {

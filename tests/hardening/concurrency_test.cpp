@@ -7,7 +7,7 @@
 #include "concurrent_calls.h"
 #include "real_files.h"
 
-namespace kio::test {
+namespace kio::binding::test {
 namespace {
 
 TEST(Concurrency, ThreadsCallingAtOnceAgreeWithOneCallAlone) {
@@ -18,4 +18,4 @@ TEST(Concurrency, ThreadsCallingAtOnceAgreeWithOneCallAlone) {
 }
 
 }  // namespace
-}  // namespace kio::test
+}  // namespace kio::binding::test

@@ -11,7 +11,7 @@
 
 #include "test_files.h"
 
-namespace kio::test {
+namespace kio::binding::test {
 namespace {
 
 constexpr int kBindings = 54;
@@ -83,4 +83,4 @@ std::string ReadWholeFile(const std::string& path) {
     return bytes.str();
 }
 
-}  // namespace kio::test
+}  // namespace kio::binding::test

@@ -6,7 +6,7 @@
 
 #include "kio.h"
 
-namespace kio::test {
+namespace kio::binding::test {
 
 using GetPamEntry = decltype(&GetPAM);
 
@@ -20,4 +20,4 @@ void ExpectConcurrentCallsAgree(GetPamEntry getPam);
 // The bytes of a file, empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
-}  // namespace kio::test
+}  // namespace kio::binding::test

@@ -5,7 +5,7 @@
 #include "concurrent_calls.h"
 #include "kio_dll.h"
 
-namespace kio::test {
+namespace kio::binding::test {
 namespace {
 
 TEST(DllConcurrency, ThreadsCallingAtOnceAgreeWithOneCallAlone) {
@@ -18,4 +18,4 @@ TEST(DllConcurrency, ThreadsCallingAtOnceAgreeWithOneCallAlone) {
 }
 
 }  // namespace
-}  // namespace kio::test
+}  // namespace kio::binding::test

@@ -12,7 +12,7 @@
 #include "kio_dll.h"
 #include "test_files.h"
 
-namespace kio::test {
+namespace kio::binding::test {
 namespace {
 
 constexpr int kBindings = 54;
@@ -71,4 +71,4 @@ TEST(DllFailures, OversizedFilesAreRefused) {
 }
 
 }  // namespace
-}  // namespace kio::test
+}  // namespace kio::binding::test

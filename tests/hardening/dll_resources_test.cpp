@@ -13,7 +13,7 @@
 #include "kio_dll.h"
 #include "test_files.h"
 
-namespace kio::test {
+namespace kio::binding::test {
 namespace {
 
 constexpr int kBindings = 54;
@@ -130,4 +130,4 @@ TEST(DllResources, ManyCallsLeaveHandlesAndHeapsWhereTheyStarted) {
 }
 
 }  // namespace
-}  // namespace kio::test
+}  // namespace kio::binding::test

@@ -16,7 +16,7 @@
 #include "test_files.h"
 #include "vocabulary.h"
 
-namespace kio::test {
+namespace kio::binding::test {
 namespace {
 
 constexpr std::string_view kValidFile = "KB_Run=space\r\nPAD_Run=0x1d\r\nKB_Map=m\r\n";
@@ -135,4 +135,4 @@ TEST(ReaderFaults, NoFreeFileDescriptorGivesTooManyOpenFiles) {
 }
 
 }  // namespace
-}  // namespace kio::test
+}  // namespace kio::binding::test

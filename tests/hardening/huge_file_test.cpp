@@ -15,7 +15,7 @@
 #include "test_files.h"
 #include "vocabulary.h"
 
-namespace kio::test {
+namespace kio::binding::test {
 namespace {
 
 constexpr uint64_t kMiB = uint64_t{1} << 20;
@@ -146,4 +146,4 @@ TEST(HugeFiles, OneLineOf16MiBLoads) {
 }
 
 }  // namespace
-}  // namespace kio::test
+}  // namespace kio::binding::test

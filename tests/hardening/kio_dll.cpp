@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace kio::test {
+namespace kio::binding::test {
 
 KioDll::KioDll(const char* path) : module_(::LoadLibraryA(path)) {
     if (module_ != nullptr) {
@@ -53,4 +53,4 @@ BindingFileBesideExecutable::~BindingFileBesideExecutable() {
     std::filesystem::remove(path_, ignored);
 }
 
-}  // namespace kio::test
+}  // namespace kio::binding::test

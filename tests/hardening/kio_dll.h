@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string_view>
 
-namespace kio::test {
+namespace kio::binding::test {
 
 using GetPamFunction = int32_t(__stdcall*)(int32_t* bindings, int32_t bindingCount,
                                            const char* const* actionNames);
@@ -48,4 +48,4 @@ private:
     std::filesystem::path path_;
 };
 
-}  // namespace kio::test
+}  // namespace kio::binding::test

@@ -74,7 +74,7 @@ void operator delete[](void* block, size_t) noexcept { Release(block); }
 void operator delete(void* block, const std::nothrow_t&) noexcept { Release(block); }
 void operator delete[](void* block, const std::nothrow_t&) noexcept { Release(block); }
 
-namespace kio::test {
+namespace kio::binding::test {
 namespace {
 
 constexpr std::string_view kFile = "KB_Run=space\r\nPAD_Run=0x1d\r\n[Pad]\r\nKB_Map=m\r\n";
@@ -168,13 +168,13 @@ TEST(OutOfMemory, KiobindReportsTheCodeAtEachAllocation) {
     WriteFile(root.Path() / "input.ini", std::string(kFile) + "KB_Rn=spce\nPAD_Item 0x1d\n");
     const std::vector<std::vector<std::string>> commands = {{"check", path}, {"show", path}};
     for (const std::vector<std::string>& words : commands) {
-        kiobind::Output clean;
-        int cleanStatus = kiobind::RunKiobind(words, clean);
+        kio::kiobind::Output clean;
+        int cleanStatus = kio::kiobind::RunKiobind(words, clean);
         const long allocations = RunArmed(0, [&] {
-                                     kiobind::Output output;
-                                     cleanStatus = kiobind::RunKiobind(words, output);
+                                     kio::kiobind::Output output;
+                                     cleanStatus = kio::kiobind::RunKiobind(words, output);
                                  }).allocations;
-        ASSERT_NE(cleanStatus, kiobind::kExitUnreadable) << words[0];
+        ASSERT_NE(cleanStatus, kio::kiobind::kExitUnreadable) << words[0];
 
         for (long failAt = 1; failAt <= allocations; ++failAt) {
             SCOPED_TRACE(testing::Message()
@@ -183,13 +183,13 @@ TEST(OutOfMemory, KiobindReportsTheCodeAtEachAllocation) {
             bool asClean = false;
             bool reported = false;
             const ArmedRun failed = RunArmed(failAt, [&] {
-                kiobind::Output output;
-                status = kiobind::RunKiobind(words, output);
+                kio::kiobind::Output output;
+                status = kio::kiobind::RunKiobind(words, output);
                 asClean = status == cleanStatus && output.out == clean.out;
                 reported = output.err.find("0x8007000E (out of memory)") != std::string::npos;
             });
             // A sort may do without its scratch buffer; everything else must say why it stopped.
-            if (status == kiobind::kExitUnreadable) {
+            if (status == kio::kiobind::kExitUnreadable) {
                 EXPECT_TRUE(reported);
             } else {
                 EXPECT_TRUE(asClean);
@@ -200,4 +200,4 @@ TEST(OutOfMemory, KiobindReportsTheCodeAtEachAllocation) {
 }
 
 }  // namespace
-}  // namespace kio::test
+}  // namespace kio::binding::test

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
-namespace kio::test {
+namespace kio::binding::test {
 namespace {
 
 thread_local RedirectedFiles* current = nullptr;
@@ -82,4 +82,4 @@ BindingFileBesideExecutable::~BindingFileBesideExecutable() {
     std::filesystem::remove(path_, ignored);
 }
 
-}  // namespace kio::test
+}  // namespace kio::binding::test

@@ -8,7 +8,7 @@
 
 #include "platform.h"
 
-namespace kio::test {
+namespace kio::binding::test {
 
 // A fresh directory under the system's temporary directory, removed with all
 // its contents when this object goes.
@@ -65,4 +65,4 @@ private:
     std::filesystem::path path_;
 };
 
-}  // namespace kio::test
+}  // namespace kio::binding::test

@@ -10,7 +10,7 @@
 #include "platform.h"
 #include "real_files.h"
 
-namespace kio::test {
+namespace kio::binding::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -89,4 +89,4 @@ TEST(SizedOpen, GivesWhatOpenThenSizeGives) {
 }
 
 }  // namespace
-}  // namespace kio::test
+}  // namespace kio::binding::test

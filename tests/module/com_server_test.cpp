@@ -11,7 +11,7 @@
 
 #include "com_server_test_support.h"
 
-namespace kio::test {
+namespace kio::binding::test {
 namespace {
 
 constexpr wchar_t kTestLibraryId[] = L"{6D3B1F0E-2A47-4C1B-9E3A-5B2C7D8E9F10}";
@@ -199,4 +199,4 @@ TEST_F(ComServerTest, SystemRegistrationToolRegistersAndUnregisters) {
 }
 
 }  // namespace
-}  // namespace kio::test
+}  // namespace kio::binding::test

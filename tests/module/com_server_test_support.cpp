@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace kio::test {
+namespace kio::binding::test {
 
 namespace {
 
@@ -212,4 +212,4 @@ DWORD RunRegistrationTool(const std::wstring& options, const std::wstring& libra
     return exitCode;
 }
 
-}  // namespace kio::test
+}  // namespace kio::binding::test

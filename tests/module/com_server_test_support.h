@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-namespace kio::test {
+namespace kio::binding::test {
 
 using HResultFunction = HRESULT(__stdcall*)();
 using GetClassObjectFunction = HRESULT(__stdcall*)(REFCLSID, REFIID, void**);
@@ -80,4 +80,4 @@ std::set<std::wstring> SubkeyNames(HKEY root, const std::wstring& subkey);
 // Runs the system's regsvr32 with `options` on `library`; returns its exit code.
 DWORD RunRegistrationTool(const std::wstring& options, const std::wstring& library);
 
-}  // namespace kio::test
+}  // namespace kio::binding::test

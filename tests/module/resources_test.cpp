@@ -11,7 +11,7 @@
 #include "com_server_test_support.h"
 #include "kio_version.h"
 
-namespace kio::test {
+namespace kio::binding::test {
 namespace {
 
 constexpr WORD kJapanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
@@ -153,4 +153,4 @@ TEST(ResourcesTest, VersionBlockDescribesTheLibrary) {
 }
 
 }  // namespace
-}  // namespace kio::test
+}  // namespace kio::binding::test

@@ -9,7 +9,7 @@
 #include "load_bindings.h"
 #include "test_files.h"
 
-namespace kio {
+namespace kio::binding {
 namespace {
 
 using namespace std::string_literals;
@@ -193,4 +193,4 @@ TEST(ReaderFaults, EachFaultGivesItsCodeAndTouchesNothing) {
 }
 
 }  // namespace
-}  // namespace kio
+}  // namespace kio::binding

@@ -11,7 +11,7 @@
 #include "code_page.h"
 #include "line_scanner.h"
 
-namespace kio {
+namespace kio::binding {
 
 // The non-empty lines of a text, in order, as views into it. CR and LF end a
 // line unless they are the second byte of a double-byte character.
@@ -104,4 +104,4 @@ inline size_t BindingLines::LineEnd(size_t start) const {
     return position;
 }
 
-}  // namespace kio
+}  // namespace kio::binding

@@ -8,7 +8,7 @@
 #include "line_parser.h"
 #include "vocabulary.h"
 
-namespace kio {
+namespace kio::binding {
 namespace {
 
 const CodePage& Page(uint32_t id) {
@@ -154,4 +154,4 @@ TEST(CodePages, LowercasingAndLetterClasses) {
 }
 
 }  // namespace
-}  // namespace kio
+}  // namespace kio::binding

@@ -16,7 +16,7 @@
 #include "value_decoding.h"
 #include "vocabulary.h"
 
-namespace kio {
+namespace kio::binding {
 namespace {
 
 const CodePage& Page(uint32_t id) { return *FindBuiltInCodePage(id); }
@@ -175,4 +175,4 @@ TEST(BindingNameLookup, AgreesWithLowercasingThenComparing) {
 }
 
 }  // namespace
-}  // namespace kio
+}  // namespace kio::binding

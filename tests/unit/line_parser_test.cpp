@@ -5,7 +5,7 @@
 
 #include "line_parser.h"
 
-namespace kio {
+namespace kio::binding {
 namespace {
 
 const CodePage& Western() { return DefaultCodePage(); }
@@ -103,4 +103,4 @@ TEST(ValueDecoding, HexReadingCountsDigitsAndWraps) {
 }
 
 }  // namespace
-}  // namespace kio
+}  // namespace kio::binding

@@ -10,7 +10,7 @@
 #include "test_files.h"
 #include "vocabulary.h"
 
-namespace kio {
+namespace kio::binding {
 namespace {
 
 using namespace std::string_literals;
@@ -141,4 +141,4 @@ TEST_F(LoadTest, EachCallReadsTheFileAfresh) {
 }
 
 }  // namespace
-}  // namespace kio
+}  // namespace kio::binding

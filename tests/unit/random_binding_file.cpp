@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace kiobind::test {
+namespace kio::binding::test {
 namespace {
 
 size_t Pick(std::mt19937& random, size_t count) {
@@ -38,7 +38,7 @@ std::string Blanks(std::mt19937& random) {
 }
 
 std::string LowerKeyName(std::mt19937& random) {
-    std::string name(kio::kKeyNames[Pick(random, kio::kKeyNames.size())].name);
+    std::string name(kio::binding::kKeyNames[Pick(random, kio::binding::kKeyNames.size())].name);
     std::transform(name.begin(), name.end(), name.begin(), [](char c) {
         return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     });
@@ -71,8 +71,8 @@ std::string RandomValue(std::mt19937& random) {
 }
 
 std::string RandomKey(std::mt19937& random) {
-    const int entry = static_cast<int>(Pick(random, kio::kBindingCount));
-    std::string name(kio::BindingName(entry));
+    const int entry = static_cast<int>(Pick(random, kio::binding::kBindingCount));
+    std::string name(kio::binding::BindingName(entry));
     switch (Pick(random, 8)) {
         case 0: return name + "x";                       // misspelt
         case 1: return name.substr(name.find('_') + 1);  // prefix missing
@@ -116,10 +116,10 @@ std::string RandomBindingFile(std::mt19937& random) {
     return file;
 }
 
-std::array<std::string, kio::kActionCount> RandomActionList(std::mt19937& random) {
-    std::array<std::string, kio::kActionCount> list;
-    for (int j = 0; j < kio::kActionCount; ++j) {
-        list[j] = std::string(kio::kActions[j].name);
+std::array<std::string, kio::binding::kActionCount> RandomActionList(std::mt19937& random) {
+    std::array<std::string, kio::binding::kActionCount> list;
+    for (int j = 0; j < kio::binding::kActionCount; ++j) {
+        list[j] = std::string(kio::binding::kActions[j].name);
     }
     if (Chance(random, 0.3)) {
         return list;
@@ -139,4 +139,4 @@ std::array<std::string, kio::kActionCount> RandomActionList(std::mt19937& random
     return list;
 }
 
-}  // namespace kiobind::test
+}  // namespace kio::binding::test

@@ -8,11 +8,11 @@
 
 #include "vocabulary.h"
 
-namespace kiobind::test {
+namespace kio::binding::test {
 
 std::string RandomBindingFile(std::mt19937& random);
 
 // The game's order, shuffled, or with repeated, misspelt and missing names.
-std::array<std::string, kio::kActionCount> RandomActionList(std::mt19937& random);
+std::array<std::string, kio::binding::kActionCount> RandomActionList(std::mt19937& random);
 
-}  // namespace kiobind::test
+}  // namespace kio::binding::test

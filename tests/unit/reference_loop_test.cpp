@@ -15,7 +15,7 @@
 #include "test_files.h"
 #include "vocabulary.h"
 
-namespace kio {
+namespace kio::binding {
 namespace {
 
 // One character of the text: where it starts and how many bytes it has.
@@ -259,4 +259,4 @@ TEST(ReferenceLoop, FusedLoopReadsEveryFileAsTheGrammarDoes) {
 }
 
 }  // namespace
-}  // namespace kio
+}  // namespace kio::binding

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace kio::test {
+namespace kio::binding::test {
 namespace {
 
 thread_local FakeFiles* current = nullptr;
@@ -75,4 +75,4 @@ const char* const kTableOrder[27] = {
     "Run",         "ScrapBook",    "Map",       "Item",      "Iteminfo",  "CameraLeft",
     "CameraRight", "CameraUp",     "CameraDown"};
 
-}  // namespace kio::test
+}  // namespace kio::binding::test

@@ -9,7 +9,7 @@
 
 #include "platform.h"
 
-namespace kio::test {
+namespace kio::binding::test {
 
 struct FakeFiles {
     FakeFiles() { openedPath.reserve(kMaxPath); }
@@ -51,4 +51,4 @@ inline const std::string kDefaultBindingFilePath = "C:\\Games\\Kio\\input.ini";
 // The game's 27 action names in table order.
 extern const char* const kTableOrder[27];
 
-}  // namespace kio::test
+}  // namespace kio::binding::test

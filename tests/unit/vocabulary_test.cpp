@@ -10,7 +10,7 @@
 #include "test_files.h"
 #include "vocabulary.h"
 
-namespace kio {
+namespace kio::binding {
 namespace {
 
 const CodePage& Western() { return DefaultCodePage(); }
@@ -154,4 +154,4 @@ TEST(SlotTable, ReversedListMovesEveryAction) {
 }
 
 }  // namespace
-}  // namespace kio
+}  // namespace kio::binding

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 bool IsSeparator(char c) { return c == ',' || c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -25,7 +25,7 @@ std::optional<ActionList> ParseActionList(std::string_view text, size_t& nameCou
         }
     }
     nameCount = names.size();
-    if (names.size() != kio::kActionCount) {
+    if (names.size() != kio::binding::kActionCount) {
         return std::nullopt;
     }
     ActionList list;
@@ -35,4 +35,4 @@ std::optional<ActionList> ParseActionList(std::string_view text, size_t& nameCou
     return list;
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -9,13 +9,13 @@
 
 #include "vocabulary.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 
-using ActionList = std::array<std::string, kio::kActionCount>;
+using ActionList = std::array<std::string, kio::binding::kActionCount>;
 
 // Exactly 27 names separated by white space or commas. A name is kept as
 // written: a misspelt or repeated one is part of what the list means.
 // `nameCount` is how many names the text holds, 27 or not.
 std::optional<ActionList> ParseActionList(std::string_view text, size_t& nameCount);
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

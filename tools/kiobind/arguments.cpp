@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 std::optional<Command> CommandNamed(const std::string& word) {
@@ -33,7 +33,7 @@ std::optional<std::string> OptionValue(const std::vector<std::string>& words, si
         return word.substr(name.size() + 1);
     }
     if (i + 1 >= words.size()) {
-        arguments.error = {"cli.arg.needs-value", {Verbatim("option", name)}};
+        arguments.error = {"cli.arg.needs-value", {messages::Verbatim("option", name)}};
         return std::nullopt;
     }
     return words[++i];
@@ -58,7 +58,7 @@ void TakePositional(const std::string& word, size_t& taken, bool& haveFile, Argu
         return;
     }
     if (!TakesFile(arguments.command)) {
-        arguments.error = {"cli.arg.unexpected", {Verbatim("word", word)}};
+        arguments.error = {"cli.arg.unexpected", {messages::Verbatim("word", word)}};
         return;
     }
     if (haveFile) {
@@ -80,7 +80,7 @@ std::vector<std::string> TakeLanguage(const std::vector<std::string>& words, Arg
             if (std::optional<std::string> value = OptionValue(words, i, "--lang", arguments)) {
                 arguments.language = *value;
                 if (*value != "en" && *value != "ja") {
-                    arguments.error = {"cli.arg.lang", {Verbatim("value", *value)}};
+                    arguments.error = {"cli.arg.lang", {messages::Verbatim("value", *value)}};
                 }
             }
         } else {
@@ -105,7 +105,7 @@ Arguments ParseArguments(const std::vector<std::string>& allWords) {
     if (words[0] == "--version") {
         arguments.version = true;
         if (words.size() > 1) {
-            arguments.error = {"cli.arg.unexpected", {Verbatim("word", words[1])}};
+            arguments.error = {"cli.arg.unexpected", {messages::Verbatim("word", words[1])}};
         }
         return arguments;
     }
@@ -115,7 +115,7 @@ Arguments ParseArguments(const std::vector<std::string>& allWords) {
         arguments.help = words[0] == "help";
         ++i;
     } else if (words[0] != "--help" && words[0] != "-h") {
-        arguments.error = {"cli.arg.unknown-command", {Verbatim("word", words[0])}};
+        arguments.error = {"cli.arg.unknown-command", {messages::Verbatim("word", words[0])}};
         return arguments;
     }
     bool haveFile = false;
@@ -143,7 +143,7 @@ Arguments ParseArguments(const std::vector<std::string>& allWords) {
                 arguments.json = *value == "json";
                 formatGiven = true;
                 if (*value != "json" && *value != "text") {
-                    arguments.error = {"cli.arg.format", {Verbatim("value", *value)}};
+                    arguments.error = {"cli.arg.format", {messages::Verbatim("value", *value)}};
                 }
             }
         } else if (arguments.command == Command::Show && word == "--raw") {
@@ -155,11 +155,12 @@ Arguments ParseArguments(const std::vector<std::string>& allWords) {
                     OptionValue(words, i, "--code-page", arguments)) {
                 arguments.codePage = ParseNumber(*value);
                 if (!arguments.codePage) {
-                    arguments.error = {"cli.arg.code-page-number", {Verbatim("value", *value)}};
+                    arguments.error = {"cli.arg.code-page-number",
+                                       {messages::Verbatim("value", *value)}};
                 }
             }
         } else if (word.size() > 1 && word[0] == '-') {
-            arguments.error = {"cli.arg.unknown-option", {Verbatim("word", word)}};
+            arguments.error = {"cli.arg.unknown-option", {messages::Verbatim("word", word)}};
         } else {
             TakePositional(word, taken, haveFile, arguments);
         }
@@ -175,4 +176,4 @@ Arguments ParseArguments(const std::vector<std::string>& allWords) {
     return arguments;
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -8,7 +8,7 @@
 
 #include "render.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 
 enum class Command { Overview, Check, Show, Keys, Set, Unset, Fix };
 
@@ -24,12 +24,12 @@ struct Arguments {
     std::string value;    // set
     bool dryRun = false;  // fix: print the change, write nothing
     std::optional<uint32_t> codePage;
-    std::string language;  // --lang: "en", "ja", or empty for the user's own language
-    Message error;         // what is wrong with the command line, when something is
+    std::string language;     // --lang: "en", "ja", or empty for the user's own language
+    messages::Message error;  // what is wrong with the command line, when something is
 
     bool Wrong() const { return !error.key.empty(); }
 };
 
 Arguments ParseArguments(const std::vector<std::string>& words);
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

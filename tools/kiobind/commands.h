@@ -17,7 +17,7 @@
 #include "safe_save.h"
 #include "terminal.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 
 inline constexpr int kExitClean = 0;
 inline constexpr int kExitWarnings = 1;
@@ -29,11 +29,11 @@ struct Output {
 };
 
 struct Context {
-    const kio::FileSystem& fileSystem;
-    const kio::CodePage& codePage;
+    const kio::binding::FileSystem& fileSystem;
+    const kio::binding::CodePage& codePage;
     Style style;
-    const kioedit::SaveSystem& saveSystem;
-    Language language = Language::English;
+    const kio::edit::SaveSystem& saveSystem;
+    messages::Language language = messages::Language::English;
 };
 
 // The whole program on its command line (without the program name). Running
@@ -48,15 +48,15 @@ int RunUnset(const Arguments& arguments, const Context& context, Output& output)
 int RunFix(const Arguments& arguments, const Context& context, Output& output);
 
 // One FILE:LINE: warning: or note: line per finding; returns how many are warnings.
-size_t PrintFindings(const std::string& file, const std::vector<Finding>& findings,
+size_t PrintFindings(const std::string& file, const std::vector<analysis::Finding>& findings,
                      const Context& context, Output& output);
 
-std::string HelpText(Command command, Language language);
+std::string HelpText(Command command, messages::Language language);
 std::string_view VersionLine();  // "kiobind 1.0.0.1\n"
 
 // The file, read as the loader reads it, or nothing after writing to
 // `output.err` the result code GetPAM would return for it and what that code means.
-std::optional<kio::FileText> ReadOrReport(const std::string& path, const Context& context,
-                                          Output& output);
+std::optional<kio::binding::FileText> ReadOrReport(const std::string& path, const Context& context,
+                                                   Output& output);
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -7,7 +7,7 @@
 #include "shown_text.h"
 #include "system_utf16.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 // The length of the well-formed UTF-8 sequence at `text[i]`, or 0.
@@ -46,11 +46,11 @@ std::string ShowFileName(std::string_view name) {
     for (size_t i = 0; i < utf8.size();) {
         const size_t length = Utf8SequenceAt(utf8, i);
         if (length == 0) {
-            AppendEscaped(out, static_cast<uint8_t>(utf8[i]));
+            analysis::AppendEscaped(out, static_cast<uint8_t>(utf8[i]));
             ++i;
             continue;
         }
-        AppendWithoutControls(out, std::string_view(utf8).substr(i, length));
+        analysis::AppendWithoutControls(out, std::string_view(utf8).substr(i, length));
         i += length;
     }
     return out;
@@ -59,13 +59,13 @@ std::string ShowFileName(std::string_view name) {
 std::string ShowFileText(std::string_view bytes, uint32_t codePageId, bool decode) {
     // Only the built-in code pages are decoded; any other is escaped, on every
     // system alike.
-    if (!decode || kio::FindBuiltInCodePage(codePageId) == nullptr) {
-        return Printable(bytes);
+    if (!decode || kio::binding::FindBuiltInCodePage(codePageId) == nullptr) {
+        return analysis::Printable(bytes);
     }
-    return ShowDecoded(bytes, *kio::FindBuiltInCodePage(codePageId),
-                       [codePageId](std::string_view part) {
-                           return kioedit::SystemCodePageToUtf8(part, codePageId);
-                       });
+    return analysis::ShowDecoded(bytes, *kio::binding::FindBuiltInCodePage(codePageId),
+                                 [codePageId](std::string_view part) {
+                                     return kio::edit::SystemCodePageToUtf8(part, codePageId);
+                                 });
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

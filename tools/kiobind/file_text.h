@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace kiobind {
+namespace kio::kiobind {
 
 // How a message shows text from the file: when `decode`, decoded to UTF-8 in the
 // code page, with every control character and every byte that is no text of
@@ -24,4 +24,4 @@ std::string ShowFileName(std::string_view name);
 // definition per platform.
 std::string FileNameAsUtf8(std::string_view name);
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

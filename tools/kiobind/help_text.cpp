@@ -2,10 +2,10 @@
 #include "kio_version.h"
 #include "words.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
-std::string Compose(Language language, std::string_view usage, std::string_view options,
+std::string Compose(messages::Language language, std::string_view usage, std::string_view options,
                     std::string_view examples) {
     return Words(language, std::string(usage)) + Words(language, "help.saving") +
            Words(language, "help.options") + std::string(options) +
@@ -16,7 +16,7 @@ std::string Compose(Language language, std::string_view usage, std::string_view 
 
 std::string_view VersionLine() { return "kiobind " KIO_VERSION_STRING "\n"; }
 
-std::string HelpText(Command command, Language language) {
+std::string HelpText(Command command, messages::Language language) {
     // The examples are commands, the same in every language.
     switch (command) {
         case Command::Check: return Words(language, "help.check");
@@ -34,4 +34,4 @@ std::string HelpText(Command command, Language language) {
     return Words(language, "help.overview");
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

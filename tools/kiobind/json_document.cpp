@@ -2,7 +2,7 @@
 
 #include "file_text.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 
 nlohmann::ordered_json JsonDocument(const std::string& file, uint32_t codePage) {
     return {{"version", kJsonVersion}, {"file", ShowFileName(file)}, {"codePage", codePage}};
@@ -12,4 +12,4 @@ std::string JsonText(const nlohmann::ordered_json& document) {
     return document.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace kiobind {
+namespace kio::kiobind {
 
 // Raised whenever a document's shape changes.
 inline constexpr int kJsonVersion = 1;
@@ -17,4 +17,4 @@ nlohmann::ordered_json JsonDocument(const std::string& file, uint32_t codePage);
 // no UTF-8 become U+FFFD; texts from the file are already escaped.
 std::string JsonText(const nlohmann::ordered_json& document);
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -8,7 +8,7 @@
 #include "vocabulary.h"
 #include "words.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 // Where the header's columns start, in terminal cells: a label starts after two
@@ -38,10 +38,10 @@ int RunKeys(const Context& context, Output& output) {
     // Key name, code, DirectInput name, browser key.
     constexpr size_t kColumns = 4;
     starts.resize(kColumns, starts.back());
-    for (const kio::KeyName& key : kio::kKeyNames) {
-        const std::string spelling = FileSpelling(key.name);
+    for (const kio::binding::KeyName& key : kio::binding::kKeyNames) {
+        const std::string spelling = analysis::FileSpelling(key.name);
         // "-" and "/" are listed twice; the file can reach only the later code.
-        if (kio::FindKeyCode(spelling) != key.code) {
+        if (kio::binding::FindKeyCode(spelling) != key.code) {
             continue;
         }
         char code[8];
@@ -53,11 +53,11 @@ int RunKeys(const Context& context, Output& output) {
         };
         std::string text = Padded(spelling, width(0, 1)) + " " + Padded(code, width(1, 2)) + "  " +
                            Padded(std::string(key.name), width(2, 2)) + "  " +
-                           std::string(BrowserCodeOf(key.code));
+                           std::string(analysis::BrowserCodeOf(key.code));
         text.erase(text.find_last_not_of(' ') + 1);
         output.out += text + "\n";
     }
     return kExitClean;
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -1,6 +1,6 @@
 #include "language_choice.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 // A locale's language is what comes before "_", "." or "@".
@@ -15,29 +15,31 @@ constexpr uint32_t kJapaneseCodePage = 932;
 
 }  // namespace
 
-std::optional<Language> ChooseLanguage(const LanguageInputs& inputs) {
-    if (inputs.option == "en") return Language::English;
-    if (inputs.option == "ja") return Language::Japanese;
+std::optional<messages::Language> ChooseLanguage(const LanguageInputs& inputs) {
+    if (inputs.option == "en") return messages::Language::English;
+    if (inputs.option == "ja") return messages::Language::Japanese;
     if (!inputs.option.empty()) return std::nullopt;
     if (inputs.windowsLanguageId) {
-        return (*inputs.windowsLanguageId & kPrimaryLanguageMask) == kJapanese ? Language::Japanese
-                                                                               : Language::English;
+        return (*inputs.windowsLanguageId & kPrimaryLanguageMask) == kJapanese
+                   ? messages::Language::Japanese
+                   : messages::Language::English;
     }
     for (const std::string_view locale : {inputs.lcAll, inputs.lcMessages, inputs.lang}) {
         if (!locale.empty()) {
-            return IsJapaneseLocale(locale) ? Language::Japanese : Language::English;
+            return IsJapaneseLocale(locale) ? messages::Language::Japanese
+                                            : messages::Language::English;
         }
     }
-    return Language::English;
+    return messages::Language::English;
 }
 
-Language LanguageOrSystems(const LanguageInputs& inputs) {
-    if (const std::optional<Language> chosen = ChooseLanguage(inputs)) {
+messages::Language LanguageOrSystems(const LanguageInputs& inputs) {
+    if (const std::optional<messages::Language> chosen = ChooseLanguage(inputs)) {
         return *chosen;
     }
     LanguageInputs system = inputs;
     system.option = {};
-    return ChooseLanguage(system).value_or(Language::English);
+    return ChooseLanguage(system).value_or(messages::Language::English);
 }
 
 std::optional<uint32_t> LocaleCodePage(const LanguageInputs& inputs) {
@@ -53,4 +55,4 @@ std::optional<uint32_t> LocaleCodePage(const LanguageInputs& inputs) {
     return std::nullopt;
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -7,7 +7,7 @@
 
 #include "render.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 
 // Everything the choice depends on, read from the system by SystemLanguageInputs.
 struct LanguageInputs {
@@ -27,11 +27,11 @@ struct LanguageInputs {
 // "ja_JP", "ja_JP.UTF-8", "ja.eucJP" or "ja@..." in the first non-empty of
 // LC_ALL, LC_MESSAGES and LANG. English otherwise. A --lang other than en or ja
 // gives nothing: the command line is wrong.
-std::optional<Language> ChooseLanguage(const LanguageInputs& inputs);
+std::optional<messages::Language> ChooseLanguage(const LanguageInputs& inputs);
 
 // As ChooseLanguage, with a wrong --lang left to the system: the error that says
 // so is then read in the user's own language.
-Language LanguageOrSystems(const LanguageInputs& inputs);
+messages::Language LanguageOrSystems(const LanguageInputs& inputs);
 
 // The code page a file is read in when --code-page is not given. On POSIX, 932
 // when the first non-empty of LC_ALL, LC_CTYPE and LANG is a Japanese locale, as
@@ -43,4 +43,4 @@ std::optional<uint32_t> LocaleCodePage(const LanguageInputs& inputs);
 // valid for the life of the process.
 LanguageInputs SystemLanguageInputs();
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -2,7 +2,7 @@
 
 #include "language_choice.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 std::string_view Variable(const char* name) {
@@ -21,4 +21,4 @@ LanguageInputs SystemLanguageInputs() {
     return inputs;
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

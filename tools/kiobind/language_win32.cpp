@@ -2,7 +2,7 @@
 
 #include "language_choice.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 
 // The language of the user's Windows, as its own menus show it; the locale
 // variables of a POSIX shell mean nothing here.
@@ -12,4 +12,4 @@ LanguageInputs SystemLanguageInputs() {
     return inputs;
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -10,25 +10,25 @@
 #include "standard_streams.h"
 
 int main(int argc, char** argv) {
-    using kiobind::StandardStream;
-    kiobind::Output output;
-    int status = kiobind::kExitUnreadable;
+    using kio::kiobind::StandardStream;
+    kio::kiobind::Output output;
+    int status = kio::kiobind::kExitUnreadable;
     try {
         const std::vector<std::string> words(argv + 1, argv + argc);
-        status = kiobind::RunKiobind(words, output);
+        status = kio::kiobind::RunKiobind(words, output);
     } catch (const std::exception& error) {
         output.err += std::string("kiobind: ") + error.what() + "\n";
-        status = kiobind::kExitUnreadable;
+        status = kio::kiobind::kExitUnreadable;
     }
     // A report that never arrived must not pass for one that did.
     errno = 0;
-    if (!kiobind::WriteStandard(StandardStream::Output, output.out)) {
+    if (!kio::kiobind::WriteStandard(StandardStream::Output, output.out)) {
         const std::string reason = errno != 0 ? std::strerror(errno) : "the output is closed";
         output.err += "kiobind: error: cannot write the output (" + reason + ")\n";
-        status = kiobind::kExitUnreadable;
+        status = kio::kiobind::kExitUnreadable;
     }
-    if (!kiobind::WriteStandard(StandardStream::Error, output.err)) {
-        status = kiobind::kExitUnreadable;
+    if (!kio::kiobind::WriteStandard(StandardStream::Error, output.err)) {
+        status = kio::kiobind::kExitUnreadable;
     }
     return status;
 }

@@ -6,15 +6,15 @@
 
 #include "words.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
-using kio::ResultFromWin32;
-namespace error = kio::win32_error;
+using kio::binding::ResultFromWin32;
+namespace error = kio::binding::win32_error;
 
 // The codes with words of their own in the catalogue, as "result.0x80070002".
 constexpr std::array kExplained = {
-    kio::kOk,
+    kio::binding::kOk,
     ResultFromWin32(error::kFileNotFound),
     ResultFromWin32(error::kPathNotFound),
     ResultFromWin32(error::kTooManyOpenFiles),
@@ -23,16 +23,16 @@ constexpr std::array kExplained = {
     ResultFromWin32(error::kGeneralFailure),
     ResultFromWin32(error::kSharingViolation),
     ResultFromWin32(error::kLockViolation),
-    kio::kShortRead,
-    kio::kPathTooLong,
+    kio::binding::kShortRead,
+    kio::binding::kPathTooLong,
     ResultFromWin32(error::kFilenameTooLong),
     ResultFromWin32(error::kIoDevice),
     ResultFromWin32(error::kCantResolveFilename),
-    kio::kInvalidArgument,
-    kio::kOutOfMemory,
+    kio::binding::kInvalidArgument,
+    kio::binding::kOutOfMemory,
 };
 
-std::string Hex(kio::ResultCode code) {
+std::string Hex(kio::binding::ResultCode code) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%08X", static_cast<uint32_t>(code));
     return hex;
@@ -40,15 +40,16 @@ std::string Hex(kio::ResultCode code) {
 
 }  // namespace
 
-std::string ResultMeaning(kio::ResultCode code, Language language) {
+std::string ResultMeaning(kio::binding::ResultCode code, messages::Language language) {
     const bool explained =
         std::find(kExplained.begin(), kExplained.end(), code) != kExplained.end();
     return Words(language, explained ? "result." + Hex(code) : "result.other");
 }
 
-std::string DescribeResult(kio::ResultCode code, Language language) {
+std::string DescribeResult(kio::binding::ResultCode code, messages::Language language) {
     return Words(language, "result.described",
-                 {Verbatim("code", Hex(code)), Verbatim("meaning", ResultMeaning(code, language))});
+                 {messages::Verbatim("code", Hex(code)),
+                  messages::Verbatim("meaning", ResultMeaning(code, language))});
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -6,13 +6,15 @@
 #include "render.h"
 #include "result_codes.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 
 // "file not found", "access denied", ...; a generic phrase for codes the loader
 // does not produce itself.
-std::string ResultMeaning(kio::ResultCode code, Language language = Language::English);
+std::string ResultMeaning(kio::binding::ResultCode code,
+                          messages::Language language = messages::Language::English);
 
 // "0x80070002 (file not found)".
-std::string DescribeResult(kio::ResultCode code, Language language = Language::English);
+std::string DescribeResult(kio::binding::ResultCode code,
+                           messages::Language language = messages::Language::English);
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -5,7 +5,7 @@
 #include "result_meaning.h"
 #include "words.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 LanguageInputs InputsFor(const Arguments& arguments) {
@@ -14,23 +14,25 @@ LanguageInputs InputsFor(const Arguments& arguments) {
     return inputs;
 }
 
-const kio::CodePage* ChosenCodePage(const Arguments& arguments, const LanguageInputs& inputs) {
+const kio::binding::CodePage* ChosenCodePage(const Arguments& arguments,
+                                             const LanguageInputs& inputs) {
     if (arguments.codePage) {
-        return kio::FindBuiltInCodePage(*arguments.codePage);
+        return kio::binding::FindBuiltInCodePage(*arguments.codePage);
     }
     if (const std::optional<uint32_t> id = LocaleCodePage(inputs)) {
-        return kio::FindBuiltInCodePage(*id);
+        return kio::binding::FindBuiltInCodePage(*id);
     }
-    return &kio::ProcessCodePage();
+    return &kio::binding::ProcessCodePage();
 }
 
-int Run(const Arguments& arguments, const LanguageInputs& inputs, Language language,
+int Run(const Arguments& arguments, const LanguageInputs& inputs, messages::Language language,
         Output& output) {
     if (arguments.Wrong()) {
-        output.err += "kiobind: " +
-                      Words(language, "cli.usage-error",
-                            {Verbatim("error", Render(arguments.error, language))}) +
-                      "\n";
+        output.err +=
+            "kiobind: " +
+            Words(language, "cli.usage-error",
+                  {messages::Verbatim("error", messages::Render(arguments.error, language))}) +
+            "\n";
         return kExitUnreadable;
     }
     if (arguments.version) {
@@ -41,17 +43,18 @@ int Run(const Arguments& arguments, const LanguageInputs& inputs, Language langu
         output.out += HelpText(arguments.command, language);
         return kExitClean;
     }
-    const kio::CodePage* codePage = ChosenCodePage(arguments, inputs);
+    const kio::binding::CodePage* codePage = ChosenCodePage(arguments, inputs);
     if (codePage == nullptr) {
-        output.err += "kiobind: " +
-                      Words(language, "cli.code-page-unknown",
-                            {Verbatim("number", std::to_string(arguments.codePage.value_or(0)))}) +
-                      "\n";
+        output.err +=
+            "kiobind: " +
+            Words(language, "cli.code-page-unknown",
+                  {messages::Verbatim("number", std::to_string(arguments.codePage.value_or(0)))}) +
+            "\n";
         return kExitUnreadable;
     }
-    const Context context{kio::SystemFileSystem(), *codePage,
+    const Context context{kio::binding::SystemFileSystem(), *codePage,
                           Style{WantColour(StdoutIsColourTerminal(), std::getenv("NO_COLOR"))},
-                          kioedit::SystemSaveSystem(), language};
+                          kio::edit::SystemSaveSystem(), language};
     switch (arguments.command) {
         case Command::Check: return RunCheck(arguments, context, output);
         case Command::Show: return RunShow(arguments, context, output);
@@ -67,7 +70,7 @@ int Run(const Arguments& arguments, const LanguageInputs& inputs, Language langu
 }  // namespace
 
 int RunKiobind(const std::vector<std::string>& words, Output& output) {
-    Language language = Language::English;
+    messages::Language language = messages::Language::English;
     try {
         const Arguments arguments = ParseArguments(words);
         const LanguageInputs inputs = InputsFor(arguments);
@@ -78,14 +81,16 @@ int RunKiobind(const std::vector<std::string>& words, Output& output) {
         // for the one line that says what happened.
         output = Output{};
         try {
-            output.err = "kiobind: " +
-                         Words(language, "cli.out-of-memory",
-                               {Verbatim("result", DescribeResult(kio::kOutOfMemory, language))}) +
-                         "\n";
+            output.err =
+                "kiobind: " +
+                Words(language, "cli.out-of-memory",
+                      {messages::Verbatim("result",
+                                          DescribeResult(kio::binding::kOutOfMemory, language))}) +
+                "\n";
         } catch (const std::bad_alloc&) {
         }
         return kExitUnreadable;
     }
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

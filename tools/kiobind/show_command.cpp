@@ -11,7 +11,7 @@
 #include "terminal_cells.h"
 #include "words.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 constexpr size_t kValueWidth = 22;
@@ -24,20 +24,20 @@ std::string Format(const char* format, uint32_t value) {
 }
 
 // How the game got the value: a key name with its code, a number, or nothing.
-std::string DescribeValue(const AnalysedLine& line, const kio::CodePage& codePage,
-                          Language language) {
+std::string DescribeValue(const analysis::AnalysedLine& line,
+                          const kio::binding::CodePage& codePage, messages::Language language) {
     const auto value = static_cast<uint32_t>(line.value);
-    if (kio::ClassifyValue(line.valueText, codePage) == kio::ValueClass::Hex) {
+    if (kio::binding::ClassifyValue(line.valueText, codePage) == kio::binding::ValueClass::Hex) {
         return Format("0x%08X", value);
     }
-    if (kio::FindKeyCode(line.valueText)) {
-        return Padded(Printable(line.valueText), 12) + Format("0x%02X", value);
+    if (kio::binding::FindKeyCode(line.valueText)) {
+        return Padded(analysis::Printable(line.valueText), 12) + Format("0x%02X", value);
     }
     return Words(language, "cli.show.nothing-decoded");
 }
 
 // One half of a row: value and the line that set it, or the default.
-std::string Cell(const SlotValue& slot, const Context& context) {
+std::string Cell(const analysis::SlotValue& slot, const Context& context) {
     if (slot.setBy == nullptr) {
         return context.style(
             Paint::Quiet,
@@ -49,22 +49,23 @@ std::string Cell(const SlotValue& slot, const Context& context) {
 
 // The action column: the name as the list gives it and, in Japanese, the gloss
 // the page shows beside it: Run（走る）. English keeps its table as it was.
-std::string ActionLabel(const ListPosition& position, Language language) {
-    const std::string name = Printable(position.name);
-    if (!position.action || language == Language::English) {
+std::string ActionLabel(const analysis::ListPosition& position, messages::Language language) {
+    const std::string name = analysis::Printable(position.name);
+    if (!position.action || language == messages::Language::English) {
         return name;
     }
     const std::string gloss =
-        Words(language, "gloss." + std::string(kio::kActions[*position.action].name));
-    return Words(language, "cli.show.glossed", {Verbatim("name", name), Verbatim("gloss", gloss)});
+        Words(language, "gloss." + std::string(kio::binding::kActions[*position.action].name));
+    return Words(language, "cli.show.glossed",
+                 {messages::Verbatim("name", name), messages::Verbatim("gloss", gloss)});
 }
 
-void WriteTable(const BindingTable& table, const Context& context, std::string& out) {
-    const Language language = context.language;
+void WriteTable(const analysis::BindingTable& table, const Context& context, std::string& out) {
+    const messages::Language language = context.language;
     // Wide enough for every action's label, counted in terminal cells; a name
     // that is no action may run over, as its row says so instead of values.
     size_t nameWidth = kNameWidth;
-    for (const ListPosition& position : table.positions) {
+    for (const analysis::ListPosition& position : table.positions) {
         if (position.action) {
             nameWidth = std::max(nameWidth, Cells(ActionLabel(position, language)) + 2);
         }
@@ -76,8 +77,8 @@ void WriteTable(const BindingTable& table, const Context& context, std::string& 
                              Padded(line, 6) +
                              Padded(Words(language, "cli.show.pad"), kValueWidth) + line) +
            "\n";
-    for (int j = 0; j < kio::kActionCount; ++j) {
-        const ListPosition& position = table.positions[j];
+    for (int j = 0; j < kio::binding::kActionCount; ++j) {
+        const analysis::ListPosition& position = table.positions[j];
         char number[8];
         std::snprintf(number, sizeof number, "%2d  ", j);
         out += number + Padded(ActionLabel(position, language), nameWidth);
@@ -86,9 +87,10 @@ void WriteTable(const BindingTable& table, const Context& context, std::string& 
             out += Cell(table.slots[keyboardSlot], context) +
                    Cell(table.slots[keyboardSlot + 1], context);
         } else if (position.repeatOf) {
-            out += context.style(Paint::Quiet,
-                                 Words(language, "cli.show.repeats",
-                                       {Verbatim("position", std::to_string(*position.repeatOf))}));
+            out += context.style(
+                Paint::Quiet,
+                Words(language, "cli.show.repeats",
+                      {messages::Verbatim("position", std::to_string(*position.repeatOf))}));
         } else {
             out += context.style(Paint::Quiet, Words(language, "cli.show.no-action"));
         }
@@ -101,37 +103,38 @@ void WriteTable(const BindingTable& table, const Context& context, std::string& 
     if (!table.unlistedActions.empty()) {
         std::string names;
         for (int action : table.unlistedActions) {
-            names += (names.empty() ? "" : " ") + std::string(kio::kActions[action].name);
+            names += (names.empty() ? "" : " ") + std::string(kio::binding::kActions[action].name);
         }
-        out += Words(language, "cli.show.unlisted", {Verbatim("actions", names)}) + "\n";
+        out += Words(language, "cli.show.unlisted", {messages::Verbatim("actions", names)}) + "\n";
     }
 }
 
 // The result code and the 54 values in slot order, as decimal numbers, with
 // "default" where no line writes the slot: easy to compare with a host's dump.
-void WriteRaw(const BindingTable& table, std::string& out) {
-    out += Format("0x%08X", static_cast<uint32_t>(kio::kOk));
-    for (const SlotValue& slot : table.slots) {
+void WriteRaw(const analysis::BindingTable& table, std::string& out) {
+    out += Format("0x%08X", static_cast<uint32_t>(kio::binding::kOk));
+    for (const analysis::SlotValue& slot : table.slots) {
         out += " " + (slot.setBy ? std::to_string(slot.setBy->value) : std::string("default"));
     }
     out += "\n";
 }
 
 // One binding of an action: its value and deciding line, both null for the default.
-nlohmann::ordered_json SlotJson(int entry, const SlotValue& slot) {
-    nlohmann::ordered_json json = {{"binding", kio::BindingName(entry)}};
+nlohmann::ordered_json SlotJson(int entry, const analysis::SlotValue& slot) {
+    nlohmann::ordered_json json = {{"binding", kio::binding::BindingName(entry)}};
     json["value"] = slot.setBy ? nlohmann::ordered_json(slot.setBy->value) : nullptr;
     json["line"] = slot.setBy ? nlohmann::ordered_json(slot.setBy->number) : nullptr;
     return json;
 }
 
 // The table as JSON: per position the action it stands for, or why none.
-void WriteJson(const BindingTable& table, nlohmann::ordered_json& document) {
-    document["result"] = Format("0x%08X", static_cast<uint32_t>(kio::kOk));
+void WriteJson(const analysis::BindingTable& table, nlohmann::ordered_json& document) {
+    document["result"] = Format("0x%08X", static_cast<uint32_t>(kio::binding::kOk));
     nlohmann::ordered_json& actions = document["actions"] = nlohmann::ordered_json::array();
-    for (int j = 0; j < kio::kActionCount; ++j) {
-        const ListPosition& position = table.positions[j];
-        nlohmann::ordered_json row = {{"position", j}, {"name", Printable(position.name)}};
+    for (int j = 0; j < kio::binding::kActionCount; ++j) {
+        const analysis::ListPosition& position = table.positions[j];
+        nlohmann::ordered_json row = {{"position", j},
+                                      {"name", analysis::Printable(position.name)}};
         row["repeatOf"] = position.repeatOf ? nlohmann::ordered_json(*position.repeatOf) : nullptr;
         row["keyboard"] = nullptr;
         row["pad"] = nullptr;
@@ -144,25 +147,26 @@ void WriteJson(const BindingTable& table, nlohmann::ordered_json& document) {
     }
     nlohmann::ordered_json& unlisted = document["unlisted"] = nlohmann::ordered_json::array();
     for (int action : table.unlistedActions) {
-        unlisted.push_back(kio::kActions[action].name);
+        unlisted.push_back(kio::binding::kActions[action].name);
     }
 }
 
 }  // namespace
 
 int RunShow(const Arguments& arguments, const Context& context, Output& output) {
-    ActionList list = TableOrder();
+    ActionList list = analysis::TableOrder();
     if (arguments.orderFile) {
         // The list is not the binding file: what GetPAM would return for it means nothing here.
-        kio::FileText orderFile;
-        const kio::ResultCode read =
-            kio::ReadBindingFileAt(context.fileSystem, arguments.orderFile->c_str(), orderFile);
-        if (kio::Failed(read)) {
-            output.err += ShowFileName(*arguments.orderFile) + ": " +
-                          context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
-                          Words(context.language, "cli.order-unreadable",
-                                {Verbatim("result", DescribeResult(read, context.language))}) +
-                          "\n";
+        kio::binding::FileText orderFile;
+        const kio::binding::ResultCode read = kio::binding::ReadBindingFileAt(
+            context.fileSystem, arguments.orderFile->c_str(), orderFile);
+        if (kio::binding::Failed(read)) {
+            output.err +=
+                ShowFileName(*arguments.orderFile) + ": " +
+                context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
+                Words(context.language, "cli.order-unreadable",
+                      {messages::Verbatim("result", DescribeResult(read, context.language))}) +
+                "\n";
             return kExitUnreadable;
         }
         size_t nameCount = 0;
@@ -171,18 +175,20 @@ int RunShow(const Arguments& arguments, const Context& context, Output& output) 
             output.err += ShowFileName(*arguments.orderFile) + ": " +
                           context.style(Paint::Error, Words(context.language, "cli.error")) + " " +
                           Words(context.language, "cli.order-count",
-                                {Plain("count", std::to_string(nameCount))}) +
+                                {messages::Plain("count", std::to_string(nameCount))}) +
                           "\n";
             return kExitUnreadable;
         }
         list = *parsed;
     }
-    const std::optional<kio::FileText> file = ReadOrReport(arguments.file, context, output);
+    const std::optional<kio::binding::FileText> file =
+        ReadOrReport(arguments.file, context, output);
     if (!file) {
         return kExitUnreadable;
     }
-    const FileAnalysis analysis = AnalyseFile(file->bytes, context.codePage);
-    const BindingTable table = BuildBindingTable(analysis, list, context.codePage);
+    const analysis::FileAnalysis analysis = analysis::AnalyseFile(file->bytes, context.codePage);
+    const analysis::BindingTable table =
+        analysis::BuildBindingTable(analysis, list, context.codePage);
     if (arguments.raw) {
         WriteRaw(table, output.out);
         return kExitClean;
@@ -193,12 +199,13 @@ int RunShow(const Arguments& arguments, const Context& context, Output& output) 
         output.out += JsonText(document);
         return kExitClean;
     }
-    output.out += Words(context.language, "cli.show.returns",
-                        {Verbatim("file", ShowFileName(arguments.file)),
-                         Verbatim("result", DescribeResult(kio::kOk, context.language))}) +
-                  "\n\n";
+    output.out +=
+        Words(context.language, "cli.show.returns",
+              {messages::Verbatim("file", ShowFileName(arguments.file)),
+               messages::Verbatim("result", DescribeResult(kio::binding::kOk, context.language))}) +
+        "\n\n";
     WriteTable(table, context, output.out);
     return kExitClean;
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -8,7 +8,7 @@
 
 #include <string_view>
 
-namespace kiobind {
+namespace kio::kiobind {
 
 enum class StandardStream { Output, Error };
 
@@ -16,4 +16,4 @@ enum class StandardStream { Output, Error };
 // One definition per platform.
 bool WriteStandard(StandardStream stream, std::string_view utf8);
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -2,7 +2,7 @@
 
 #include "standard_streams.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 
 bool WriteStandard(StandardStream stream, std::string_view utf8) {
     std::FILE* file = stream == StandardStream::Output ? stdout : stderr;
@@ -10,4 +10,4 @@ bool WriteStandard(StandardStream stream, std::string_view utf8) {
     return std::fflush(file) == 0 && written && std::ferror(file) == 0;
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

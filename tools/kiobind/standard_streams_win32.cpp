@@ -6,7 +6,7 @@
 
 #include "standard_streams.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 // UTF-16 for the console, with CR LF line ends as the C runtime would write them.
@@ -62,4 +62,4 @@ bool WriteStandard(StandardStream stream, std::string_view utf8) {
     return std::fflush(file) == 0 && written && std::ferror(file) == 0;
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

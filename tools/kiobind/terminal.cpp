@@ -1,6 +1,6 @@
 #include "terminal.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 
 std::string Style::operator()(Paint paint, std::string_view text) const {
     if (!colour) {
@@ -22,4 +22,4 @@ bool WantColour(bool stdoutIsTerminal, const char* noColourVariable) {
     return stdoutIsTerminal && noColourVariable == nullptr;
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

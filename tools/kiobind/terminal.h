@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace kiobind {
+namespace kio::kiobind {
 
 enum class Paint { Bold, Warning, Note, Error, Quiet, Good };
 
@@ -21,4 +21,4 @@ bool WantColour(bool stdoutIsTerminal, const char* noColourVariable);
 // one definition per platform.
 bool StdoutIsColourTerminal();
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 struct Range {
@@ -51,4 +51,4 @@ std::string Padded(std::string text, size_t cells) {
     return text;
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace kiobind {
+namespace kio::kiobind {
 
 // The cells `utf8` takes: two for an East Asian wide or full-width character
 // (kanji, kana, full-width forms), one for any other.
@@ -15,4 +15,4 @@ size_t Cells(std::string_view utf8);
 // `text` with spaces after it up to `cells` cells; never cut.
 std::string Padded(std::string text, size_t cells);
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

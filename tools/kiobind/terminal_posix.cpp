@@ -3,10 +3,10 @@
 #include "file_text.h"
 #include "terminal.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 
 bool StdoutIsColourTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
 
 std::string FileNameAsUtf8(std::string_view name) { return std::string(name); }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

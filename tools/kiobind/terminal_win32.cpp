@@ -5,7 +5,7 @@
 #include "file_text.h"
 #include "terminal.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 
 // A console that accepts colour sequences once asked to; a pipe, a file or an
 // older console gets plain text.
@@ -39,4 +39,4 @@ std::string FileNameAsUtf8(std::string_view name) {
     return utf8;
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -4,21 +4,23 @@
 
 #include "file_text.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 
-std::string Words(Language language, std::string key, std::vector<MessageArgument> arguments) {
-    return Render(Message{std::move(key), std::move(arguments)}, language);
+std::string Words(messages::Language language, std::string key,
+                  std::vector<messages::MessageArgument> arguments) {
+    return messages::Render(messages::Message{std::move(key), std::move(arguments)}, language);
 }
 
-FileTextShower FileTextShowerFor(Language language, uint32_t codePageId) {
-    if (language == Language::English) {
+messages::FileTextShower FileTextShowerFor(messages::Language language, uint32_t codePageId) {
+    if (language == messages::Language::English) {
         return {};
     }
     return [codePageId](std::string_view bytes) { return ShowFileText(bytes, codePageId, true); };
 }
 
-std::string Said(const Message& message, Language language, uint32_t codePageId) {
-    return Render(message, language, FileTextShowerFor(language, codePageId));
+std::string Said(const messages::Message& message, messages::Language language,
+                 uint32_t codePageId) {
+    return messages::Render(message, language, FileTextShowerFor(language, codePageId));
 }
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

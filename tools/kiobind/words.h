@@ -7,18 +7,20 @@
 
 #include "render.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 
 // The catalogue's text for `key` in `language`, with its {names} filled in.
-std::string Words(Language language, std::string key, std::vector<MessageArgument> arguments = {});
+std::string Words(messages::Language language, std::string key,
+                  std::vector<messages::MessageArgument> arguments = {});
 
 // A finding or a refusal as kiobind says it. In Japanese, whose output is
 // UTF-8, text from the file is shown decoded in its code page where it makes
 // sense there; in English it is escaped as always.
-std::string Said(const Message& message, Language language, uint32_t codePageId);
+std::string Said(const messages::Message& message, messages::Language language,
+                 uint32_t codePageId);
 
 // How kiobind shows text from the file in `language`, as Said does: nothing
 // (the escaping default) in English.
-FileTextShower FileTextShowerFor(Language language, uint32_t codePageId);
+messages::FileTextShower FileTextShowerFor(messages::Language language, uint32_t codePageId);
 
-}  // namespace kiobind
+}  // namespace kio::kiobind

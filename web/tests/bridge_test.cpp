@@ -32,7 +32,7 @@ std::string RandomTypedValue(std::mt19937& random) {
     const auto pick = [&](size_t count) { return static_cast<size_t>(random() % count); };
     std::string value;
     switch (pick(6)) {
-        case 0: value = kio::kKeyNames[pick(kio::kKeyNames.size())].name; break;
+        case 0: value = kio::binding::kKeyNames[pick(kio::binding::kKeyNames.size())].name; break;
         case 1: value = "0x" + std::string(1 + pick(10), "0123456789aBcDeFg"[pick(17)]); break;
         case 2: value = std::to_string(random() % 300); break;
         case 3: value = std::string(pick(4), "xz\x82\xA0\xE3 "[pick(6)]); break;
@@ -51,9 +51,9 @@ std::string RandomTypedValue(std::mt19937& random) {
 TEST(PageBridge, AnswersAsKiobindDoes) {
     std::mt19937 random(27);
     for (int round = 0; round < 400; ++round) {
-        const kio::CodePage& codePage =
-            *kio::BuiltInCodePages()[random() % kio::BuiltInCodePages().size()];
-        const std::string file = kiobind::test::RandomBindingFile(random);
+        const kio::binding::CodePage& codePage =
+            *kio::binding::BuiltInCodePages()[random() % kio::binding::BuiltInCodePages().size()];
+        const std::string file = kio::binding::test::RandomBindingFile(random);
 
         // Lines: each from its start to its break, and one break between two.
         const nlohmann::json lines = Answer(kio_lines(file.data(), file.size()));
@@ -79,10 +79,10 @@ TEST(PageBridge, AnswersAsKiobindDoes) {
             utf16 += little ? std::string{c, '\0'} : std::string{'\0', c};
         }
         for (const std::string& bytes : {file, utf16, "\xFF\xFE" + file, "\xFE\xFF" + file}) {
-            const kioedit::EditOutcome set =
-                kioedit::SetBinding(bytes, "KB_Run", "space", codePage);
+            const kio::edit::EditOutcome set =
+                kio::edit::SetBinding(bytes, "KB_Run", "space", codePage);
             const bool refusedAsUtf16 =
-                set.status == kioedit::EditStatus::Refused && set.refusal.Id() == "E202";
+                set.status == kio::edit::EditStatus::Refused && set.refusal.Id() == "E202";
             EXPECT_EQ(
                 Answer(kio_encoding(bytes.data(), bytes.size(), codePage.id))["utf16"].get<bool>(),
                 refusedAsUtf16)
@@ -91,17 +91,17 @@ TEST(PageBridge, AnswersAsKiobindDoes) {
 
         // A typed value: refused where set refuses it, else the value the game
         // reads once set writes it.
-        const int entry = static_cast<int>(random() % kio::kBindingCount);
-        const std::string binding(kio::BindingName(entry));
+        const int entry = static_cast<int>(random() % kio::binding::kBindingCount);
+        const std::string binding(kio::binding::BindingName(entry));
         const std::string typed = RandomTypedValue(random);
         const nlohmann::json answer = Answer(
             kio_value(binding.data(), binding.size(), typed.data(), typed.size(), codePage.id));
-        const kioedit::EditOutcome set = kioedit::SetBinding("", binding, typed, codePage);
-        if (set.status != kioedit::EditStatus::Ok) {
+        const kio::edit::EditOutcome set = kio::edit::SetBinding("", binding, typed, codePage);
+        if (set.status != kio::edit::EditStatus::Ok) {
             EXPECT_TRUE(answer["value"].is_null()) << binding << "=" << typed;
         } else {
             EXPECT_EQ(answer["value"],
-                      *kioedit::ReadGameValues(set.bytes, codePage)[static_cast<size_t>(entry)])
+                      *kio::edit::ReadGameValues(set.bytes, codePage)[static_cast<size_t>(entry)])
                 << binding << "=" << typed;
         }
     }
@@ -152,14 +152,14 @@ TEST(PageBridge, TellsTextFromOtherFiles) {
 
 TEST(PageBridge, ListsTheCodePagesFilesAreReadIn) {
     const nlohmann::json pages = Answer(kio_code_pages());
-    EXPECT_EQ(pages.front()["id"], kio::kDefaultCodePageId);
+    EXPECT_EQ(pages.front()["id"], kio::binding::kDefaultCodePageId);
     size_t builtIn = 0;
     for (uint32_t id = 0; id < 70000; ++id) {
-        builtIn += kio::FindBuiltInCodePage(id) != nullptr ? 1 : 0;
+        builtIn += kio::binding::FindBuiltInCodePage(id) != nullptr ? 1 : 0;
     }
     EXPECT_EQ(pages.size(), builtIn);
     for (const nlohmann::json& shown : pages) {
-        const kio::CodePage* page = kio::FindBuiltInCodePage(shown["id"]);
+        const kio::binding::CodePage* page = kio::binding::FindBuiltInCodePage(shown["id"]);
         ASSERT_NE(page, nullptr) << shown;
         EXPECT_NE(shown["decoder"], "") << shown["id"];
         std::vector<int> leadBytes;
@@ -168,7 +168,7 @@ TEST(PageBridge, ListsTheCodePagesFilesAreReadIn) {
             if (page->IsLeadByte(static_cast<uint8_t>(byte))) {
                 leadBytes.push_back(byte);
             }
-            if (kio::IsTrailByte(*page, static_cast<uint8_t>(byte))) {
+            if (kio::binding::IsTrailByte(*page, static_cast<uint8_t>(byte))) {
                 trailBytes.push_back(byte);
             }
         }

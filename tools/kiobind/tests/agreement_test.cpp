@@ -12,7 +12,7 @@
 #include "render.h"
 #include "test_files.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 constexpr int kFilesPerCodePage = 1500;
@@ -22,49 +22,54 @@ int32_t DefaultOf(int slot) { return 0x7EAD0000 + slot; }
 
 TEST(Agreement, ShowReportsWhatTheLoaderWrites) {
     for (const uint32_t codePageId : {1252u, 932u}) {
-        const kio::CodePage& codePage = *kio::FindBuiltInCodePage(codePageId);
+        const kio::binding::CodePage& codePage = *kio::binding::FindBuiltInCodePage(codePageId);
         std::mt19937 random(codePageId);
         for (int round = 0; round < kFilesPerCodePage; ++round) {
-            const std::string bytes = test::RandomBindingFile(random);
-            const auto list = test::RandomActionList(random);
+            const std::string bytes = binding::test::RandomBindingFile(random);
+            const auto list = binding::test::RandomActionList(random);
 
-            const FileAnalysis analysis = AnalyseFile(bytes, codePage);
-            const BindingTable table = BuildBindingTable(analysis, list, codePage);
+            const analysis::FileAnalysis analysis = analysis::AnalyseFile(bytes, codePage);
+            const analysis::BindingTable table =
+                analysis::BuildBindingTable(analysis, list, codePage);
 
-            kio::test::FakeFiles files;
-            files.files[kio::test::kDefaultBindingFilePath] = bytes;
-            const kio::test::FakeFileSystem fileSystem(files);
-            std::array<const char*, kio::kActionCount> names;
-            for (int j = 0; j < kio::kActionCount; ++j) names[j] = list[j].c_str();
-            std::array<int32_t, kio::kBindingCount> written;
-            for (int slot = 0; slot < kio::kBindingCount; ++slot) written[slot] = DefaultOf(slot);
-            ASSERT_EQ(kio::LoadBindings(written.data(), kio::kBindingCount, names.data(),
-                                        fileSystem.Get(), codePage),
-                      kio::kOk);
+            kio::binding::test::FakeFiles files;
+            files.files[kio::binding::test::kDefaultBindingFilePath] = bytes;
+            const kio::binding::test::FakeFileSystem fileSystem(files);
+            std::array<const char*, kio::binding::kActionCount> names;
+            for (int j = 0; j < kio::binding::kActionCount; ++j) names[j] = list[j].c_str();
+            std::array<int32_t, kio::binding::kBindingCount> written;
+            for (int slot = 0; slot < kio::binding::kBindingCount; ++slot)
+                written[slot] = DefaultOf(slot);
+            ASSERT_EQ(kio::binding::LoadBindings(written.data(), kio::binding::kBindingCount,
+                                                 names.data(), fileSystem.Get(), codePage),
+                      kio::binding::kOk);
 
-            for (int slot = 0; slot < kio::kBindingCount; ++slot) {
-                const AnalysedLine* setBy = table.slots[slot].setBy;
+            for (int slot = 0; slot < kio::binding::kBindingCount; ++slot) {
+                const analysis::AnalysedLine* setBy = table.slots[slot].setBy;
                 const int32_t reported = setBy ? setBy->value : DefaultOf(slot);
                 ASSERT_EQ(reported, written[slot])
                     << "code page " << codePageId << ", round " << round << ", slot " << slot
                     << ", set by line " << (setBy ? setBy->number : 0);
             }
             // The checker copes with the same files, and every finding names a real line.
-            for (const Finding& finding : CollectFindings(analysis, codePage)) {
-                ASSERT_GE(finding.line, 1) << Render(finding.message);
-                ASSERT_LE(finding.line, analysis.lineNumbers.LastLine()) << Render(finding.message);
+            for (const analysis::Finding& finding : analysis::CollectFindings(analysis, codePage)) {
+                ASSERT_GE(finding.line, 1) << messages::Render(finding.message);
+                ASSERT_LE(finding.line, analysis.lineNumbers.LastLine())
+                    << messages::Render(finding.message);
             }
         }
     }
 }
 
 TEST(Agreement, PositionsWithoutAnActionAreNeverWritten) {
-    auto list = TableOrder();
+    auto list = analysis::TableOrder();
     list[9] = "Run";     // Run takes position 9, so 18 repeats it, and Right goes missing
     list[4] = "Sprint";  // no such action: TurnRight goes missing
     const std::string bytes = "KB_Right=a\nKB_Run=b\nKB_TurnRight=c\n";
-    const FileAnalysis analysis = AnalyseFile(bytes, kio::DefaultCodePage());
-    const BindingTable table = BuildBindingTable(analysis, list, kio::DefaultCodePage());
+    const analysis::FileAnalysis analysis =
+        analysis::AnalyseFile(bytes, kio::binding::DefaultCodePage());
+    const analysis::BindingTable table =
+        analysis::BuildBindingTable(analysis, list, kio::binding::DefaultCodePage());
 
     EXPECT_EQ(table.positions[9].action, 18);
     EXPECT_EQ(table.positions[18].repeatOf, 9);
@@ -78,4 +83,4 @@ TEST(Agreement, PositionsWithoutAnActionAreNeverWritten) {
 }
 
 }  // namespace
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -3,7 +3,7 @@
 
 #include "file_text.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 TEST(FileText, DecodedWhereTheCodePageMakesSenseEscapedOtherwise) {
@@ -39,4 +39,4 @@ TEST(FileText, DecodedWhereTheCodePageMakesSenseEscapedOtherwise) {
 }
 
 }  // namespace
-}  // namespace kiobind
+}  // namespace kio::kiobind

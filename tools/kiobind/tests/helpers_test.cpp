@@ -13,7 +13,7 @@
 #include "terminal.h"
 #include "vocabulary.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 TEST(LineNumbers, CountBreaksAsAnEditorDoes) {
@@ -31,7 +31,7 @@ TEST(LineNumbers, CountBreaksAsAnEditorDoes) {
         {"a\r", 2, 2},        {"\r\n\n", 3, 3},   {"\n\r\r\n", 4, 4},  // CR and LF found apart
     };
     for (const Case& c : cases) {
-        const LineNumbers numbers(c.bytes);
+        const analysis::LineNumbers numbers(c.bytes);
         EXPECT_EQ(numbers.LineOf(c.offset), c.line) << testing::PrintToString(std::string(c.bytes));
     }
 }
@@ -54,21 +54,21 @@ TEST(NearestName, SuggestsOnlyPlausibleTypos) {
         {"", std::nullopt},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(NearestName(c.text, names, self), c.expected) << c.text;
+        EXPECT_EQ(analysis::NearestName(c.text, names, self), c.expected) << c.text;
     }
-    EXPECT_EQ(EditDistance("KB_RUN", "kb_run"), 0u);
-    EXPECT_EQ(EditDistance("kitten", "sitting"), 3u);
-    EXPECT_TRUE(EqualsIgnoringCase("KB_RUN", "kb_run"));
-    EXPECT_FALSE(EqualsIgnoringCase("KB_RUN", "kb_ru"));
-    EXPECT_FALSE(EqualsIgnoringCase("KB_RUN", "kb_rum"));
+    EXPECT_EQ(analysis::EditDistance("KB_RUN", "kb_run"), 0u);
+    EXPECT_EQ(analysis::EditDistance("kitten", "sitting"), 3u);
+    EXPECT_TRUE(analysis::EqualsIgnoringCase("KB_RUN", "kb_run"));
+    EXPECT_FALSE(analysis::EqualsIgnoringCase("KB_RUN", "kb_ru"));
+    EXPECT_FALSE(analysis::EqualsIgnoringCase("KB_RUN", "kb_rum"));
 }
 
 // Skipping names by length alone must not change a single suggestion.
 TEST(NearestName, SkipsOnlyNamesThatCannotWin) {
     const auto self = [](std::string_view name) { return name; };
     std::vector<std::string_view> names;
-    names.reserve(kio::kKeyNames.size());
-    for (const kio::KeyName& key : kio::kKeyNames) names.push_back(key.name);
+    names.reserve(kio::binding::kKeyNames.size());
+    for (const kio::binding::KeyName& key : kio::binding::kKeyNames) names.push_back(key.name);
     std::mt19937 random(7);
     for (int round = 0; round < 3000; ++round) {
         std::string text(names[random() % names.size()]);
@@ -81,12 +81,12 @@ TEST(NearestName, SkipsOnlyNamesThatCannotWin) {
         std::optional<std::string_view> expected;
         size_t best = limit + 1;
         for (std::string_view name : names) {
-            if (const size_t distance = EditDistance(text, name); distance < best) {
+            if (const size_t distance = analysis::EditDistance(text, name); distance < best) {
                 expected = name;
                 best = distance;
             }
         }
-        ASSERT_EQ(NearestName(text, names, self), expected) << text;
+        ASSERT_EQ(analysis::NearestName(text, names, self), expected) << text;
     }
 }
 
@@ -164,4 +164,4 @@ TEST(Colour, OnlyOnATerminalWithoutNoColor) {
 }
 
 }  // namespace
-}  // namespace kiobind
+}  // namespace kio::kiobind

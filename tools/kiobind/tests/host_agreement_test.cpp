@@ -12,7 +12,7 @@
 
 #include "random_binding_file.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 namespace fs = std::filesystem;
@@ -72,8 +72,8 @@ TEST(HostAgreement, ShowRawMatchesGetPamThroughLibkio) {
 
     std::mt19937 random(2024);
     for (int round = 0; round < kFiles; ++round) {
-        WriteFile(input, test::RandomBindingFile(random));
-        const auto list = test::RandomActionList(random);
+        WriteFile(input, binding::test::RandomBindingFile(random));
+        const auto list = binding::test::RandomActionList(random);
         std::string names;
         for (const std::string& name : list) names += " " + name;
         WriteFile(order, names);
@@ -96,4 +96,4 @@ TEST(HostAgreement, ShowRawMatchesGetPamThroughLibkio) {
 }
 
 }  // namespace
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -13,7 +13,7 @@
 #include "safe_save.h"
 #include "test_files.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 constexpr int kRandomFiles = 300;
@@ -24,14 +24,15 @@ struct Run {
 };
 
 Run RunOn(const std::string& bytes, const std::vector<std::string>& words,
-          const kio::CodePage& codePage, Language language = Language::English) {
-    kio::test::FakeFiles files;
-    files.files[kio::test::kDefaultBindingFilePath] = bytes;
-    const kio::test::FakeFileSystem fileSystem(files);
+          const kio::binding::CodePage& codePage,
+          messages::Language language = messages::Language::English) {
+    kio::binding::test::FakeFiles files;
+    files.files[kio::binding::test::kDefaultBindingFilePath] = bytes;
+    const kio::binding::test::FakeFileSystem fileSystem(files);
     std::vector<std::string> all = words;
-    all.push_back(kio::test::kDefaultBindingFilePath);
+    all.push_back(kio::binding::test::kDefaultBindingFilePath);
     const Arguments arguments = ParseArguments(all);
-    const Context context{fileSystem.Get(), codePage, Style{}, kioedit::SystemSaveSystem(),
+    const Context context{fileSystem.Get(), codePage, Style{}, kio::edit::SystemSaveSystem(),
                           language};
     Output output;
     const int status = arguments.command == Command::Check ? RunCheck(arguments, context, output)
@@ -39,8 +40,8 @@ Run RunOn(const std::string& bytes, const std::vector<std::string>& words,
     return {status, output.out};
 }
 
-void ExpectAgreement(const std::string& bytes, const kio::CodePage& codePage,
-                     Language language = Language::English) {
+void ExpectAgreement(const std::string& bytes, const kio::binding::CodePage& codePage,
+                     messages::Language language = messages::Language::English) {
     const Run text = RunOn(bytes, {"check"}, codePage, language);
     const Run json = RunOn(bytes, {"check", "--format", "json"}, codePage, language);
     EXPECT_EQ(json.status, text.status);
@@ -53,12 +54,12 @@ void ExpectAgreement(const std::string& bytes, const kio::CodePage& codePage,
     std::string line;
     for (const nlohmann::json& finding : check["findings"]) {
         ASSERT_TRUE(std::getline(printed, line));
-        const std::string place =
-            kio::test::kDefaultBindingFilePath + ":" + std::to_string(int(finding["line"])) + ": ";
+        const std::string place = kio::binding::test::kDefaultBindingFilePath + ":" +
+                                  std::to_string(int(finding["line"])) + ": ";
         const std::string said = ": " + std::string(finding["text"]);
         EXPECT_EQ(line.substr(0, place.size()), place);
         EXPECT_TRUE(line.size() > said.size() && line.ends_with(said)) << line << "\n" << said;
-        if (language == Language::English) {
+        if (language == messages::Language::English) {
             EXPECT_EQ(line, place + std::string(finding["severity"]) + said);
         }
         EXPECT_EQ(std::string(finding["key"]).rfind(std::string(finding["id"]), 0), 0u);
@@ -88,7 +89,7 @@ TEST(JsonAgreement, TrapFile) {
     std::ifstream trap(KIOBIND_TRAPS, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(trap)), {});
     ASSERT_FALSE(bytes.empty());
-    ExpectAgreement(bytes, kio::DefaultCodePage());
+    ExpectAgreement(bytes, kio::binding::DefaultCodePage());
 }
 
 TEST(JsonAgreement, RandomFiles) {
@@ -97,8 +98,10 @@ TEST(JsonAgreement, RandomFiles) {
         for (int round = 0; round < kRandomFiles; ++round) {
             SCOPED_TRACE(round);
             // In Japanese the text shows the file's characters decoded; JSON's text too.
-            ExpectAgreement(test::RandomBindingFile(random), *kio::FindBuiltInCodePage(codePageId),
-                            round % 2 == 0 ? Language::English : Language::Japanese);
+            ExpectAgreement(
+                binding::test::RandomBindingFile(random),
+                *kio::binding::FindBuiltInCodePage(codePageId),
+                round % 2 == 0 ? messages::Language::English : messages::Language::Japanese);
             if (HasFailure()) {
                 return;
             }
@@ -115,9 +118,9 @@ TEST(SharedKeys, CheckTextAndJson) {
     for (const nlohmann::json& row : cases) {
         SCOPED_TRACE(std::string(row["what"]));
         const std::string bytes = row["file"];
-        const auto text = RunOn(bytes, {"check"}, kio::DefaultCodePage());
+        const auto text = RunOn(bytes, {"check"}, kio::binding::DefaultCodePage());
         const nlohmann::json json = nlohmann::json::parse(
-            RunOn(bytes, {"check", "--format", "json"}, kio::DefaultCodePage()).out);
+            RunOn(bytes, {"check", "--format", "json"}, kio::binding::DefaultCodePage()).out);
         nlohmann::json shared = nlohmann::json::array();
         for (const nlohmann::json& finding : json["findings"]) {
             if (std::string(finding["id"]).starts_with("K50")) {
@@ -136,4 +139,4 @@ TEST(SharedKeys, CheckTextAndJson) {
 }
 
 }  // namespace
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -12,18 +12,18 @@
 #include "random_binding_file.h"
 #include "test_files.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 TEST(LanguageChoice, OptionThenWindowsThenFirstLocaleVariable) {
-    constexpr auto en = Language::English;
-    constexpr auto ja = Language::Japanese;
+    constexpr auto en = messages::Language::English;
+    constexpr auto ja = messages::Language::Japanese;
     const std::optional<uint16_t> posix;
     struct Case {
         std::string_view option;
         std::optional<uint16_t> windowsId;
         std::string_view lcAll, lcMessages, lang;
-        std::optional<Language> expected;
+        std::optional<messages::Language> expected;
     };
     const Case cases[] = {
         {"", posix, "", "", "", en},
@@ -87,9 +87,9 @@ TEST(LanguageChoice, JapaneseLocaleReadsCodePage932AndWrongLangFallsToTheSystem)
     LanguageInputs japanese;
     japanese.lang = "ja_JP.UTF-8";
     japanese.option = "fr";
-    EXPECT_EQ(LanguageOrSystems(japanese), Language::Japanese);
+    EXPECT_EQ(LanguageOrSystems(japanese), messages::Language::Japanese);
     japanese.option = "en";
-    EXPECT_EQ(LanguageOrSystems(japanese), Language::English);
+    EXPECT_EQ(LanguageOrSystems(japanese), messages::Language::English);
 }
 
 TEST(LanguageChoice, LangOptionStandsAnywhere) {
@@ -108,21 +108,21 @@ TEST(LanguageChoice, LangOptionStandsAnywhere) {
     for (const Case& c : cases) {
         const Arguments arguments = ParseArguments(c.words);
         EXPECT_EQ(arguments.language, c.language) << c.words[0];
-        EXPECT_EQ(Render(arguments.error), c.error) << c.words[0];
+        EXPECT_EQ(messages::Render(arguments.error), c.error) << c.words[0];
     }
     EXPECT_EQ(ParseArguments({"check", "--lang=en", "x.ini"}).file, "x.ini");
     EXPECT_TRUE(ParseArguments({"--lang=ja"}).help);
 }
 
 // kiobind check --format json on `bytes` in `language`: what a script reads.
-nlohmann::json CheckJson(const std::string& bytes, Language language) {
-    kio::test::FakeFiles files;
-    files.files[kio::test::kDefaultBindingFilePath] = bytes;
-    const kio::test::FakeFileSystem fileSystem(files);
+nlohmann::json CheckJson(const std::string& bytes, messages::Language language) {
+    kio::binding::test::FakeFiles files;
+    files.files[kio::binding::test::kDefaultBindingFilePath] = bytes;
+    const kio::binding::test::FakeFileSystem fileSystem(files);
     const Arguments arguments =
-        ParseArguments({"check", "--format", "json", kio::test::kDefaultBindingFilePath});
-    const Context context{fileSystem.Get(), kio::DefaultCodePage(), Style{},
-                          kioedit::SystemSaveSystem(), language};
+        ParseArguments({"check", "--format", "json", kio::binding::test::kDefaultBindingFilePath});
+    const Context context{fileSystem.Get(), kio::binding::DefaultCodePage(), Style{},
+                          kio::edit::SystemSaveSystem(), language};
     Output output;
     RunCheck(arguments, context, output);
     return nlohmann::json::parse(output.out);
@@ -142,12 +142,12 @@ TEST(LanguageChoice, JsonKeepsLinesAndIdentifiersInEveryLanguage) {
     ASSERT_FALSE(files[0].empty());
     std::mt19937 random(20);
     for (int i = 0; i < 100; ++i) {
-        files.push_back(test::RandomBindingFile(random));
+        files.push_back(binding::test::RandomBindingFile(random));
     }
     size_t findings = 0;
     for (const std::string& bytes : files) {
-        const nlohmann::json english = CheckJson(bytes, Language::English);
-        const nlohmann::json japanese = CheckJson(bytes, Language::Japanese);
+        const nlohmann::json english = CheckJson(bytes, messages::Language::English);
+        const nlohmann::json japanese = CheckJson(bytes, messages::Language::Japanese);
         EXPECT_EQ(WithoutWords(japanese), WithoutWords(english));
         for (size_t f = 0; f < english["findings"].size(); ++f, ++findings) {
             EXPECT_NE(japanese["findings"][f]["text"], english["findings"][f]["text"]);
@@ -157,4 +157,4 @@ TEST(LanguageChoice, JsonKeepsLinesAndIdentifiersInEveryLanguage) {
 }
 
 }  // namespace
-}  // namespace kiobind
+}  // namespace kio::kiobind

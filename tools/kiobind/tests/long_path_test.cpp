@@ -9,18 +9,18 @@
 #include "commands.h"
 #include "real_files.h"
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 namespace fs = std::filesystem;
 
 TEST(LongPaths, AreReadOrReportedWithTheirCode) {
-    const kio::test::TemporaryDirectory root;
+    const kio::binding::test::TemporaryDirectory root;
     const fs::path deep =
         root.Path() / std::string(200, 'a') / std::string(200, 'b') / std::string(200, 'c');
     fs::create_directories(deep);
     const std::string existing = (deep / "input.ini").string();
-    kio::test::WriteFile(existing, "KB_Run=space\n");
+    kio::binding::test::WriteFile(existing, "KB_Run=space\n");
     const std::string missingFile = (deep / "missing.ini").string();
     const std::string missingDirectory =
         (root.Path() / std::string(200, 'x') / std::string(200, 'y') / "input.ini").string();
@@ -47,4 +47,4 @@ TEST(LongPaths, AreReadOrReportedWithTheirCode) {
 }
 
 }  // namespace
-}  // namespace kiobind
+}  // namespace kio::kiobind

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-namespace kiobind {
+namespace kio::kiobind {
 namespace {
 
 namespace fs = std::filesystem;
@@ -125,4 +125,4 @@ TEST(Output, WriteErrorsControlBytesAndOptionsEnd) {
 }
 
 }  // namespace
-}  // namespace kiobind
+}  // namespace kio::kiobind
