@@ -1,7 +1,9 @@
 #include "browser_keys.h"
 
 #include <array>
+#include <utility>
 
+#include "characters.h"
 #include "nearest_name.h"
 #include "vocabulary.h"
 
@@ -37,6 +39,15 @@ std::optional<std::string> KeyNameOf(int32_t value) {
         }
     }
     return std::nullopt;
+}
+
+std::string WrittenValue(int entry, int32_t value) {
+    if (entry % 2 == 0) {
+        if (std::optional<std::string> name = KeyNameOf(value)) {
+            return std::move(*name);
+        }
+    }
+    return Hex(static_cast<uint32_t>(value));
 }
 
 std::string_view BrowserCodeOf(int32_t value) {

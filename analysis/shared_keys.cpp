@@ -10,20 +10,6 @@
 #include "vocabulary.h"
 
 namespace kio::analysis {
-namespace {
-
-// How the line's own text shows a value to the player: a key name, or 0x... for
-// the pad and for keys without a name.
-std::string ValueShown(int entry, int32_t value) {
-    if (entry % 2 == 0) {
-        if (const std::optional<std::string> name = KeyNameOf(value)) {
-            return *name;
-        }
-    }
-    return Hex(static_cast<uint32_t>(value));
-}
-
-}  // namespace
 
 bool IsMenuAction(int action) {
     static constexpr std::string_view kMenuActions[] = {"Up",    "Down",   "Left",    "Right",
@@ -67,7 +53,7 @@ void AddSharedKeys(const FileAnalysis& analysis, std::vector<Finding>& findings)
              messages::Message{
                  key,
                  {messages::Plain("binding", std::string(kio::binding::BindingName(*lastSet))),
-                  messages::Plain("value", ValueShown(*lastSet, kindAndValue.second)),
+                  messages::Plain("value", WrittenValue(*lastSet, kindAndValue.second)),
                   messages::Plain("others", others)}},
              SpanOf(line, line.valueText)});
     }

@@ -78,6 +78,11 @@ const Bridge = {
   textKind(bytes) {
     return Bridge.call('kio_text_kind', [bytes]).kind;
   },
+  // A value as the file writes it: a keyboard binding's key name where it has
+  // one, else 0x and the number (a pad binding's always).
+  written(value, pad = false) {
+    return Bridge.call('kio_written', [], [value, pad ? 1 : 0]).text;
+  },
   // The value `binding` gets from `typed`, as kiobind set takes it, or null
   // where set refuses it. Typed text goes as UTF-8, so no character passes as
   // another.

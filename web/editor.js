@@ -75,13 +75,14 @@ function showStatus() {
   status.classList.toggle('error', editor.status.isError);
 }
 
-function hex(value) {
-  return '0x' + (value >>> 0).toString(16).toUpperCase();
+// A keyboard binding's value as the file writes it: its name, or 0x and its number.
+function valueText(value) {
+  return Bridge.written(value);
 }
 
-// A key value as the file writes it: its name, or 0x and its number.
-function valueText(value) {
-  return editor.vocabulary.nameOfValue.get(value) ?? hex(value);
+// A pad binding's value as the file writes it.
+function padText(value) {
+  return Bridge.written(value, true);
 }
 
 function bindingOf(name) {
@@ -275,7 +276,7 @@ function bindKey(binding, value, back = document.activeElement) {
       before.value === bindingOf(binding).value) {
     return;
   }
-  const shown = binding.startsWith('KB_') ? valueText : hex;
+  const shown = binding.startsWith('KB_') ? valueText : padText;
   const newValue = shown(bindingOf(binding).value);
   const oldValue = shown(before.value);
   const change = editor.status.words;
@@ -544,7 +545,7 @@ function fillKeyList() {
   // Keys without a name of their own are written as numbers.
   const unnamed = editor.vocabulary.browserKeys
     .filter((key) => key.name === null && KeyboardLayouts.us104.some((k) => k.code === key.code))
-    .map((key) => new Option(keyShown(key.value), hex(key.value)));
+    .map((key) => new Option(keyShown(key.value), valueText(key.value)));
   $('#key-list').replaceChildren(...named, ...unnamed);
 }
 

@@ -92,7 +92,7 @@ function cancelWaiting() {
 
 function fileNameOfCode(code) {
   const key = editor.keyOfCode.get(code);
-  return key ? key.name ?? hex(key.value) : '';
+  return key ? key.name ?? valueText(key.value) : '';
 }
 
 function bindCode(code) {
@@ -234,7 +234,7 @@ function commitPadOnce(input, stay) {
   const binding = input.parentElement.dataset.binding;
   const value = input.value;
   const current = bindingOf(binding);
-  const shown = current.line === null ? '' : hex(current.value);
+  const shown = current.line === null ? '' : padText(current.value);
   if (value === shown) {
     return;
   }

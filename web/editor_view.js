@@ -93,7 +93,7 @@ function renderKeyCell(cell, binding) {
   } else if (!set) {
     name = text('defaultValue');
   } else if (binding.value === 0) {
-    name = text('noKey', hex(0));
+    name = text('noKey', padText(0));
   } else {
     cap = keyShown(binding.value).slice(name.length).trim();
   }
@@ -118,7 +118,7 @@ function renderKeyCell(cell, binding) {
 function renderPadCell(cell, binding) {
   const input = cell.querySelector('input');
   if (document.activeElement !== input) {
-    input.value = binding.line === null ? '' : hex(binding.value);
+    input.value = binding.line === null ? '' : padText(binding.value);
     input.removeAttribute('aria-invalid');
   }
 }

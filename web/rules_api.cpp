@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "api_support.h"
+#include "browser_keys.h"
 #include "code_page.h"
 #include "edit_request.h"
 #include "encoding_findings.h"
@@ -94,6 +95,12 @@ char* kio_encoding(const char* bytes, size_t size, uint32_t codePageId) {
         {{"utf16", kio::analysis::DetectUtf16(file).has_value()},
          {"utf8",
           kio::analysis::FirstUtf8Sequence(file, kio::web::CodePageOf(codePageId)).has_value()}});
+}
+
+// A value as the file writes it, for a keyboard binding (`pad` 0) or a pad
+// binding (1).
+char* kio_written(int32_t value, uint32_t pad) {
+    return kio::web::HandOver({{"text", kio::analysis::WrittenValue(pad != 0 ? 1 : 0, value)}});
 }
 
 // The value `binding` gets when the player types `value`, as kiobind set takes

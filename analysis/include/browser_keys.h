@@ -40,6 +40,10 @@ std::string FileSpelling(std::string_view keyName);
 // name reaches it; "-" and "/" reach only their numeric-pad codes.
 std::optional<std::string> KeyNameOf(int32_t value);
 
+// A binding's value as the file writes it: a keyboard binding's key name where
+// the value has one, else 0x and the number (the pad's values always).
+std::string WrittenValue(int entry, int32_t value);
+
 // The browser key code of a DirectInput value, or "" when no browser key sends it.
 std::string_view BrowserCodeOf(int32_t value);
 

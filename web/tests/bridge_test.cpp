@@ -104,6 +104,18 @@ TEST(PageBridge, AnswersAsKiobindDoes) {
                       *kio::edit::ReadGameValues(set.bytes, codePage)[static_cast<size_t>(entry)])
                 << binding << "=" << typed;
         }
+
+        // A value as the page shows it is what set writes back as that value.
+        const auto& keys = kio::binding::kKeyNames;
+        const int32_t value =
+            random() % 2 != 0 ? keys[random() % keys.size()].code : static_cast<int32_t>(random());
+        const std::string written = Answer(kio_written(value, entry % 2))["text"];
+        const kio::edit::EditOutcome rewritten =
+            kio::edit::SetBinding("", binding, written, codePage);
+        ASSERT_EQ(rewritten.status, kio::edit::EditStatus::Ok) << binding << "=" << written;
+        EXPECT_EQ(*kio::edit::ReadGameValues(rewritten.bytes, codePage)[static_cast<size_t>(entry)],
+                  value)
+            << binding << "=" << written;
     }
 }
 
