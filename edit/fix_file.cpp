@@ -61,6 +61,17 @@ int LineOfUnit(std::u16string_view text, size_t unit) {
     return kio::analysis::LineNumbers(bytes).LineOf(unit);
 }
 
+// Whether a character shows as itself: not a control, not half a pair, and
+// not one that turns or breaks the text around it (bidirectional marks and
+// overrides, line and paragraph separators, invisible formatting), which a
+// terminal or the page would act on rather than show.
+bool ShowsAsItself(char32_t c) {
+    const auto in = [c](char32_t first, char32_t last) { return c >= first && c <= last; };
+    return c >= 0x20 && !in(0x7F, 0x9F) && !in(0xD800, 0xDFFF) && c != 0xAD && c != 0x61C &&
+           c != 0x180E && !in(0x200B, 0x200F) && !in(0x2028, 0x202E) && !in(0x2060, 0x206F) &&
+           c != 0xFEFF && !in(0xFFF9, 0xFFFB);
+}
+
 DescribedCharacter DescribeCharacter(std::u16string_view text, size_t unit) {
     char32_t c = text[unit];
     const bool pair = c >= 0xD800 && c < 0xDC00 && unit + 1 < text.size() &&
@@ -68,8 +79,7 @@ DescribedCharacter DescribeCharacter(std::u16string_view text, size_t unit) {
     if (pair) {
         c = 0x10000 + ((c - 0xD800) << 10) + (text[unit + 1] - 0xDC00);
     }
-    const bool printable = c >= 0x20 && !(c >= 0x7F && c < 0xA0) && !(c >= 0xD800 && c < 0xE000);
-    return {printable ? std::optional(Utf8(c)) : std::nullopt, c, LineOfUnit(text, unit)};
+    return {ShowsAsItself(c) ? std::optional(Utf8(c)) : std::nullopt, c, LineOfUnit(text, unit)};
 }
 
 // The UTF-16 text after the byte-order mark, in native code units.

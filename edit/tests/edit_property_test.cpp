@@ -241,9 +241,16 @@ TEST(EditProperty, Utf16RefusalNamesTheEditorsLine) {
         int line;
     };
     const Case cases[] = {
-        {u"a\rb\nc\r\nd=\u4E00", 1252, 4}, {u"\n\r\u4E00", 1252, 3},
-        {u"\r\n\r\n\u4E00\n", 1252, 3},    {u"a\r\u4E00\r\n", 1252, 2},
+        {u"a\rb\nc\r\nd=\u4E00", 1252, 4},
+        {u"\n\r\u4E00", 1252, 3},
+        {u"\r\n\r\n\u4E00\n", 1252, 3},
+        {u"a\r\u4E00\r\n", 1252, 2},
         {u"\u4E0A\u4E0D\n\u00E9", 932, 2},
+        // Characters that would turn or break the words around them are named
+        // by code point alone.
+        {u"a\n\u202E", 1252, 2},
+        {u"\u2028", 1252, 1},
+        {u"\u200F", 1252, 1},
     };
     for (const Case& c : cases) {
         for (const bool little : {true, false}) {
@@ -258,6 +265,7 @@ TEST(EditProperty, Utf16RefusalNamesTheEditorsLine) {
             const std::string text = kio::messages::Render(refused.edit.refusal);
             EXPECT_NE(text.find(" on line " + std::to_string(c.line) + " has"), std::string::npos)
                 << text;
+            EXPECT_EQ(text.find("\xE2\x80"), std::string::npos) << text;
         }
     }
 }
