@@ -41,6 +41,12 @@ nlohmann::ordered_json FindingJson(const analysis::Finding& finding, Language la
             json["fix"]["binding"] = kio::binding::BindingName(*finding.fix->entry);
             json["fix"]["value"] = finding.fix->gameReads;
         }
+        // Converting from UTF-16 is no byte replacement a script could apply
+        // (and the conversion may still be refused): an empty replacement of
+        // the whole file would empty it. kiobind fix converts.
+        if (finding.fix->kind == analysis::FixKind::ConvertUtf16) {
+            json["fix"]["replacement"] = nullptr;
+        }
     }
     return json;
 }
