@@ -119,13 +119,4 @@ SetRequest ParseSetRequest(std::string_view binding, std::string_view value,
     return request;
 }
 
-std::optional<int32_t> ValueToSet(std::string_view binding, std::string_view value,
-                                  const kio::binding::CodePage& codePage) {
-    const SetRequest request = ParseSetRequest(binding, value, codePage);
-    if (request.value.empty()) {
-        return std::nullopt;
-    }
-    return request.decoded;
-}
-
 }  // namespace kio::edit

@@ -55,6 +55,20 @@ kio::messages::Language LanguageOf(uint32_t id) {
     return id == 1 ? kio::messages::Language::Japanese : kio::messages::Language::English;
 }
 
+Json InBothLanguages(const std::optional<kio::messages::Message>& message,
+                     const FileTextShowers& showFileText) {
+    Json words = Json::array();
+    if (message) {
+        for (const kio::messages::Language language :
+             {kio::messages::Language::English, kio::messages::Language::Japanese}) {
+            words.push_back(Bytes(PageWords(
+                *message, language,
+                showFileText ? showFileText(language) : kio::messages::FileTextShower())));
+        }
+    }
+    return words;
+}
+
 Json FindingsJson(const std::vector<kio::analysis::Finding>& findings,
                   kio::messages::Language language,
                   const kio::messages::FileTextShower& showFileText) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,14 @@ Json FindingsJson(const std::vector<kio::analysis::Finding>& findings,
 // A message's words on the page: its page variant (key + ".page") where the
 // catalogue has one, since the page has buttons where kiobind has commands.
 // `showFileText` shows the file's bytes it quotes.
+// How each language shows text from the file; none: escaped.
+using FileTextShowers = std::function<kio::messages::FileTextShower(kio::messages::Language)>;
+
+// Words the status line keeps, in both languages, so that they follow a later
+// switch of language: indexed by the page's language id, empty for none.
+Json InBothLanguages(const std::optional<kio::messages::Message>& message,
+                     const FileTextShowers& showFileText = {});
+
 std::string PageWords(const kio::messages::Message& message, kio::messages::Language language,
                       const kio::messages::FileTextShower& showFileText);
 

@@ -83,12 +83,12 @@ const Bridge = {
   written(value, pad = false) {
     return Bridge.call('kio_written', [], [value, pad ? 1 : 0]).text;
   },
-  // The value `binding` gets from `typed`, as kiobind set takes it, or null
-  // where set refuses it. Typed text goes as UTF-8, so no character passes as
-  // another.
+  // {value, refusal}: the value `binding` gets from `typed`, as kiobind set
+  // takes it, or null and set's refusal in both languages. Typed text goes as
+  // UTF-8, so no character passes as another.
   valueToSet(binding, typed, codePage) {
     Bridge.utf8Encoder = Bridge.utf8Encoder || new TextEncoder();
-    return Bridge.call('kio_value', [binding, Bridge.utf8Encoder.encode(typed)], [codePage]).value;
+    return Bridge.call('kio_value', [binding, Bridge.utf8Encoder.encode(typed)], [codePage]);
   },
   // A finding's or a refusal's words: UTF-8, with the file's own bytes escaped.
   words(byteString) {

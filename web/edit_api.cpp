@@ -11,18 +11,11 @@ namespace {
 
 using kio::web::Json;
 
-// Words the status line keeps, in both languages, so that they follow a later
-// switch of language: indexed by the page's language id, empty for none.
-Json InBothLanguages(const std::optional<kio::messages::Message>& message, uint32_t codePageId) {
-    Json words = Json::array();
-    if (message) {
-        for (const kio::messages::Language language :
-             {kio::messages::Language::English, kio::messages::Language::Japanese}) {
-            words.push_back(kio::web::Bytes(kio::web::PageWords(
-                *message, language, kio::web::FileTextShowerInPage(language, codePageId))));
-        }
-    }
-    return words;
+// File text as the page shows it in each language: decoded by the browser.
+kio::web::FileTextShowers ShowersFor(uint32_t codePageId) {
+    return [codePageId](kio::messages::Language language) {
+        return kio::web::FileTextShowerInPage(language, codePageId);
+    };
 }
 
 Json OutcomeJson(const kio::edit::EditOutcome& outcome, uint32_t codePageId) {
@@ -39,7 +32,8 @@ Json OutcomeJson(const kio::edit::EditOutcome& outcome, uint32_t codePageId) {
     const bool refused = outcome.status == kio::edit::EditStatus::Refused;
     return {{"status", status},
             {"refusal",
-             InBothLanguages(refused ? std::optional(outcome.refusal) : std::nullopt, codePageId)},
+             kio::web::InBothLanguages(refused ? std::optional(outcome.refusal) : std::nullopt,
+                                       ShowersFor(codePageId))},
             {"refusalId", refused ? Json(outcome.refusal.Id()) : Json(nullptr)},
             {"bytes", kio::web::Bytes(outcome.bytes)},
             {"changes", std::move(changes)}};
@@ -77,11 +71,11 @@ char* kio_fix(const char* file, size_t fileSize, uint32_t codePageId, uint32_t l
         View(file, fileSize), CodePageOf(codePageId), &kio::web::EncodeUtf16InPage);
     const kio::messages::Language language = kio::web::LanguageOf(languageId);
     Json json = OutcomeJson(outcome.edit, codePageId);
-    json["convertedFrom"] =
-        InBothLanguages(outcome.convertedFrom.empty()
-                            ? std::nullopt
-                            : std::optional(kio::messages::Message{outcome.convertedFrom, {}}),
-                        codePageId);
+    json["convertedFrom"] = kio::web::InBothLanguages(
+        outcome.convertedFrom.empty()
+            ? std::nullopt
+            : std::optional(kio::messages::Message{outcome.convertedFrom, {}}),
+        ShowersFor(codePageId));
     json["remaining"] = kio::web::FindingsJson(
         outcome.remaining, language, kio::web::FileTextShowerInPage(language, codePageId));
     return HandOver(json);

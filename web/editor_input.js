@@ -203,7 +203,7 @@ function onKeyDown(event) {
 // The value a pad field's text sets, as kiobind set takes it; null where set
 // refuses it.
 function padValueOf(input) {
-  return Bridge.valueToSet(input.parentElement.dataset.binding, input.value, editor.codePage);
+  return Bridge.valueToSet(input.parentElement.dataset.binding, input.value, editor.codePage).value;
 }
 
 function onPadInput(input) {
@@ -248,11 +248,13 @@ function commitPadOnce(input, stay) {
     }
     return;
   }
-  const typed = padValueOf(input);
+  const answer = Bridge.valueToSet(binding, value, editor.codePage);
+  const typed = answer.value;
   if (typed === null) {
     input.value = shown;
     input.removeAttribute('aria-invalid');
-    say(() => text('padFormat', binding, value), true);
+    const refusal = refusalWords(answer);
+    say(() => text('padKept', refusal(), binding), true);
     return;
   }
   if (current.line !== null && typed === current.value) {

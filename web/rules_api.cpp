@@ -104,13 +104,17 @@ char* kio_written(int32_t value, uint32_t pad) {
 }
 
 // The value `binding` gets when the player types `value`, as kiobind set takes
-// it, or null where set refuses it.
+// it, or null where set refuses it, with set's refusal in both languages.
 char* kio_value(const char* binding, size_t bindingSize, const char* value, size_t valueSize,
                 uint32_t codePageId) {
-    const std::optional<int32_t> set =
-        kio::edit::ValueToSet(kio::web::View(binding, bindingSize),
-                              kio::web::View(value, valueSize), kio::web::CodePageOf(codePageId));
-    return kio::web::HandOver({{"value", set ? Json(*set) : Json(nullptr)}});
+    const kio::edit::SetRequest request = kio::edit::ParseSetRequest(
+        kio::web::View(binding, bindingSize), kio::web::View(value, valueSize),
+        kio::web::CodePageOf(codePageId));
+    const bool refused = request.value.empty();
+    return kio::web::HandOver(
+        {{"value", refused ? Json(nullptr) : Json(request.decoded)},
+         {"refusal",
+          kio::web::InBothLanguages(refused ? std::optional(request.refusal) : std::nullopt)}});
 }
 
 // Whether the bytes are text: {"kind": "text"}, "controls" when too many bytes

@@ -27,7 +27,6 @@ const kStringValues = {
   added: ['line', 'after'],
   couldNot: ['binding'],
   unknownKey: ['code'],
-  padFormat: ['binding', 'value'],
   resetAsk: ['count'],
   fixed: ['changes'],
   converted: ['from'],
@@ -45,6 +44,7 @@ const kStringValues = {
   keepCodePage: ['codePage'],
   turnedOff: ['binding', 'lines'],
   waitCancelled: ['binding'],
+  padKept: ['refusal', 'binding'],
   historyDropped: ['count'],
 };
 

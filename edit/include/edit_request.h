@@ -40,9 +40,4 @@ struct SetRequest {
 SetRequest ParseSetRequest(std::string_view binding, std::string_view value,
                            const kio::binding::CodePage& codePage);
 
-// The value the game reads for `binding` once set writes `value` for it, or
-// nothing where set refuses the name or the value.
-std::optional<int32_t> ValueToSet(std::string_view binding, std::string_view value,
-                                  const kio::binding::CodePage& codePage);
-
 }  // namespace kio::edit

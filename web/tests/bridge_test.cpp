@@ -97,6 +97,9 @@ TEST(PageBridge, AnswersAsKiobindDoes) {
         const nlohmann::json answer = Answer(
             kio_value(binding.data(), binding.size(), typed.data(), typed.size(), codePage.id));
         const kio::edit::EditOutcome set = kio::edit::SetBinding("", binding, typed, codePage);
+        // Refused with set's words, in both languages, exactly where set refuses.
+        EXPECT_EQ(answer["refusal"].size(), set.status == kio::edit::EditStatus::Ok ? 0u : 2u)
+            << binding << "=" << typed;
         if (set.status != kio::edit::EditStatus::Ok) {
             EXPECT_TRUE(answer["value"].is_null()) << binding << "=" << typed;
         } else {

@@ -243,6 +243,10 @@ def test_rebinding_and_saving(editor):
     assert editor.find('[data-key="tab"] .actions').text == 'Item'
 
     pad = editor.find('[data-binding="PAD_Run"] input')
+    # A number refused says what set says: the hexadecimal meant.
+    pad.send_keys(Keys.CONTROL, 'a')
+    pad.send_keys('57', Keys.ENTER)
+    editor.wait_for(lambda: '0x39' in editor.status(), 'the refusal names 0x39')
     pad.send_keys(Keys.CONTROL, 'a')
     pad.send_keys('0x1G')
     assert pad.get_attribute('aria-invalid') == 'true', 'a non-hex digit passes as typed'
