@@ -76,6 +76,12 @@ char* kio_vocabulary() {
 }
 
 // What the game and `kiobind check` make of the file.
+// A file's bytes as the page shows them: {"text": UTF-8}.
+char* kio_shown(const char* bytes, size_t size, uint32_t codePageId) {
+    return kio::web::HandOver(
+        {{"text", kio::web::ShownInPage(kio::web::View(bytes, size), codePageId)}});
+}
+
 char* kio_analyse(const char* bytes, size_t size, uint32_t codePageId, uint32_t languageId) {
     const kio::binding::CodePage& codePage = kio::web::CodePageOf(codePageId);
     const std::string_view file = kio::web::View(bytes, size);

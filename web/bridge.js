@@ -78,6 +78,12 @@ const Bridge = {
   textKind(bytes) {
     return Bridge.call('kio_text_kind', [bytes]).kind;
   },
+  // Bytes of the file as the page shows them: decoded, with each byte the code
+  // page has no form for and each control character but the tab as \xNN, as
+  // the findings quote them.
+  shown(bytes, codePage) {
+    return Bridge.call('kio_shown', [bytes], [codePage]).text;
+  },
   // A value as the file writes it: a keyboard binding's key name where it has
   // one, else 0x and the number (a pad binding's always).
   written(value, pad = false) {

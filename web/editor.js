@@ -53,9 +53,9 @@ const settings = {
   },
 };
 
-function decodeBytes(byteString) {
-  const decoder = new TextDecoder(Bridge.decoderLabel(editor.codePage));
-  return decoder.decode(Bridge.bytesOf(byteString));
+// Bytes of the file (as a byte string) as the page shows them.
+function shownOf(byteString) {
+  return Bridge.shown(Bridge.bytesOf(byteString), editor.codePage);
 }
 
 function isDirty() {
@@ -185,8 +185,8 @@ function sayAfterEdit(words, dropped) {
 // The lines an outcome changed, as the status line tells them.
 function changeSummary(outcome) {
   const lines = outcome.changes.map((change) => ({
-    line: change.line, added: change.added, after: shownText(decodeBytes(change.after)),
-    before: change.added ? '' : shownText(decodeBytes(change.before))}));
+    line: change.line, added: change.added, after: shownOf(change.after),
+    before: change.added ? '' : shownOf(change.before)}));
   return () => lines.map((change) => (change.added
     ? text('added', change.line, change.after)
     : text('changed', change.line, change.after, change.before))).join('; ');

@@ -231,8 +231,7 @@ function renderFile(byLine) {
     editor.savedLines = {of: editor.savedBytes, lines: splitLines(editor.savedBytes)};
   }
   const changed = changedLines(editor.savedLines.lines, lines);
-  const decoder = new TextDecoder(Bridge.decoderLabel(editor.codePage));
-  editor.fileView.show(lines, (line) => decoder.decode(line), (index) => {
+  editor.fileView.show(lines, (line) => Bridge.shown(line, editor.codePage), (index) => {
     const found = byLine.get(index + 1);
     const classes = [changed.has(index) ? 'changed' : ''];
     if (found) {

@@ -11,15 +11,6 @@ function splitLines(bytes) {
   return {length: starts.length, line: (index) => bytes.subarray(starts[index], ends[index])};
 }
 
-// Text of the file as the page shows it: control characters escaped as the
-// findings escape them (\x1B), so that none shows as an empty box.
-function shownText(decoded) {
-  // Matching control characters is the point here.
-  // eslint-disable-next-line no-control-regex
-  return decoded.replace(/[\0-\x08\x0A-\x1F\x7F]/g,
-                         (c) => '\\x' + c.charCodeAt(0).toString(16).toUpperCase().padStart(2, '0'));
-}
-
 function lineKey(line) {
   let key = '';
   for (let i = 0; i < line.length; i += 8192) {
@@ -93,7 +84,7 @@ function createFileView(view) {
   list.className = 'file-lines';
   spacer.append(list);
   view.replaceChildren(spacer);
-  const state = {lines: {length: 0}, decode: null, describe: null, lineHeight: 0};
+  const state = {lines: {length: 0}, shown: null, describe: null, lineHeight: 0};
 
   function draw() {
     if (!state.lineHeight) {
@@ -112,7 +103,7 @@ function createFileView(view) {
       const item = document.createElement('li');
       item.value = index + 1;
       item.id = `file-line-${index + 1}`;
-      item.textContent = shownText(state.decode(state.lines.line(index))) || '\u200b';
+      item.textContent = state.shown(state.lines.line(index)) || '\u200b';
       const {className, title} = state.describe(index);
       item.className = className;
       if (title) {
@@ -128,8 +119,8 @@ function createFileView(view) {
   new ResizeObserver(() => draw()).observe(view);
 
   return {
-    show(lines, decode, describe, lineInSight) {
-      Object.assign(state, {lines, decode, describe});
+    show(lines, shown, describe, lineInSight) {
+      Object.assign(state, {lines, shown, describe});
       if (lineInSight) {
         state.lineHeight = state.lineHeight || 16;
         view.scrollTop = (lineInSight - 1) * state.lineHeight - view.clientHeight / 2;

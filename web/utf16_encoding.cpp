@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "api_support.h"
 #include "shown_text.h"
 
 namespace {
@@ -74,6 +75,25 @@ kio::messages::FileTextShower FileTextShowerInPage(kio::messages::Language langu
             return DecodedInPage(part, codePageId);
         });
     };
+}
+
+std::string ShownInPage(std::string_view bytes, uint32_t codePageId) {
+    const auto decode = [codePageId](std::string_view part) {
+        return DecodedInPage(part, codePageId);
+    };
+    // Tabs stay tabs: they line a file up, and no code page makes one part of
+    // a character.
+    std::string shown;
+    size_t start = 0;
+    for (size_t tab = bytes.find('\t');; tab = bytes.find('\t', start)) {
+        shown += kio::analysis::ShowDecoded(bytes.substr(start, tab - start),
+                                            CodePageOf(codePageId), decode);
+        if (tab == std::string_view::npos) {
+            return shown;
+        }
+        shown += '\t';
+        start = tab + 1;
+    }
 }
 
 }  // namespace kio::web

@@ -18,4 +18,9 @@ kio::edit::Utf16Conversion EncodeUtf16InPage(std::u16string_view text, uint32_t 
 kio::messages::FileTextShower FileTextShowerInPage(kio::messages::Language language,
                                                    uint32_t codePageId);
 
+// A file's bytes as the file view shows them: decoded by the browser, each
+// byte the code page has no form for and each control character but the tab
+// as \xNN.
+std::string ShownInPage(std::string_view bytes, uint32_t codePageId);
+
 }  // namespace kio::web

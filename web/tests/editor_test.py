@@ -712,7 +712,8 @@ def test_status_speaks_plainly(editor):
     unknown keys point at the page's own buttons, the status follows the language."""
     editor.load()
     weird = SHOTS / 'control.ini'
-    weird.write_bytes(b'; bell \x07 here\r\nKB_Run=f ; esc \x1b\r\nKB_Item=i\r\nKB_Map=hello\r\n')
+    weird.write_bytes(b'; bell \x07 here \x81\r\n'
+                      b'KB_Run=f ; esc \x1b\r\nKB_Item=i\r\nKB_Map=hello\r\n')
     editor.open(weird)
     editor.rebind('KB_Run', 'Tab')
     editor.expect_key('KB_Run', 'tab')
@@ -721,6 +722,8 @@ def test_status_speaks_plainly(editor):
                                   ('status', editor.status(), '\\x1B')]:
         assert escaped in shown and not re.search('[\x00-\x08\x0b-\x1f]', shown), \
             f'{where}: {shown!r}'
+    # A C1 control (0x81 in 1252) shows as the findings show it.
+    assert '\\x81' in editor.file_text() and '\ufffd' not in editor.file_text(), editor.file_text()
     assert any('pick a key from the list' in f for f in editor.findings()), editor.findings()
     editor.js('document.querySelector(\'[data-binding="KB_Item"] button\').focus()')
     editor.find('[data-test=unset]').click()
