@@ -13,6 +13,12 @@ bool IsPrintable(char c) {
 
 }  // namespace
 
+void AppendEscaped(std::string& out, uint32_t code) {
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(code));
+    out += escaped;
+}
+
 std::string Printable(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -25,9 +31,7 @@ std::string Printable(std::string_view text) {
         }
         out.append(text.substr(runStart, i - runStart));
         if (i < text.size()) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<uint8_t>(text[i]));
-            out += escaped;
+            AppendEscaped(out, static_cast<uint8_t>(text[i]));
             ++i;
         }
     }

@@ -1,7 +1,6 @@
 #include "shown_text.h"
 
 #include <cstdint>
-#include <cstdio>
 
 #include "quoting.h"
 
@@ -29,12 +28,6 @@ uint32_t CodePointAt(std::string_view utf8, size_t i, size_t& length) {
 bool IsControl(uint32_t code) { return code < 0x20 || (code >= 0x7F && code < 0xA0); }
 
 }  // namespace
-
-void AppendEscaped(std::string& out, uint32_t code) {
-    char escaped[8];
-    std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(code));
-    out += escaped;
-}
 
 void AppendWithoutControls(std::string& out, std::string_view utf8) {
     for (size_t i = 0; i < utf8.size();) {

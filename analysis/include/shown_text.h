@@ -19,9 +19,6 @@ using CodePageDecoder = std::function<std::optional<std::string>(std::string_vie
 std::string ShowDecoded(std::string_view bytes, const kio::binding::CodePage& codePage,
                         const CodePageDecoder& decode);
 
-// Appends "\xNN".
-void AppendEscaped(std::string& out, uint32_t code);
-
 // Appends valid UTF-8 text with each control character (C0, DEL, C1) escaped:
 // characters that move a terminal's cursor or change its state.
 void AppendWithoutControls(std::string& out, std::string_view utf8);
